@@ -1,0 +1,63 @@
+// The two forms of a micro-command and their execution.
+//
+// Vertical: the 16-bit word stored in micro-memory and held in РМК.
+// Horizontal: 32 bits, one per control signal, computed from the vertical form.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "format/word.h"
+
+namespace vesk {
+
+class Processor;
+class MainMemory;
+class Controllers;
+class CommandTrace;
+
+// The hint texts of the 29 signal lamps, bit 0 first.
+extern const std::array<std::string_view, 29> kSignalHints;
+
+inline constexpr std::string_view kKeyNewCommand = "new_cmd";
+inline constexpr std::string_view kKeyCommandAddress = "curr_cmd_addr_to_ar";
+inline constexpr std::string_view kKeyCommandInCR = "curr_cmd_in_cr";
+
+// The horizontal form (32 characters) of a vertical micro-command.
+Word ExpandMicroCommand(std::string_view vertical);
+// The same as a number, bit i = signal i.
+std::uint32_t ExpandMicroCommandValue(std::uint32_t vertical);
+
+// "hhhh.hhhh.hhhh.hhhh llll.llll.llll.llll" of a horizontal form.
+std::string HorizontalBinText(std::string_view horizontal);
+
+// Lamps 0..28 show an operational micro-command; a control one leaves them.
+void ShowSignals(Processor& cpu, std::string_view horizontal);
+
+// Carries out one micro-command against the processor, main memory, the
+// controllers and the command trace.
+class MicroExecutor {
+ public:
+  MicroExecutor(Processor& cpu, MainMemory& memory, Controllers& controllers, CommandTrace& trace);
+
+  // Any failure abandons the rest of the micro-command, is reported through
+  // onError with the text "Error #n" CR LF description, and requests a stop.
+  void ExecuteMicroCommand(std::string_view horizontal, std::string_view key);
+
+  std::function<void(const std::string& message)> onError;
+
+ private:
+  void executeControl(std::uint32_t h);
+  void executeOperational(std::uint32_t h);
+  void fail(int number, const std::string& description);
+
+  Processor& cpu_;
+  MainMemory& memory_;
+  Controllers& controllers_;
+  CommandTrace& trace_;
+};
+
+}  // namespace vesk

@@ -1,0 +1,116 @@
+#include "memory/main_memory.h"
+
+#include "format/bit_string.h"
+#include "format/mnemonics.h"
+#include "trace/command_trace.h"
+#include "util/machine_error.h"
+
+namespace vesk {
+
+namespace {
+
+constexpr std::string_view kZero16 = "0000000000000000";
+
+std::string GroupedFive(std::uint32_t v) { return GroupDigits(FitWidth(NumToDec(v), 5), 3, ".").str(); }
+
+}  // namespace
+
+std::string MemoryDecimalText(std::string_view value) {
+  const auto v = static_cast<std::uint32_t>(HexToNum(BinToHex(value)));
+  std::string text = GroupedFive(v);
+  if (GetBit(value, 15) == 1) {
+    text += "  ( -";
+    text += GroupedFive(65536u - v);
+    text += ")";
+  }
+  return text;
+}
+
+MainMemory::MainMemory() {
+  for (auto& w : words_) w = kZero16;
+}
+
+std::size_t MainMemory::index(int address) {
+  if (address < 0 || address >= kWords)
+    throw MachineError(error_number::kOutOfRange, "Subscript out of range: no memory word " + std::to_string(address));
+  return static_cast<std::size_t>(address);
+}
+
+std::optional<int> MainMemory::ParseAddress(std::string_view hex) {
+  if (hex.empty()) return std::nullopt;
+  std::uint32_t v = 0;
+  for (const char c : hex) {
+    int d = -1;
+    if (c >= '0' && c <= '9') d = c - '0';
+    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    if (d < 0) return std::nullopt;
+    v = v * 16u + static_cast<std::uint32_t>(d);
+    if (v >= static_cast<std::uint32_t>(kWords)) return std::nullopt;
+  }
+  return static_cast<int>(v);
+}
+
+int MainMemory::requireAddress(std::string_view hex) const {
+  const auto a = ParseAddress(hex);
+  if (!a) throw MachineError(error_number::kOutOfRange, "Subscript out of range: no memory address '" + std::string(hex) + "'");
+  return *a;
+}
+
+void MainMemory::select(int address) {
+  selected_ = address;
+  listeners_.each([address](MainMemoryListener& l) { l.memorySelectionChanged(address); });
+}
+
+const Word& MainMemory::Mem_ReadMem(std::string_view address) {
+  const int a = requireAddress(address);
+  select(a);
+  return words_[static_cast<std::size_t>(a)];
+}
+
+void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) {
+  const int a = requireAddress(address);
+  if (!IsBitString(value, 16))
+    throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
+  select(a);
+  words_[static_cast<std::size_t>(a)] = value;
+  listeners_.each([a](MainMemoryListener& l) { l.memoryRowChanged(a); });
+  if (trace_ != nullptr) {
+    std::string effect = "(W) ";
+    effect += address;
+    trace_->set_EFFECT_ADDR(effect);
+    trace_->set_EFFECT_VAL(BinToHex(value));
+  }
+}
+
+void MainMemory::Mem_Clear() {
+  for (auto& w : words_) w = kZero16;
+  for (auto& c : comments_) c.clear();
+  selected_ = -1;
+  listeners_.each([](MainMemoryListener& l) { l.memoryCleared(); });
+}
+
+void MainMemory::SetRow(int address, std::string_view value, std::string_view comment) {
+  const std::size_t i = index(address);
+  if (!IsBitString(value, 16))
+    throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
+  words_[i] = value;
+  comments_[i] = comment;
+  listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
+}
+
+void MainMemory::SetComment(int address, std::string_view comment) {
+  comments_[index(address)] = comment;
+  listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
+}
+
+std::string MainMemory::AddressText(int address) {
+  return FitWidth(NumToHex(static_cast<std::uint32_t>(address)), 3).str();
+}
+
+std::string MainMemory::HexText(int address) const { return BinToHex(Value(address)).str(); }
+std::string MainMemory::DecText(int address) const { return MemoryDecimalText(Value(address)); }
+std::string MainMemory::BinText(int address) const { return GroupDigits(Value(address), 4, ".").str(); }
+std::string MainMemory::AsmText(int address) const { return CodeToMnemonic(BinToHex(Value(address))).str(); }
+
+}  // namespace vesk

@@ -1,0 +1,80 @@
+// Main memory: 2048 words of 16 bits, each with a comment.
+//
+// The words are the machine's memory; the row texts (Hex, Dec, Bin, Asm) are
+// derived from them when a window asks.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "format/word.h"
+#include "util/listeners.h"
+
+namespace vesk {
+
+class CommandTrace;
+
+class MainMemoryListener {
+ public:
+  virtual ~MainMemoryListener() = default;
+  virtual void memoryRowChanged(int /*address*/) {}
+  virtual void memorySelectionChanged(int /*address*/) {}
+  virtual void memoryCleared() {}
+};
+
+class MainMemory {
+ public:
+  static constexpr int kWords = 2048;
+
+  MainMemory();
+
+  Listeners<MainMemoryListener>& listeners() { return listeners_; }
+  // The command trace that hears of every write (EFFECT_ADDR, EFFECT_VAL).
+  void setCommandTrace(CommandTrace* trace) { trace_ = trace; }
+
+  // address: hex text of a row (either case). Selects the row and returns its
+  // word. An address that names no row throws MachineError.
+  const Word& Mem_ReadMem(std::string_view address);
+  // Selects the row, stores the word (16 characters of '0'/'1', otherwise
+  // MachineError) and reports "(W) " + address and the new hex to the trace.
+  void Mem_WriteMem(std::string_view address, std::string_view value);
+  // All words zero, all comments empty.
+  void Mem_Clear();
+
+  // Stores a word and a comment without selecting or reporting (the dump
+  // reader's way in). The word must be 16 characters of '0'/'1'.
+  void SetRow(int address, std::string_view value, std::string_view comment);
+  void SetComment(int address, std::string_view comment);
+
+  const Word& Value(int address) const { return words_[index(address)]; }
+  const std::string& Comment(int address) const { return comments_[index(address)]; }
+  int Selected() const { return selected_; }
+
+  // Row texts.
+  static std::string AddressText(int address);  // "000".."7FF"
+  std::string HexText(int address) const;
+  std::string DecText(int address) const;
+  std::string BinText(int address) const;
+  std::string AsmText(int address) const;
+
+  // The address a hex text names, or nothing when it names no row.
+  static std::optional<int> ParseAddress(std::string_view hex);
+
+ private:
+  static std::size_t index(int address);
+  int requireAddress(std::string_view hex) const;
+  void select(int address);
+
+  Listeners<MainMemoryListener> listeners_;
+  CommandTrace* trace_ = nullptr;
+  std::array<Word, kWords> words_;
+  std::array<std::string, kWords> comments_;
+  int selected_ = -1;
+};
+
+// "00.255", or "65.535  ( -00.001)" when bit 15 is set.
+std::string MemoryDecimalText(std::string_view value);
+
+}  // namespace vesk

@@ -1,0 +1,206 @@
+#include "core/processor.h"
+
+#include "format/bit_string.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vesk;
+
+namespace {
+
+struct Recorder : ProcessorListener {
+  std::vector<Reg> regs;
+  std::vector<std::string> statusTexts;
+  std::vector<bool> buttons;
+  std::vector<std::pair<int, bool>> lamps;
+  void registerChanged(Reg r) override { regs.push_back(r); }
+  void runStateTextChanged(std::string_view t) override { statusTexts.emplace_back(t); }
+  void interruptButtonChanged(bool b) override { buttons.push_back(b); }
+  void lampChanged(int i, bool on) override { lamps.emplace_back(i, on); }
+};
+
+const std::string kOnes16(16, '1');
+const std::string kZero16(16, '0');
+
+}  // namespace
+
+TEST(ProcessorRegisters, CounterAndAddressKeepElevenBits) {
+  Processor p;
+  p.Reg_Set_CommandCounter(kOnes16);
+  EXPECT_EQ(p.Reg_Get_CommandCounter(), "0000011111111111");
+  p.Reg_Set_Address(kOnes16);
+  EXPECT_EQ(p.Reg_Get_Address(), "0000011111111111");
+  p.Reg_Set_CommandCounter("1");
+  EXPECT_EQ(p.Reg_Get_CommandCounter(), "0000000000000001");
+  p.Reg_Set_CommandCounter(std::string(40, '1'));
+  EXPECT_EQ(p.Reg_Get_CommandCounter(), "0000011111111111");
+  p.Reg_Set_Address("");
+  EXPECT_EQ(p.Reg_Get_Address(), kZero16);
+}
+
+TEST(ProcessorRegisters, BufferFitsToSeventeenBits) {
+  Processor p;
+  p.Reg_Set_Buffer("101");
+  EXPECT_EQ(p.Reg_Get_Buffer(), "00000000000000101");
+  p.Reg_Set_Buffer("110000000000000001");
+  EXPECT_EQ(p.Reg_Get_Buffer(), "10000000000000001");
+}
+
+TEST(ProcessorRegisters, PlainRegistersStoreTheArgumentUnchanged) {
+  Processor p;
+  p.Reg_Set_A("01000001");
+  EXPECT_EQ(p.Reg_Get_A(), "01000001");
+  EXPECT_EQ(p.Texts(Reg::A).hex, "41");
+  p.Reg_Set_Data("1111000000000000");
+  EXPECT_EQ(p.Reg_Get_Data(), "1111000000000000");
+  p.Reg_Set_Command("0100000000100011");
+  EXPECT_EQ(p.Reg_Get_Command(), "0100000000100011");
+  p.Reg_Set_Key(kZero16);
+  EXPECT_EQ(p.Reg_Get_Key(), kZero16);
+}
+
+TEST(ProcessorRegisters, MicroCounterKeepsTwoHexDigits) {
+  Processor p;
+  p.Micro_Reg_Set_CommandCounter("100");
+  EXPECT_EQ(p.Micro_Reg_Get_CommandCounter(), "00");
+  p.Micro_Reg_Set_CommandCounter("5");
+  EXPECT_EQ(p.Micro_Reg_Get_CommandCounter(), "05");
+}
+
+TEST(ProcessorRegisters, MicroCommandKeepsBothForms) {
+  Processor p;
+  p.Micro_Reg_Set_Command("1000001100000001");  // 8301
+  EXPECT_EQ(p.Micro_Reg_Get_Command(), "1000001100000001");
+  const RegisterTexts t = p.Texts(Reg::MicroCommand);
+  EXPECT_EQ(t.hex, "8301");
+  EXPECT_EQ(t.bin, "1000.0011.0000.0001");
+  EXPECT_EQ(t.horizontalBin, "1000.0010.0000.0001 0000.0000.0000.1000");
+  EXPECT_EQ(t.horizontalHex, "8201 0008");
+}
+
+TEST(ProcessorFlags, SettersTouchOnlyTheirBit) {
+  Processor p;
+  p.Reg_Set_State("1010101010101010");
+  p.Reg_Set_С("1");
+  EXPECT_EQ(p.Reg_Get_State(), "1010101010101011");
+  EXPECT_EQ(p.Reg_Get_С(), "1");
+  p.Reg_Set_Z("0");
+  EXPECT_EQ(p.Reg_Get_State(), "1010101010101001");
+  p.Reg_Set_N("1");
+  EXPECT_EQ(p.Reg_Get_N(), "1");
+  EXPECT_EQ(p.Reg_Get_Z(), "0");
+  p.SetInterruptMode(1);
+  EXPECT_EQ(GetBit(p.Reg_Get_State(), 4), 1);
+  p.SetInterruptMode(0);
+  EXPECT_EQ(GetBit(p.Reg_Get_State(), 4), 0);
+  EXPECT_EQ(p.Reg_Get_State().size(), 16u);
+}
+
+TEST(ProcessorFlags, HostileFlagTextNeverPutsAForeignCharacterInTheState) {
+  Processor p;
+  for (const char* text : {"", "x", "2", "-1", "1.0", "0.0", "   "}) {
+    p.Reg_Set_С(text);
+    EXPECT_TRUE(IsBitString(p.Reg_Get_State(), 16)) << text;
+  }
+  p.Reg_Set_С("2");
+  EXPECT_EQ(p.Reg_Get_С(), "1");
+  p.Reg_Set_С("x");
+  EXPECT_EQ(p.Reg_Get_С(), "0");
+}
+
+TEST(ProcessorRunning, StatusTextAndResetLeaveEachOtherAlone) {
+  Processor p;
+  Recorder r;
+  p.listeners().add(&r);
+  EXPECT_FALSE(p.GetRunning());
+  p.SetRunning(true);
+  EXPECT_TRUE(p.GetRunning());
+  EXPECT_EQ(GetBit(p.Reg_Get_State(), 7), 1);
+  ASSERT_EQ(r.statusTexts.size(), 1u);
+  EXPECT_EQ(r.statusTexts.back(), "Состояние : Работа ");
+  p.bIsRunning_Act = true;
+  p.MODE = 1;
+  p.Reset();
+  EXPECT_FALSE(p.GetRunning());
+  // The reset clears bit 7 directly: the status text stays as SetRunning left it.
+  EXPECT_EQ(p.RunStateText(), "Состояние : Работа ");
+  EXPECT_EQ(r.statusTexts.size(), 1u);
+  EXPECT_TRUE(p.bIsRunning_Act);
+  EXPECT_EQ(p.MODE, 1);
+  p.SetRunning(false);
+  EXPECT_EQ(r.statusTexts.back(), "Состояние : Останов ");
+}
+
+TEST(ProcessorRunning, InterruptRequestPressesTheButtonAndResetDoesNot) {
+  Processor p;
+  Recorder r;
+  p.listeners().add(&r);
+  p.SetInterruptReg(1);
+  EXPECT_EQ(GetBit(p.Reg_Get_State(), 5), 1);
+  ASSERT_EQ(r.buttons.size(), 1u);
+  EXPECT_TRUE(r.buttons.back());
+  EXPECT_TRUE(p.InterruptButtonPressed());
+  p.Reset();
+  EXPECT_EQ(GetBit(p.Reg_Get_State(), 5), 0);
+  EXPECT_EQ(r.buttons.size(), 1u);
+}
+
+TEST(ProcessorReset, OrderAndValues) {
+  Processor p;
+  p.Reg_Set_A(std::string(16, '1'));
+  p.Micro_Reg_Set_CommandCounter("7F");
+  Recorder r;
+  p.listeners().add(&r);
+  p.Reset();
+  const std::vector<Reg> order = {Reg::MicroCommand, Reg::MicroCounter, Reg::A,     Reg::Data,  Reg::Address,
+                                  Reg::Command,      Reg::CommandCounter, Reg::State, Reg::Key, Reg::Buffer};
+  EXPECT_EQ(r.regs, order);
+  EXPECT_EQ(p.Micro_Reg_Get_CommandCounter(), "01");
+  EXPECT_EQ(p.Reg_Get_A(), kZero16);
+  EXPECT_EQ(p.Reg_Get_Buffer(), std::string(17, '0'));
+  EXPECT_EQ(p.Micro_Reg_Get_Horizontal(), std::string(32, '0'));
+}
+
+TEST(ProcessorLamps, GetFollowsSetAndOutOfRangeIsIgnored) {
+  Processor p;
+  Recorder r;
+  p.listeners().add(&r);
+  p.LV_Set(3, true);
+  EXPECT_TRUE(p.LV_Get(3));
+  p.LV_Set(3, false);
+  EXPECT_FALSE(p.LV_Get(3));
+  p.LV_Set(29, true);
+  p.LV_Set(-1, true);
+  EXPECT_FALSE(p.LV_Get(29));
+  EXPECT_EQ(r.lamps.size(), 2u);
+}
+
+TEST(ProcessorTexts, DisplayFormsOfEachPanel) {
+  Processor p;
+  p.Reg_Set_A("1111111111111111");
+  RegisterTexts a = p.Texts(Reg::A);
+  EXPECT_EQ(a.hex, "FFFF");
+  EXPECT_EQ(a.dec, "65.535");
+  EXPECT_EQ(a.bin, "1111.1111.1111.1111");
+  EXPECT_EQ(a.mnemonic, "");
+  p.Reg_Set_Data("1111001000000000");
+  EXPECT_EQ(p.Texts(Reg::Data).mnemonic, "CLA");
+  p.Reg_Set_Buffer("10000000000000101");
+  const RegisterTexts b = p.Texts(Reg::Buffer);
+  EXPECT_EQ(b.bit16, "1");
+  EXPECT_EQ(b.hex, "0005");
+  EXPECT_EQ(b.dec, "5");
+  EXPECT_EQ(b.mnemonic, "ISZ 005");
+  p.Reg_Set_CommandCounter("0000011111111111");
+  EXPECT_EQ(p.Texts(Reg::CommandCounter).hex, "07FF");
+  EXPECT_EQ(p.Texts(Reg::CommandCounter).dec, "");
+  p.Micro_Reg_Set_CommandCounter("A5");
+  EXPECT_EQ(p.Texts(Reg::MicroCounter).bin, "1010.0101");
+  EXPECT_EQ(p.Texts(Reg::MicroCommand).horizontalBin, "0000.0000.0000.0000 0000.0000.0000.0000");
+  EXPECT_EQ(p.Texts(Reg::MicroCommand).horizontalHex, "0000 0000");
+  p.Reg_Set_A("0000010011010010");  // 1234
+  EXPECT_EQ(p.Texts(Reg::A).dec, "1.234");
+}
