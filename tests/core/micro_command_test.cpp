@@ -306,3 +306,26 @@ TEST_F(MicroFixture, AFailureAbandonsTheRestReportsAndRequestsAStop) {
   // Effects already performed stay: БР was rewritten before the write failed.
   EXPECT_EQ(cpu().Reg_Get_Buffer(), std::string(17, '0'));
 }
+
+TEST_F(MicroFixture, ArbitraryMicroCommandsKeepEveryInvariant) {
+  // Every vertical word, from every kind of register content, leaves memory
+  // words at 16 bits, data registers at 8, СК and РА within 11 bits.
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) & 0xFFFFu;
+  };
+  cpu().Reg_Set_A("abc");  // hostile register text must not break anything
+  for (int i = 0; i < 200000; ++i) {
+    const std::uint32_t v = next();
+    m.executor.ExecuteMicroCommand(ExpandMicroCommand(NumToBits(v, 16)), "");
+    if (i % 5000 == 0) cpu().Reg_Set_Data(i % 10000 == 0 ? "1" : "x1");
+  }
+  for (int a = 0; a < MainMemory::kWords; ++a) ASSERT_TRUE(IsBitString(m.memory.Value(a), 16)) << a;
+  for (int row = 0; row < Controllers::kCount; ++row) ASSERT_TRUE(IsBitString(m.controllers.Data(row), 8)) << row;
+  EXPECT_EQ(cpu().Reg_Get_CommandCounter().view().substr(0, 5), "00000");
+  EXPECT_EQ(cpu().Reg_Get_Address().view().substr(0, 5), "00000");
+  EXPECT_EQ(cpu().Reg_Get_Buffer().size(), 17u);
+  EXPECT_EQ(cpu().Micro_Reg_Get_CommandCounter().size(), 2u);
+  EXPECT_FALSE(errors.empty());  // the hostile РД made some writes fail, with a report
+}
