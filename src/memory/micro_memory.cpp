@@ -1,0 +1,118 @@
+#include "memory/micro_memory.h"
+
+#include "core/micro_command.h"
+#include "format/bit_string.h"
+#include "util/machine_error.h"
+
+namespace vesk {
+
+namespace {
+
+constexpr std::string_view kZero16 = "0000000000000000";
+
+}  // namespace
+
+std::string MicroHorizontalText(std::string_view vertical) {
+  const Word h = ExpandMicroCommand(vertical);
+  std::string text = HorizontalBinText(h);
+  text += " | ";
+  text += GroupDigits(BinToHex(h), 4, " ").view();
+  return text;
+}
+
+std::string MicroVerticalText(std::string_view vertical) {
+  std::string text = GroupDigits(vertical, 4, ".").str();
+  text += " | ";
+  text += BinToHex(vertical).view();
+  return text;
+}
+
+MicroMemory::MicroMemory() {
+  for (auto& w : words_) w = kZero16;
+  keys_[index(0x01)] = kKeyNewCommand;
+  keys_[index(0x02)] = kKeyCommandAddress;
+  keys_[index(0x06)] = kKeyCommandInCR;
+}
+
+std::size_t MicroMemory::index(int address) {
+  if (address < 1 || address > kWords)
+    throw MachineError(error_number::kOutOfRange,
+                       "Subscript out of range: micro-memory has no address " + std::to_string(address));
+  return static_cast<std::size_t>(address - 1);
+}
+
+std::optional<int> MicroMemory::ParseAddress(std::string_view hex) {
+  if (hex.empty()) return std::nullopt;
+  std::uint32_t v = 0;
+  for (const char c : hex) {
+    int d = -1;
+    if (c >= '0' && c <= '9') d = c - '0';
+    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    if (d < 0) return std::nullopt;
+    v = v * 16u + static_cast<std::uint32_t>(d);
+    if (v > static_cast<std::uint32_t>(kWords)) return std::nullopt;
+  }
+  if (v == 0) return std::nullopt;
+  return static_cast<int>(v);
+}
+
+int MicroMemory::requireAddress(std::string_view hex) const {
+  const auto a = ParseAddress(hex);
+  if (!a)
+    throw MachineError(error_number::kOutOfRange,
+                       "Subscript out of range: micro-memory has no address '" + std::string(hex) + "'");
+  return *a;
+}
+
+void MicroMemory::select(int address) {
+  selected_ = address;
+  listeners_.each([address](MicroMemoryListener& l) { l.microSelectionChanged(address); });
+}
+
+const Word& MicroMemory::Micro_ReadMem(std::string_view address) {
+  const int a = requireAddress(address);
+  select(a);
+  return words_[index(a)];
+}
+
+const std::string& MicroMemory::Micro_ReadKey(std::string_view address) const {
+  return keys_[index(requireAddress(address))];
+}
+
+void MicroMemory::Micro_WriteMem(std::string_view address, std::string_view value) {
+  const int a = requireAddress(address);
+  if (!IsBitString(value, 16))
+    throw MachineError(error_number::kTypeMismatch,
+                       "Type mismatch: a micro-command must be 16 bits, not '" + std::string(value) + "'");
+  select(a);
+  words_[index(a)] = value;
+  listeners_.each([a](MicroMemoryListener& l) { l.microRowChanged(a); });
+}
+
+void MicroMemory::SetRow(int address, std::string_view value, std::string_view comment) {
+  const std::size_t i = index(address);
+  if (!IsBitString(value, 16))
+    throw MachineError(error_number::kTypeMismatch,
+                       "Type mismatch: a micro-command must be 16 bits, not '" + std::string(value) + "'");
+  words_[i] = value;
+  comments_[i] = comment;
+}
+
+void MicroMemory::SetComment(int address, std::string_view comment) {
+  comments_[index(address)] = comment;
+  listeners_.each([address](MicroMemoryListener& l) { l.microRowChanged(address); });
+}
+
+void MicroMemory::notifyRowsChanged() {
+  listeners_.each([](MicroMemoryListener& l) { l.microRowsChanged(); });
+}
+
+std::string MicroMemory::AddressText(int address) {
+  return FitWidth(NumToHex(static_cast<std::uint32_t>(address)), 2).str();
+}
+
+std::string MicroMemory::HorizontalText(int address) const { return MicroHorizontalText(Value(address)); }
+std::string MicroMemory::VerticalText(int address) const { return MicroVerticalText(Value(address)); }
+
+}  // namespace vesk

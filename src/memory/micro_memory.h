@@ -1,0 +1,77 @@
+// Micro-memory: the control store of 255 vertical micro-commands (addresses
+// 01..FF; there is no 00), their comments and three fixed row keys.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "format/word.h"
+#include "util/listeners.h"
+
+namespace vesk {
+
+class MicroMemoryListener {
+ public:
+  virtual ~MicroMemoryListener() = default;
+  virtual void microRowChanged(int /*address*/) {}
+  virtual void microSelectionChanged(int /*address*/) {}
+  // Many rows changed at once (a micro-program was loaded).
+  virtual void microRowsChanged() {}
+};
+
+class MicroMemory {
+ public:
+  static constexpr int kWords = 255;
+
+  MicroMemory();
+
+  Listeners<MicroMemoryListener>& listeners() { return listeners_; }
+
+  // address: hex text naming 01..FF (either case); anything else throws
+  // MachineError. Selects the row and returns its vertical micro-command.
+  const Word& Micro_ReadMem(std::string_view address);
+  // The row key ("new_cmd" at 01, "curr_cmd_addr_to_ar" at 02,
+  // "curr_cmd_in_cr" at 06, empty elsewhere). Does not move the selection.
+  const std::string& Micro_ReadKey(std::string_view address) const;
+  // Selects the row and stores the word (16 characters of '0'/'1', otherwise
+  // MachineError). Key and comment stay.
+  void Micro_WriteMem(std::string_view address, std::string_view value);
+
+  // Stores word and comment without selecting (the file reader's way in).
+  void SetRow(int address, std::string_view value, std::string_view comment);
+  void SetComment(int address, std::string_view comment);
+  // Tells listeners that many rows changed (after SetRow in bulk).
+  void notifyRowsChanged();
+
+  const Word& Value(int address) const { return words_[index(address)]; }
+  const std::string& Comment(int address) const { return comments_[index(address)]; }
+  const std::string& Key(int address) const { return keys_[index(address)]; }
+  int Selected() const { return selected_; }
+
+  static std::string AddressText(int address);  // "01".."FF"
+  // "Горизонт." column: "hhhh.hhhh.hhhh.hhhh llll.llll.llll.llll | HHHH LLLL".
+  std::string HorizontalText(int address) const;
+  // "Верт." column: "vvvv.vvvv.vvvv.vvvv | VVVV".
+  std::string VerticalText(int address) const;
+
+  // The address (1..255) a hex text names, or nothing.
+  static std::optional<int> ParseAddress(std::string_view hex);
+
+ private:
+  static std::size_t index(int address);
+  int requireAddress(std::string_view hex) const;
+  void select(int address);
+
+  Listeners<MicroMemoryListener> listeners_;
+  std::array<Word, kWords> words_;
+  std::array<std::string, kWords> comments_;
+  std::array<std::string, kWords> keys_;
+  int selected_ = -1;
+};
+
+std::string MicroHorizontalText(std::string_view vertical);
+std::string MicroVerticalText(std::string_view vertical);
+
+}  // namespace vesk
