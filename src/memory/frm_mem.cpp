@@ -7,6 +7,7 @@
 #include "app/comment_check.h"
 #include "app/table_look.h"
 #include "format/number_text.h"
+#include "memory/dump_dialogs.h"
 #include "memory/main_memory.h"
 #include "memory/memory_editor_rules.h"
 #include "memory/memory_table_model.h"
@@ -77,6 +78,10 @@ void frmMem::buildEditingRow() {
   connect(value_, &QLineEdit::returnPressed, this, &frmMem::commitEditor);
   connect(comment_, &QLineEdit::returnPressed, this, &frmMem::commitEditor);
 }
+
+bool frmMem::ClearMemory() { return ClearMemoryWithQuestion(memory_, dialogs(), this); }
+bool frmMem::LoadDump() { return LoadDumpWithDialog(memory_, dialogs(), this); }
+bool frmMem::SaveDump() { return SaveDumpWithDialog(memory_, dialogs(), this); }
 
 int frmMem::selectedRow() const {
   const QModelIndexList rows = list_->selectionModel()->selectedRows();

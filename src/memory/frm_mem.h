@@ -43,6 +43,11 @@ class frmMem : public MachineWindow {
   void selectRow(int address);
   // Enter in the value or comment field.
   void commitEditor();
+  // The main window's "Обнулить память", "Загрузить дамп", "Сохранить дамп"
+  // with this window's dialogs (see memory/dump_dialogs.h).
+  bool ClearMemory();
+  bool LoadDump();
+  bool SaveDump();
 
  private:
   void buildEditingRow();

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/machine.h"
 #include "app/scripted_dialogs.h"
 #include "memory/main_memory.h"
 #include "memory/memory_table_model.h"
@@ -20,7 +21,6 @@ class FrmMemTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    memory.setCommandTrace(&trace);
     window = std::make_unique<frmMem>(memory, (dir.path() + "/cfg.ini").toStdString(), &dialogs);
     window->show();
   }
@@ -32,8 +32,9 @@ class FrmMemTest : public ::testing::Test {
   void setMode(const QString& mode) { window->modeSelector()->setCurrentText(mode); }
 
   QTemporaryDir dir;
-  MainMemory memory;
-  CommandTrace trace;
+  Machine machine;
+  MainMemory& memory = machine.memory;
+  CommandTrace& trace = machine.trace;
   ScriptedDialogs dialogs;
   std::unique_ptr<frmMem> window;
 };
