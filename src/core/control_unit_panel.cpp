@@ -1,0 +1,98 @@
+#include "core/control_unit_panel.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "core/decoder_picture.h"
+#include "core/period_indicator_widget.h"
+#include "core/signal_lamps_panel.h"
+#include "core/value_field.h"
+
+namespace vesk {
+
+namespace {
+
+QLabel* Caption(const QString& text, QWidget* parent) {
+  auto* l = new QLabel(text, parent);
+  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return l;
+}
+
+}  // namespace
+
+ControlUnitPanel::ControlUnitPanel(QWidget* parent) : QGroupBox(QStringLiteral("Устройство управления"), parent) {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 6);
+  outer->setSpacing(6);
+
+  auto* registers = new QHBoxLayout;
+  auto* counter = new QGroupBox(QStringLiteral("Счетчик микрокоманд"), this);
+  auto* cg = new QGridLayout(counter);
+  cg->setContentsMargins(6, 4, 6, 6);
+  cg->setVerticalSpacing(3);
+  counterHex_ = new ValueField(2, counter);
+  counterBin_ = new ValueField(9, counter);
+  cg->addWidget(Caption(QStringLiteral("Hex"), counter), 0, 0);
+  cg->addWidget(counterHex_, 0, 1, Qt::AlignLeft);
+  cg->addWidget(Caption(QStringLiteral("Bin"), counter), 1, 0);
+  cg->addWidget(counterBin_, 1, 1, Qt::AlignLeft);
+  registers->addWidget(counter);
+
+  auto* command = new QGroupBox(QStringLiteral("Регистр микрокоманд"), this);
+  auto* mg = new QGridLayout(command);
+  mg->setContentsMargins(6, 4, 6, 6);
+  mg->setVerticalSpacing(3);
+  verticalHex_ = new ValueField(4, command);
+  verticalBin_ = new ValueField(19, command);
+  horizontalBin_ = new ValueField(39, command);
+  horizontalHex_ = new ValueField(9, command);
+  // Vertical: hex, then binary; horizontal: binary, then hex.
+  auto* vertical = new QHBoxLayout;
+  vertical->setSpacing(4);
+  vertical->addWidget(verticalHex_);
+  vertical->addWidget(verticalBin_);
+  vertical->addStretch(1);
+  auto* horizontal = new QHBoxLayout;
+  horizontal->setSpacing(4);
+  horizontal->addWidget(horizontalBin_);
+  horizontal->addWidget(horizontalHex_);
+  horizontal->addStretch(1);
+  mg->addWidget(Caption(QStringLiteral("Вертикальная : "), command), 0, 0);
+  mg->addLayout(vertical, 0, 1);
+  mg->addWidget(Caption(QStringLiteral("Горизонтальная : "), command), 1, 0);
+  mg->addLayout(horizontal, 1, 1);
+  registers->addWidget(command, 1);
+  outer->addLayout(registers);
+
+  lamps_ = new SignalLampsPanel(this);
+  outer->addWidget(lamps_);
+
+  auto* bottom = new QHBoxLayout;
+  auto* decoderBox = new QGroupBox(QStringLiteral("Дешифратор микрокоманд"), this);
+  auto* dl = new QVBoxLayout(decoderBox);
+  dl->setContentsMargins(4, 4, 4, 4);
+  decoder_ = new DecoderPicture(decoderBox);
+  dl->addWidget(decoder_);
+  bottom->addWidget(decoderBox);
+  indicator_ = new PeriodIndicatorWidget(this);
+  bottom->addWidget(indicator_);
+  bottom->addStretch(1);
+  outer->addLayout(bottom);
+  outer->addStretch(1);
+}
+
+void ControlUnitPanel::showMicroCounter(const RegisterTexts& t) {
+  counterHex_->setText(QString::fromStdString(t.hex));
+  counterBin_->setText(QString::fromStdString(t.bin));
+}
+
+void ControlUnitPanel::showMicroCommand(const RegisterTexts& t) {
+  verticalHex_->setText(QString::fromStdString(t.hex));
+  verticalBin_->setText(QString::fromStdString(t.bin));
+  horizontalBin_->setText(QString::fromStdString(t.horizontalBin));
+  horizontalHex_->setText(QString::fromStdString(t.horizontalHex));
+}
+
+}  // namespace vesk
