@@ -61,13 +61,13 @@ std::string TraceHtmlWriter::AddRow(std::string_view row) {
   if (IsAscii(row)) {
     file_.Write(row);
   } else {
-    const Cp1251Encoding encoded = Utf8ToCp1251(row);
-    if (!encoded.ok) {
-      error_ = "Cannot export line " + std::to_string(rows_ + 1) + ": it holds " + encoded.Describe();
+    scratch_.clear();
+    if (!AppendUtf8AsCp1251(scratch_, row)) {
+      error_ = "Cannot export line " + std::to_string(rows_ + 1) + ": it holds " + Utf8ToCp1251(row).Describe();
       file_.Abandon();
       return error_;
     }
-    file_.Write(encoded.bytes);
+    file_.Write(scratch_);
   }
   file_.Write("\r\n");
   ++rows_;
