@@ -108,13 +108,14 @@ void RunControl::Timer1Tick() {
 
   const Word address = cpu_.Micro_Reg_Get_CommandCounter();
   microTrace_.set_PreMCC(address);
-  std::string key;
+  const std::string* keyOf = nullptr;
   try {
-    key = micro_.Micro_ReadKey(address);
+    keyOf = &micro_.Micro_ReadKey(address);
   } catch (const MachineError& e) {
     fail(e.number(), e.what());
     return;
   }
+  const std::string& key = *keyOf;  // row keys never change
   if (key == kKeyNewCommand) {
     bool stop = false;
     boundary(stop);
@@ -127,7 +128,7 @@ void RunControl::Timer1Tick() {
     ShowSignals(cpu_, h);
     enabled_ = 2;
     pending_ = h;
-    pendingKey_ = std::move(key);
+    pendingKey_ = key;
     if (step_ == Step::MicroCommand) {
       cpu_.SetRunning(false);
       step_ = Step::None;

@@ -157,11 +157,13 @@ void AppendRow(std::string& out, const std::array<std::string, CommandTrace::kCo
 }  // namespace
 
 void CommandTrace::AppendHtmlRow(std::string& out, std::int64_t line) const {
-  std::array<std::string, kColumns> all;
-  cells(log_[line], oddTexts(line), all);
-  AppendRow(out, all);
+  cells(log_[line], oddTexts(line), scratch_);
+  AppendRow(out, scratch_);
 }
 
-void CommandTrace::AppendLastHtmlRow(std::string& out) const { AppendRow(out, LastCells()); }
+void CommandTrace::AppendLastHtmlRow(std::string& out) const {
+  cells(last_, &lastOdd_, scratch_);
+  AppendRow(out, scratch_);
+}
 
 }  // namespace vesk

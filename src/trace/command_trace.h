@@ -88,6 +88,8 @@ class CommandTrace {
   std::unordered_map<std::int64_t, OddTexts> odd_;
   Line last_{};
   OddTexts lastOdd_;
+  // Cells of the row being exported, kept so their buffers are reused.
+  mutable std::array<std::string, kColumns> scratch_;
   StringPool effects_;
 };
 

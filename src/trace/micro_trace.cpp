@@ -152,11 +152,13 @@ void AppendRow(std::string& out, const std::array<std::string, MicroTrace::kColu
 }  // namespace
 
 void MicroTrace::AppendHtmlRow(std::string& out, std::int64_t line) const {
-  std::array<std::string, kColumns> all;
-  cells(log_[line], oddTexts(line), all);
-  AppendRow(out, all);
+  cells(log_[line], oddTexts(line), scratch_);
+  AppendRow(out, scratch_);
 }
 
-void MicroTrace::AppendLastHtmlRow(std::string& out) const { AppendRow(out, LastCells()); }
+void MicroTrace::AppendLastHtmlRow(std::string& out) const {
+  cells(last_, &lastOdd_, scratch_);
+  AppendRow(out, scratch_);
+}
 
 }  // namespace vesk

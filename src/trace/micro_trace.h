@@ -90,6 +90,8 @@ class MicroTrace {
   std::unordered_map<std::int64_t, OddTexts> odd_;
   Line last_{};
   OddTexts lastOdd_;
+  // Cells of the row being exported, kept so their buffers are reused.
+  mutable std::array<std::string, kColumns> scratch_;
   StringPool comments_;
   // The comment last seen at each micro-address and its pool id, so a line
   // costs one string compare, not a hash.

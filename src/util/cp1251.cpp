@@ -155,6 +155,27 @@ Cp1251Encoding Utf8ToCp1251(std::string_view utf8) {
   return r;
 }
 
+bool AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
+  const std::size_t before = out.size();
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      out.push_back(utf8[i++]);
+      continue;
+    }
+    char32_t c = 0;
+    const std::size_t len = DecodeUtf8(utf8, i, c);
+    const int b = len == 0 ? -1 : ByteOf(c);
+    if (b < 0) {
+      out.resize(before);
+      return false;
+    }
+    out.push_back(static_cast<char>(b));
+    i += len;
+  }
+  return true;
+}
+
 bool IsCp1251Representable(std::string_view utf8) {
   std::size_t i = 0;
   while (i < utf8.size()) {

@@ -30,6 +30,10 @@ struct Cp1251Encoding {
 
 Cp1251Encoding Utf8ToCp1251(std::string_view utf8);
 
+// Appends the windows-1251 bytes of utf8 to out; false (out unchanged) when
+// Utf8ToCp1251 would fail. For writers that convert many short texts.
+bool AppendUtf8AsCp1251(std::string& out, std::string_view utf8);
+
 // True when utf8 is valid UTF-8 and every character has a windows-1251 byte;
 // for editors that refuse such input as it is typed.
 bool IsCp1251Representable(std::string_view utf8);

@@ -261,7 +261,7 @@ TEST_F(RunFixture, MicroTraceLinesFollowTheControlFlow) {
   const std::vector<std::string> addresses = {"01", "02", "03", "04", "05", "06", "07", "08", "10", "11"};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(m.microTrace.Cell(i, 0), addresses[static_cast<std::size_t>(i)]);
   EXPECT_EQ(m.microTrace.Cell(7, 11), "10");  // СчМК after the taken jump
-  EXPECT_EQ(m.microTrace.Cell(7, 12), "РК.15 = 1? → 10");
+  EXPECT_EQ(m.microTrace.Cell(7, 12), "РК.15 = 1?->10");
   EXPECT_EQ(m.microTrace.Cell(8, 1), "4008");
   EXPECT_EQ(m.microTrace.Cell(0, 8), "00000");  // БР after СК → БР with СК = 0
   // Clearing keeps the count.

@@ -119,3 +119,12 @@ TEST(MainMemory, ClearRemovesValuesAndComments) {
   EXPECT_EQ(m.Selected(), -1);
   EXPECT_EQ(r.cleared, 1);
 }
+
+TEST(MainMemory, CommentsThatCannotBeSavedAreRefusedWhereTheyEnter) {
+  MainMemory m;
+  m.SetComment(3, "сумма");
+  EXPECT_THROW(m.SetComment(3, "sum → A"), MachineError);
+  EXPECT_THROW(m.SetRow(3, std::string(16, '1'), "\xFF"), MachineError);  // not UTF-8 at all
+  EXPECT_EQ(m.Comment(3), "сумма");
+  EXPECT_EQ(m.Value(3), std::string(16, '0'));
+}

@@ -30,7 +30,7 @@ TEST(MicroTraceCaptions, LatinCInTheCounterColumns) {
 }
 
 TEST_F(MicroTraceFixture, LineColumnsAndCounter) {
-  micro.SetComment(0x15, "А + РД → БР");
+  micro.SetComment(0x15, "А + РД -> БР");
   trace.set_PreMCC("15");
   cpu.Micro_Reg_Set_Command(Bits16("1110"));
   cpu.Micro_Reg_Set_CommandCounter("16");
@@ -41,7 +41,7 @@ TEST_F(MicroTraceFixture, LineColumnsAndCounter) {
   trace.AddLine();
   EXPECT_EQ(trace.MCCounter(), 1);
   const std::array<std::string, 13> expected = {"15", "1110", "0000", "0000", "0000", "0000", "ABCD",
-                                                "0",  "10002", "1",  "1",  "16",   "А + РД → БР"};
+                                                "0",  "10002", "1",  "1",  "16",   "А + РД -> БР"};
   for (int c = 0; c < 13; ++c) EXPECT_EQ(trace.Cell(0, c), expected[static_cast<std::size_t>(c)]) << c;
   EXPECT_EQ(trace.LastCells(), expected);
 }
