@@ -27,7 +27,7 @@ namespace {
 struct MainWindowFixture : ::testing::Test {
   test::TempDir dir;
   Machine machine;
-  testing::ScriptedDialogs dialogs;
+  vesk::testing::ScriptedDialogs dialogs;
   std::unique_ptr<MDIMain> window;
 
   std::string ini() const { return dir.file("cfg.ini"); }
@@ -232,6 +232,7 @@ TEST_F(MainWindowFixture, ShutDownSavesChildrenThenTheMainWindow) {
 TEST_F(MainWindowFixture, MachineErrorsAreShownAfterTheTick) {
   open();
   // Micro-memory all zero: the run walks to micro-address 00 and stops there.
+  machine.runControl.SetIntervals(0, 1, 1);
   window->Start();
   runUntilIdle();
   QTest::qWait(20);
