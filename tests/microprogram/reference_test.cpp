@@ -91,12 +91,17 @@ TEST(MicroProgramAgainstReference, RandomProgramsLeaveTheSameState) {
         rig.RequestInterrupt();
         ref.ir = true;
       }
+      const int address = ref.pc;
       const std::uint16_t command = ref.memory[static_cast<std::size_t>(ref.pc)];
       const std::string where = "trial " + std::to_string(trial) + " step " + std::to_string(step) + " (" +
                                 Hex(command, 4) + " at " + Hex(static_cast<unsigned>(ref.pc), 3) + ")";
       ++histogram[command >> 12];
       rig.Step();
       ref.Step();
+      // РК keeps the command; an indirect JSR gives it back by reading the command's
+      // cell again, which that JSR itself may have overwritten.
+      const std::uint16_t expectedCR = (command & 0xF800) == 0x2800 ? ref.memory[static_cast<std::size_t>(address)] : command;
+      ASSERT_EQ(rig.CR(), expectedCR) << where << ": РК";
       ExpectSame(rig, ref, where, step % 10 == 0 || ref.halted);
       if (::testing::Test::HasFatalFailure()) return;
     }

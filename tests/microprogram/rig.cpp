@@ -32,6 +32,17 @@ void Rig::Load(int address, std::initializer_list<std::uint16_t> words) {
   for (const std::uint16_t w : words) Poke(address++, w);
 }
 
+void Rig::LoadDump(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::string line;
+  int address = 0;
+  while (address < MainMemory::kWords && std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    m.memory.SetRow(address++, FitWidth(HexToBin(line.substr(0, 4)), 16), line.size() > 4 ? line.substr(4) : "");
+  }
+}
+
 std::uint16_t Rig::Peek(int address) const {
   return static_cast<std::uint16_t>(BitsValue(m.memory.Value(address)));
 }

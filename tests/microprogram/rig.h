@@ -25,6 +25,8 @@ class Rig {
   void Poke(int address, std::uint16_t word);
   void Load(int address, std::initializer_list<std::uint16_t> words);
   std::uint16_t Peek(int address) const;
+  // A memory dump file into main memory.
+  void LoadDump(const std::string& path);
 
   // Registers and flags as numbers.
   std::uint16_t A() const;
