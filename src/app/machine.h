@@ -1,16 +1,21 @@
 // The whole machine without windows: it owns every piece of machine state and
-// wires the micro-command executor to memory, the controllers and the trace.
-// Tests, benchmarks, vesk-run and the window program each build their own.
+// wires run control and the micro-command executor to micro-memory, memory,
+// the controllers and both traces. Tests, benchmarks, vesk-run and the window
+// program each build their own.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/micro_command.h"
 #include "core/processor.h"
+#include "core/run_control.h"
 #include "io/controllers.h"
 #include "memory/main_memory.h"
+#include "memory/micro_memory.h"
 #include "trace/command_trace.h"
+#include "trace/micro_trace.h"
 
 namespace vesk {
 
@@ -22,13 +27,21 @@ class Machine {
 
   Processor processor;
   MainMemory memory;
+  MicroMemory microMemory;
   Controllers controllers{processor};
-  CommandTrace trace;
+  CommandTrace trace{processor};
+  MicroTrace microTrace{processor, microMemory};
   MicroExecutor executor{processor, memory, controllers, trace};
+  RunControl runControl{processor, microMemory, executor, trace, microTrace};
 
-  // Where an executor error goes ("Error #n" CR LF description); the window
-  // program shows it in a warning box.
-  void setErrorHandler(std::function<void(const std::string&)> handler) { executor.onError = std::move(handler); }
+  // Where machine errors go ("Error #n" CR LF description): executor
+  // failures and fetches from an address micro-memory does not have. The
+  // window program shows them in a warning box.
+  void setErrorHandler(std::function<void(const std::string&)> handler);
+
+  // "Пуск": the command count to 0, СК := the start address (hex text as
+  // typed), then P_RUN.
+  void Start(std::string_view startAddress);
 };
 
 }  // namespace vesk

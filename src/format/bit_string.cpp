@@ -118,6 +118,10 @@ int GetBit(std::string_view s, int i) {
 }
 
 void SetBit(Word& s, int i, int v) {
+  if ((v == 0 || v == 1) && i >= 0 && static_cast<std::size_t>(i) < s.size()) {
+    s[s.size() - 1 - static_cast<std::size_t>(i)] = static_cast<char>('0' + v);
+    return;
+  }
   char text[16];
   const int len = std::snprintf(text, sizeof text, "%d", v);
   const std::string_view t(text, static_cast<std::size_t>(len));
@@ -215,8 +219,16 @@ Word NumToHex(std::uint32_t value) {
 
 Word NumToDec(std::int64_t value) {
   char buf[24];
-  const int len = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(value));
-  return Word(std::string_view(buf, static_cast<std::size_t>(len)));
+  int pos = 24;
+  const bool negative = value < 0;
+  // Work on the magnitude as unsigned, so the most negative value is fine too.
+  std::uint64_t v = negative ? 0u - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  do {
+    buf[--pos] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (negative) buf[--pos] = '-';
+  return Word(std::string_view(buf + pos, static_cast<std::size_t>(24 - pos)));
 }
 
 }  // namespace vesk

@@ -3,6 +3,7 @@
 #include "format/bit_string.h"
 #include "format/mnemonics.h"
 #include "trace/command_trace.h"
+#include "memory/storable_comment.h"
 #include "util/machine_error.h"
 
 namespace vesk {
@@ -94,12 +95,14 @@ void MainMemory::SetRow(int address, std::string_view value, std::string_view co
   const std::size_t i = index(address);
   if (!IsBitString(value, 16))
     throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
+  RequireStorableComment(comment);
   words_[i] = value;
   comments_[i] = comment;
   listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
 }
 
 void MainMemory::SetComment(int address, std::string_view comment) {
+  RequireStorableComment(comment);
   comments_[index(address)] = comment;
   listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
 }

@@ -2,6 +2,7 @@
 
 #include "core/micro_command.h"
 #include "format/bit_string.h"
+#include "memory/storable_comment.h"
 #include "util/machine_error.h"
 
 namespace vesk {
@@ -95,11 +96,13 @@ void MicroMemory::SetRow(int address, std::string_view value, std::string_view c
   if (!IsBitString(value, 16))
     throw MachineError(error_number::kTypeMismatch,
                        "Type mismatch: a micro-command must be 16 bits, not '" + std::string(value) + "'");
+  RequireStorableComment(comment);
   words_[i] = value;
   comments_[i] = comment;
 }
 
 void MicroMemory::SetComment(int address, std::string_view comment) {
+  RequireStorableComment(comment);
   comments_[index(address)] = comment;
   listeners_.each([address](MicroMemoryListener& l) { l.microRowChanged(address); });
 }

@@ -1,25 +1,35 @@
 // The command trace: one line per executed command, fed through five public
 // variables that the executor, main memory and run control set.
+//
+// Lines are stored packed and formatted when shown or exported.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "format/word.h"
+#include "trace/trace_listener.h"
+#include "util/chunked_log.h"
 #include "util/listeners.h"
+#include "util/string_pool.h"
 
 namespace vesk {
 
-class CommandTraceListener {
- public:
-  virtual ~CommandTraceListener() = default;
-  // CCounter changed: the status bar shows "Выполнено команд : n ".
-  virtual void commandCounterChanged(std::int32_t) {}
-};
+class Processor;
 
 class CommandTrace {
  public:
-  Listeners<CommandTraceListener>& listeners() { return listeners_; }
+  static constexpr int kColumns = 10;
+  static const std::array<std::string_view, kColumns> kCaptions;
+
+  explicit CommandTrace(const Processor& cpu);
+
+  Listeners<TraceListener>& listeners() { return listeners_; }
 
   // Address the current command was fetched from (СК after row 02).
   const Word& CURR_ADDR() const { return currAddr_; }
@@ -37,10 +47,53 @@ class CommandTrace {
   std::int32_t CCounter() const { return cCounter_; }
   void set_CCounter(std::int32_t v);
 
+  // A command line (or, when CURR_ADDR is empty, the start line with the date
+  // and time), then EFFECT_ADDR and EFFECT_VAL := "".
+  void AddLine();
+  // Removes all lines; the counter and the variables stay.
+  void ClearLog();
+
+  void setStoring(bool storing) { storing_ = storing; }
+  bool storing() const { return storing_; }
+  // The clock the start line reads (tests set a fixed one).
+  void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+
+  std::int64_t LineCount() const { return log_.size(); }
+  std::string Cell(std::int64_t line, int column) const;
+  std::array<std::string, kColumns> LastCells() const;
+  void AppendHtmlRow(std::string& out, std::int64_t line) const;
+  void AppendLastHtmlRow(std::string& out) const;
+
+  struct Line {
+    std::int64_t time;  // start lines: when the run started
+    std::uint32_t effectAddrId, effectValId;
+    std::uint16_t currAddr, currCmd, sk, ra, rk, rd, a;
+    std::uint8_t flags;
+    std::uint8_t spare;
+  };
+
  private:
-  Listeners<CommandTraceListener> listeners_;
+  using OddTexts = std::array<Word, 8>;  // CURR_ADDR, CURR_CMD, СК, РА, РК, РД, А, С
+
+  void cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const;
+  const OddTexts* oddTexts(std::int64_t line) const;
+
+  const Processor& cpu_;
+  Listeners<TraceListener> listeners_;
   Word currAddr_, currCmd_, effectAddr_, effectVal_;
   std::int32_t cCounter_ = 0;
+  bool storing_ = true;
+  std::function<std::time_t()> clock_;
+  ChunkedLog<Line> log_;
+  std::unordered_map<std::int64_t, OddTexts> odd_;
+  Line last_{};
+  OddTexts lastOdd_;
+  // Cells of the row being exported, kept so their buffers are reused.
+  mutable std::array<std::string, kColumns> scratch_;
+  StringPool effects_;
 };
+
+// " --- Program has started mm-dd-yyyy at hh:mm:ss --- " in local time.
+std::string StartLineText(std::time_t when);
 
 }  // namespace vesk

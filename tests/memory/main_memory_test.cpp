@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/processor.h"
 #include "format/bit_string.h"
 #include "trace/command_trace.h"
 #include "util/machine_error.h"
@@ -47,7 +48,8 @@ TEST(MainMemory, DecimalTextWithTheNegativeMarker) {
 
 TEST(MainMemory, WriteUpdatesTextsSelectionAndTrace) {
   MainMemory m;
-  CommandTrace t;
+  Processor cpu;
+  CommandTrace t(cpu);
   m.setCommandTrace(&t);
   Recorder r;
   m.listeners().add(&r);
@@ -81,7 +83,8 @@ TEST(MainMemory, ReadSelectsAndReturnsTheStoredWord) {
 
 TEST(MainMemory, AddressesThatNameNoRowAreRefused) {
   MainMemory m;
-  CommandTrace t;
+  Processor cpu;
+  CommandTrace t(cpu);
   m.setCommandTrace(&t);
   for (const char* bad : {"", "800", "0800", "FFFF", "7G", "-1", " 10", "1 ", "10000000000"}) {
     EXPECT_THROW(m.Mem_ReadMem(bad), MachineError) << bad;
@@ -115,4 +118,13 @@ TEST(MainMemory, ClearRemovesValuesAndComments) {
   EXPECT_EQ(m.Comment(1), "");
   EXPECT_EQ(m.Selected(), -1);
   EXPECT_EQ(r.cleared, 1);
+}
+
+TEST(MainMemory, CommentsThatCannotBeSavedAreRefusedWhereTheyEnter) {
+  MainMemory m;
+  m.SetComment(3, "сумма");
+  EXPECT_THROW(m.SetComment(3, "sum → A"), MachineError);
+  EXPECT_THROW(m.SetRow(3, std::string(16, '1'), "\xFF"), MachineError);  // not UTF-8 at all
+  EXPECT_EQ(m.Comment(3), "сумма");
+  EXPECT_EQ(m.Value(3), std::string(16, '0'));
 }

@@ -29,12 +29,12 @@ TEST(MicroMemory, InitialRowsAndFixedKeys) {
 
 TEST(MicroMemory, ReadAndWriteSelectAndKeepKeyAndComment) {
   MicroMemory m;
-  m.SetComment(2, "СК → РА");
+  m.SetComment(2, "СК->РА");
   m.Micro_WriteMem("02", "0000000000011010");
   EXPECT_EQ(m.Selected(), 2);
   EXPECT_EQ(m.VerticalText(2), "0000.0000.0001.1010 | 001A");
   EXPECT_EQ(m.Key(2), "curr_cmd_addr_to_ar");
-  EXPECT_EQ(m.Comment(2), "СК → РА");
+  EXPECT_EQ(m.Comment(2), "СК->РА");
   EXPECT_EQ(m.Micro_ReadMem("A0"), std::string(16, '0'));
   EXPECT_EQ(m.Selected(), 0xA0);
 }
@@ -58,4 +58,13 @@ TEST(MicroMemory, AddressesOutsideOneToFFAreRefused) {
   EXPECT_THROW(m.SetRow(256, std::string(16, '0'), ""), MachineError);
   EXPECT_EQ(m.Selected(), -1);
   EXPECT_EQ(MicroMemory::ParseAddress("0ff"), 255);
+}
+
+TEST(MicroMemory, CommentsThatCannotBeSavedAreRefusedWhereTheyEnter) {
+  MicroMemory m;
+  m.SetComment(5, "Чтение памяти");
+  EXPECT_THROW(m.SetComment(5, "СК → БР"), MachineError);
+  EXPECT_THROW(m.SetRow(5, std::string(16, '1'), "☃"), MachineError);
+  EXPECT_EQ(m.Comment(5), "Чтение памяти");
+  EXPECT_EQ(m.Value(5), std::string(16, '0'));  // nothing half-written
 }

@@ -1,9 +1,10 @@
 #include "microprogram/rig.h"
 
-#include <fstream>
 #include <stdexcept>
 
 #include "format/bit_string.h"
+#include "memory/dump_file.h"
+#include "memory/micro_program_file.h"
 
 namespace vesk::testing {
 
@@ -11,19 +12,18 @@ namespace {
 
 Word Bits(std::uint32_t v, int width) { return NumToBits(v, width); }
 
+std::string Hex(std::uint32_t v, int digits) { return FitWidth(NumToHex(v), digits).str(); }
+
 }  // namespace
 
 Rig::Rig(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::string line;
-  int address = 0;
-  while (address < MicroMemory::kWords && std::getline(in, line)) {
-    ++address;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    micro.SetRow(address, FitWidth(HexToBin(line.substr(0, 4)), 16), line.size() > 4 ? line.substr(4) : "");
-  }
+  m.setErrorHandler([](const std::string& message) { throw std::runtime_error("machine error: " + message); });
+  const FileResult loaded = LoadMicroProgram(m.microMemory, path);
+  if (!loaded.ok) throw std::runtime_error("cannot load " + path + ": " + loaded.error);
+  if (!loaded.warnings.empty()) throw std::runtime_error(path + ": " + loaded.warnings.front());
   m.processor.Reset();
+  m.processor.MODE = 2;
+  m.runControl.SetIntervals(0, 0, 0);
 }
 
 void Rig::Poke(int address, std::uint16_t word) { m.memory.SetRow(address, Bits(word, 16), ""); }
@@ -32,19 +32,14 @@ void Rig::Load(int address, std::initializer_list<std::uint16_t> words) {
   for (const std::uint16_t w : words) Poke(address++, w);
 }
 
-void Rig::LoadDump(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::string line;
-  int address = 0;
-  while (address < MainMemory::kWords && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    m.memory.SetRow(address++, FitWidth(HexToBin(line.substr(0, 4)), 16), line.size() > 4 ? line.substr(4) : "");
-  }
+std::uint16_t Rig::Peek(int address) const {
+  return static_cast<std::uint16_t>(BitsValue(m.memory.Value(address & 0x7FF)));
 }
 
-std::uint16_t Rig::Peek(int address) const {
-  return static_cast<std::uint16_t>(BitsValue(m.memory.Value(address)));
+void Rig::LoadDump(const std::string& path) {
+  const FileResult loaded = Mem_LoadDump(m.memory, path);
+  if (!loaded.ok) throw std::runtime_error("cannot load " + path + ": " + loaded.error);
+  if (!loaded.warnings.empty()) throw std::runtime_error(path + ": " + loaded.warnings.front());
 }
 
 std::uint16_t Rig::A() const { return static_cast<std::uint16_t>(BitsValue(m.processor.Reg_Get_A())); }
@@ -68,7 +63,7 @@ void Rig::SetIE(bool on) { m.processor.SetInterruptMode(on ? 1 : 0); }
 void Rig::RequestInterrupt() { m.processor.SetInterruptReg(1); }
 
 void Rig::SetController(int address, int flag, std::uint8_t data) {
-  const std::string hex = BinToHex(Bits(static_cast<std::uint32_t>(address), 8)).str();
+  const std::string hex = Hex(static_cast<std::uint32_t>(address), 2);
   m.controllers.Reg_Set_Flag(hex, flag);
   m.controllers.Reg_Set_Data(hex, Bits(data, 8));
 }
@@ -78,55 +73,36 @@ std::uint8_t Rig::Data(int address) const {
   return static_cast<std::uint8_t>(BitsValue(m.controllers.Data(Controllers::RowOfAddress(address))));
 }
 
-void Rig::Start(int address) {
-  SetPC(address);
-  m.trace.set_CCounter(0);
-  m.processor.SetRunning(true);
-  m.processor.bIsRunning_Act = true;
-}
+void Rig::Start(int address) { m.Start(Hex(static_cast<std::uint32_t>(address), 3)); }
 
 bool Rig::Running() const { return m.processor.GetRunning(); }
 
-// One micro-command as run control carries it out in the short period: at the
-// command boundary the running flag follows the run request; then fetch,
-// advance СчМК, execute.
 void Rig::tick() {
-  Processor& cpu = m.processor;
-  if (!cpu.GetRunning()) return;
-  const std::string a = cpu.Micro_Reg_Get_CommandCounter().str();
-  const std::string key = micro.Micro_ReadKey(a);
-  if (key == kKeyNewCommand) {
-    cpu.SetRunning(cpu.bIsRunning_Act);
-    if (!cpu.GetRunning()) return;
-  }
-  cpu.Micro_Reg_Set_Command(micro.Micro_ReadMem(a));
-  const Word h = ExpandMicroCommand(cpu.Micro_Reg_Get_Command());
-  cpu.Micro_Reg_Set_CommandCounter(NumToHex(static_cast<std::uint32_t>(HexToNum(a) + 1)));
-  m.executor.ExecuteMicroCommand(h, key);
+  const std::int32_t before = m.microTrace.MCCounter();
+  m.runControl.Tick();
+  if (m.microTrace.MCCounter() == before) return;  // the boundary stopped the machine
   ++microCommands;
-  if (cpu.Micro_Reg_Get_CommandCounter() == "01") ++commands;
+  if (m.processor.Micro_Reg_Get_CommandCounter() == "01") ++commands;
 }
 
-bool Rig::Run(int maxCommands) {
+bool Rig::Run(long maxCommands) {
   const long limit = commands + maxCommands;
   while (Running() && commands < limit) tick();
-  if (Running() && !m.processor.bIsRunning_Act && m.processor.Micro_Reg_Get_CommandCounter() == "01") tick();
+  // A limit reached by a command that asked to stop: the boundary stops it.
+  if (Running() && !m.processor.bIsRunning_Act) tick();
   return !Running();
 }
 
-bool Rig::RunFrom(int address, int maxCommands) {
+bool Rig::RunFrom(int address, long maxCommands) {
   Start(address);
   return Run(maxCommands);
 }
 
 void Rig::Step() {
-  if (!Running()) {
-    m.processor.SetRunning(true);
-    m.processor.bIsRunning_Act = true;
-  }
+  if (!Running()) m.runControl.P_RUN();
   const long target = commands + 1;
   while (Running() && commands < target) tick();
-  if (Running() && !m.processor.bIsRunning_Act) tick();  // the boundary stops the machine
+  if (Running() && !m.processor.bIsRunning_Act) tick();
 }
 
 }  // namespace vesk::testing

@@ -1,31 +1,30 @@
 // A whole machine with the shipped micro-program loaded, for tests that run
-// real programs: memory and registers in plain numbers, runs that stop at a
-// command boundary.
+// real programs: memory and registers as numbers, and runs through the real
+// run control (short period, all periods 0, so every tick executes one
+// micro-command) that stop at a command boundary.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
-#include <vector>
 
 #include "app/machine.h"
-#include "memory/micro_memory.h"
 
 namespace vesk::testing {
 
 class Rig {
  public:
-  // Loads the micro-program file (by default the shipped one).
+  // Loads the micro-program file (by default the shipped one) with
+  // LoadMicroProgram, as the window program loads its default.
   explicit Rig(const std::string& microProgramPath = VESK_MICROPROGRAM_FILE);
 
   Machine m;
-  MicroMemory micro;
 
   // Main memory.
   void Poke(int address, std::uint16_t word);
   void Load(int address, std::initializer_list<std::uint16_t> words);
   std::uint16_t Peek(int address) const;
-  // A memory dump file into main memory.
+  // A memory dump file into main memory (Mem_LoadDump).
   void LoadDump(const std::string& path);
 
   // Registers and flags as numbers.
@@ -40,7 +39,7 @@ class Rig {
   bool IR() const;
   void SetFlags(bool c, bool n, bool z);
   void SetIE(bool on);
-  void RequestInterrupt();  // as the main window's interrupt command
+  void RequestInterrupt();   // the main window's interrupt command
   std::uint16_t CR() const;  // РК
 
   // Controllers.
@@ -48,16 +47,16 @@ class Rig {
   int Flag(int address) const;
   std::uint8_t Data(int address) const;
 
-  // "Пуск" at the address: СК := address, the run request and the running
-  // flag on. СчМК stays where it is (a reset leaves it at 01).
+  // "Пуск" at the address (Machine::Start).
   void Start(int address);
-  // Runs until the machine stops at a command boundary or `maxCommands`
-  // commands have completed; true when it stopped.
-  bool Run(int maxCommands = 100000);
-  // Starts at the address and runs; true when it stopped (at HLT).
-  bool RunFrom(int address, int maxCommands = 100000);
-  // Executes exactly one command, from the boundary to the next one (the run
-  // request is left on, so HLT alone stops the machine).
+  // Ticks until the machine stops at a command boundary or `maxCommands`
+  // more commands have completed; true when it stopped.
+  bool Run(long maxCommands = 100000);
+  // Start at the address, then Run.
+  bool RunFrom(int address, long maxCommands = 100000);
+  // Ticks through exactly one command, up to the next command boundary; when
+  // that command asked to stop (HLT), one more tick lets the boundary stop
+  // the machine. Runs the machine first if it is stopped.
   void Step();
 
   bool Running() const;

@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
   const std::string bytes = asmr::DumpFileBytes(program);
   const std::string target = argv[3];
   if (mode == "-o") {
-    if (!tools::WriteWholeFile(target, bytes)) {
-      std::cerr << "vesk-asm: cannot write " << target << "\n";
+    if (const std::string error = tools::WriteWholeFile(target, bytes); !error.empty()) {
+      std::cerr << "vesk-asm: " << error << "\n";
       return 2;
     }
     return 0;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <set>
 
-#include "common/cp1251_min.h"
+#include "util/cp1251.h"
 #include "format/bit_string.h"
 #include "format/mnemonics.h"
 
@@ -145,7 +145,7 @@ Program AssembleProgram(std::string_view source) {
       continue;
     }
     if (line.comment.empty()) error(lineNumber, "every word needs a comment");
-    else if (!tools::ToCp1251(line.comment)) error(lineNumber, "comment cannot be written in windows-1251");
+    else if (!IsCp1251Representable(line.comment)) error(lineNumber, "comment cannot be written in windows-1251");
     line.address = next;
     program.words[static_cast<std::size_t>(next)].used = true;
     program.words[static_cast<std::size_t>(next)].sourceLine = lineNumber;
@@ -232,9 +232,8 @@ std::string DumpFileBytes(const Program& program) {
   for (const ProgramWord& word : program.words) {
     out += HexText(word.word, 4);
     if (word.used) {
-      const auto comment = tools::ToCp1251(word.comment);
-      if (!comment) throw ProgramError({"line " + std::to_string(word.sourceLine) + ": comment not in windows-1251"});
-      out += *comment;
+      if (!AppendUtf8AsCp1251(out, word.comment))
+        throw ProgramError({"line " + std::to_string(word.sourceLine) + ": comment not in windows-1251"});
     }
     out += "\r\n";
   }

@@ -1,10 +1,10 @@
 #include "common/file_io.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
-#include <system_error>
+
+#include "util/atomic_file.h"
 
 namespace vesk::tools {
 
@@ -17,25 +17,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes.str();
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+std::string WriteWholeFile(const std::string& path, const std::string& bytes) {
+  AtomicFileWriter writer;
+  if (std::string error = writer.Open(path); !error.empty()) return error;
+  writer.Write(bytes);
+  return writer.Commit();
 }
 
 std::string FirstDifference(const std::string& expected, const std::string& actual) {

@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
   const std::string bytes = masm::MicroProgramFileBytes(program);
   const std::string target = argv[3];
   if (mode == "-o") {
-    if (!tools::WriteWholeFile(target, bytes)) {
-      std::cerr << "vesk-masm: cannot write " << target << "\n";
+    if (const std::string error = tools::WriteWholeFile(target, bytes); !error.empty()) {
+      std::cerr << "vesk-masm: " << error << "\n";
       return 2;
     }
     return 0;

@@ -4,7 +4,7 @@
 #include <set>
 #include <sstream>
 
-#include "common/cp1251_min.h"
+#include "util/cp1251.h"
 
 namespace vesk::masm {
 
@@ -302,7 +302,7 @@ MicroProgram AssembleMicroProgram(std::string_view source) {
         error(lineNumber, "label '" + row.label + "' defined twice");
     }
     if (row.comment.empty()) error(lineNumber, "every micro-command needs a comment");
-    else if (!tools::ToCp1251(row.comment)) error(lineNumber, "comment cannot be written in windows-1251");
+    else if (!IsCp1251Representable(row.comment)) error(lineNumber, "comment cannot be written in windows-1251");
   }
 
   const TargetResolver resolve = [&program](std::string_view target) -> std::optional<int> {
@@ -331,9 +331,8 @@ std::string MicroProgramFileBytes(const MicroProgram& program) {
     std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(row.word));
     out += hex;
     if (row.used) {
-      const auto comment = tools::ToCp1251(row.comment);
-      if (!comment) throw AssemblyError({"line " + std::to_string(row.sourceLine) + ": comment not in windows-1251"});
-      out += *comment;
+      if (!AppendUtf8AsCp1251(out, row.comment))
+        throw AssemblyError({"line " + std::to_string(row.sourceLine) + ": comment not in windows-1251"});
     }
     out += "\r\n";
   }

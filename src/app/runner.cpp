@@ -1,0 +1,315 @@
+#include "app/runner.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <ostream>
+
+#include "app/machine.h"
+#include "format/bit_string.h"
+#include "memory/dump_file.h"
+#include "memory/micro_program_file.h"
+#include "trace/html_export.h"
+#include "util/atomic_file.h"
+
+namespace vesk {
+
+namespace {
+
+bool IsHexDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (const char c : s)
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+std::optional<std::int64_t> ParseCount(const std::string& s) {
+  if (s.empty() || s.size() > 18) return std::nullopt;
+  std::int64_t v = 0;
+  for (const char c : s) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + (c - '0');
+  }
+  return v;
+}
+
+// "AA=HH[:F]"
+std::optional<RunnerOptions::Io> ParseIo(const std::string& s) {
+  const auto eq = s.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  const std::string address = s.substr(0, eq);
+  std::string data = s.substr(eq + 1);
+  int flag = -1;
+  const auto colon = data.find(':');
+  if (colon != std::string::npos) {
+    const std::string f = data.substr(colon + 1);
+    if (f != "0" && f != "1") return std::nullopt;
+    flag = f == "1" ? 1 : 0;
+    data = data.substr(0, colon);
+  }
+  if (!IsHexDigits(address) || address.size() > 2 || !IsHexDigits(data) || data.size() > 2) return std::nullopt;
+  return RunnerOptions::Io{HexToNum(address), FitWidth(HexToBin(Upper(data)), 8).str(), flag};
+}
+
+std::string JsonString(std::string_view s) {
+  std::string out = "\"";
+  for (const char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          static constexpr char kHex[] = "0123456789abcdef";
+          out += "\\u00";
+          out += kHex[(c >> 4) & 15];
+          out += kHex[c & 15];
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string StateJson(const Machine& m) {
+  const Processor& p = m.processor;
+  std::string j = "{";
+  auto field = [&j](std::string_view key, std::string_view value) {
+    if (j.size() > 1) j += ",";
+    j += JsonString(key);
+    j += ":";
+    j += JsonString(value);
+  };
+  field("А", BinToHex(p.Reg_Get_A()));
+  field("РД", BinToHex(p.Reg_Get_Data()));
+  field("РК", BinToHex(p.Reg_Get_Command()));
+  field("СК", BinToHex(p.Reg_Get_CommandCounter()));
+  field("РА", BinToHex(p.Reg_Get_Address()));
+  field("КР", BinToHex(p.Reg_Get_Key()));
+  field("БР", BinToHex(p.Reg_Get_Buffer()));
+  field("РС", BinToHex(p.Reg_Get_State()));
+  field("РМК", BinToHex(p.Micro_Reg_Get_Command()));
+  field("СчМК", p.Micro_Reg_Get_CommandCounter());
+  field("С", p.Reg_Get_С());
+  field("N", p.Reg_Get_N());
+  field("Z", p.Reg_Get_Z());
+  j += ",\"commands\":" + std::to_string(m.trace.CCounter());
+  j += ",\"micro_commands\":" + std::to_string(m.microTrace.MCCounter());
+  j += std::string(",\"stopped\":") + (p.GetRunning() ? "false" : "true");
+  j += ",\"controllers\":{";
+  bool first = true;
+  for (int address = 0; address < Controllers::kCount; ++address) {
+    const int row = Controllers::RowOfAddress(address);
+    if (m.controllers.IsInitial(row)) continue;
+    if (!first) j += ",";
+    first = false;
+    j += JsonString(Controllers::AddressText(row));
+    j += ":{\"flag\":" + std::to_string(m.controllers.Flag(row));
+    j += ",\"data\":" + JsonString(BinToHex(m.controllers.Data(row)));
+    j += ",\"device\":" + JsonString(m.controllers.Device(row)) + "}";
+  }
+  j += "}}";
+  return j;
+}
+
+// Streams each new line of a trace into its HTML export.
+template <class Trace>
+class TraceStream : public TraceListener {
+ public:
+  TraceStream(Trace& trace, TraceHtmlWriter& writer) : trace_(trace), writer_(writer) {}
+  void lineAdded() override {
+    if (!error.empty()) return;
+    row_.clear();
+    trace_.AppendLastHtmlRow(row_);
+    error = writer_.AddRow(row_);
+  }
+  std::string error;
+
+ private:
+  Trace& trace_;
+  TraceHtmlWriter& writer_;
+  std::string row_;
+};
+
+}  // namespace
+
+std::string RunnerUsage() {
+  return "Usage: vesk-run [OPTIONS]\n"
+         "Runs one program on the Vesk machine without windows.\n"
+         "  --micro FILE          micro-program file to load (default: the shipped vesk.mpdmp)\n"
+         "  --dump FILE           memory dump to load into main memory (default: none, memory all zero)\n"
+         "  --start HEX           start address, as typed into the start-address field (default 000)\n"
+         "  --mode short|full     timing mode (default short)\n"
+         "  --max-commands N      stop once N command lines have been logged (default 1000000)\n"
+         "  --max-micro N         stop once N micro-command lines have been logged (default 100000000)\n"
+         "  --io AA=HH[:F]        before the start: controller AA gets data register HH and, with :F,\n"
+         "                        flag F (0 or 1); may be repeated\n"
+         "  --interrupt-after N   raise the interrupt request right after the tick in which the N-th\n"
+         "                        command line was logged\n"
+         "  --trace FILE          export the command trace as HTML\n"
+         "  --micro-trace FILE    export the micro-command trace as HTML\n"
+         "  --save-dump FILE      save main memory afterwards as a memory dump\n"
+         "  --json                print the final state as one JSON object\n"
+         "  -h, --help            this text\n"
+         "Exit status: 0 stopped at a command boundary, 2 bad usage or a file that cannot be read or\n"
+         "written, 3 a limit was reached while the machine still ran, 4 the machine reported an error.\n";
+}
+
+std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::vector<std::string>& args) {
+  RunnerOptions o;
+  auto fail = [](std::string why) { return std::pair<std::optional<RunnerOptions>, std::string>{std::nullopt, why}; };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "-h" || a == "--help") {
+      o.help = true;
+      continue;
+    }
+    if (a == "--json") {
+      o.json = true;
+      continue;
+    }
+    static const char* kWithValue[] = {"--micro",          "--dump",  "--start",       "--mode",
+                                       "--max-commands",   "--max-micro", "--io",      "--interrupt-after",
+                                       "--trace",          "--micro-trace", "--save-dump"};
+    bool known = false;
+    for (const char* name : kWithValue) known = known || a == name;
+    if (!known) return fail("unknown option '" + a + "' (see --help)");
+    if (i + 1 >= args.size()) return fail("option " + a + " needs a value");
+    const std::string& v = args[++i];
+    if (a == "--micro") o.micro = v;
+    else if (a == "--dump") o.dump = v;
+    else if (a == "--trace") o.trace = v;
+    else if (a == "--micro-trace") o.microTrace = v;
+    else if (a == "--save-dump") o.saveDump = v;
+    else if (a == "--start") {
+      if (!IsHexDigits(v) || v.size() > 3) return fail("--start takes up to three hex digits, not '" + v + "'");
+      o.start = Upper(v);
+    } else if (a == "--mode") {
+      if (v == "short") o.mode = 2;
+      else if (v == "full") o.mode = 1;
+      else return fail("--mode takes short or full, not '" + v + "'");
+    } else if (a == "--max-commands" || a == "--max-micro" || a == "--interrupt-after") {
+      const auto n = ParseCount(v);
+      if (!n) return fail(a + " takes a whole number, not '" + v + "'");
+      if (a == "--max-commands") o.maxCommands = *n;
+      else if (a == "--max-micro") o.maxMicro = *n;
+      else o.interruptAfter = *n;
+    } else if (a == "--io") {
+      const auto io = ParseIo(v);
+      if (!io) return fail("--io takes AA=HH or AA=HH:F (hex controller, hex byte, flag 0 or 1), not '" + v + "'");
+      o.io.push_back(*io);
+    }
+  }
+  return {o, std::string()};
+}
+
+std::string ProgramDirectory() {
+  char buf[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string path(buf, static_cast<std::size_t>(n));
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+int RunHeadless(const RunnerOptions& options, const std::string& programDir, std::ostream& out, std::ostream& err) {
+  auto usageError = [&err](const std::string& why) {
+    err << "vesk-run: " << why << "\n";
+    return kRunUsageError;
+  };
+  Machine m;
+  std::vector<std::string> machineErrors;
+  m.setErrorHandler([&machineErrors](const std::string& e) { machineErrors.push_back(e); });
+  m.trace.setStoring(false);
+  m.microTrace.setStoring(false);
+  m.processor.MODE = options.mode;
+  m.runControl.SetIntervals(0, 0, 0);
+  m.processor.Reset();
+
+  const std::string micro = options.micro.empty() ? programDir + "/" + kShippedMicroProgram : options.micro;
+  const FileResult loaded = LoadMicroProgram(m.microMemory, micro);
+  if (!loaded.ok) return usageError(loaded.error);
+  for (const auto& w : loaded.warnings) err << "vesk-run: warning: " << micro << ": " << w << "\n";
+  if (!options.dump.empty()) {
+    const FileResult dump = Mem_LoadDump(m.memory, options.dump);
+    if (!dump.ok) return usageError(dump.error);
+    for (const auto& w : dump.warnings) err << "vesk-run: warning: " << options.dump << ": " << w << "\n";
+  }
+  for (const auto& io : options.io) {
+    const int row = Controllers::RowOfAddress(io.address);
+    m.controllers.Reg_Set_Data(Controllers::AddressText(row), io.data);
+    if (io.flag >= 0) m.controllers.SetFlagOfRow(row, io.flag);
+  }
+
+  // Every output is opened before the run, so a path that cannot be written
+  // fails at once and nothing is written.
+  TraceHtmlWriter traceWriter, microWriter;
+  TraceStream<CommandTrace> traceStream(m.trace, traceWriter);
+  TraceStream<MicroTrace> microStream(m.microTrace, microWriter);
+  if (!options.trace.empty()) {
+    const std::string e = traceWriter.Open(options.trace, TraceKind::Command);
+    if (!e.empty()) return usageError(e);
+    m.trace.listeners().add(&traceStream);
+  }
+  if (!options.microTrace.empty()) {
+    const std::string e = microWriter.Open(options.microTrace, TraceKind::Micro);
+    if (!e.empty()) return usageError(e);
+    m.microTrace.listeners().add(&microStream);
+  }
+  if (!options.saveDump.empty()) {
+    AtomicFileWriter probe;
+    const std::string e = probe.Open(options.saveDump);
+    if (!e.empty()) return usageError(e);
+  }
+
+  m.Start(options.start);
+  bool interruptRaised = false;
+  bool limitReached = false;
+  for (;;) {
+    m.runControl.Tick();
+    if (options.interruptAfter && !interruptRaised && m.trace.CCounter() >= *options.interruptAfter) {
+      m.processor.SetInterruptReg(1);
+      interruptRaised = true;
+    }
+    if (!traceStream.error.empty()) return usageError(traceStream.error);
+    if (!microStream.error.empty()) return usageError(microStream.error);
+    if (m.trace.CCounter() >= options.maxCommands || m.microTrace.MCCounter() >= options.maxMicro) limitReached = true;
+    if (m.runControl.Idle() || limitReached) break;
+  }
+  const bool stopped = m.runControl.Idle();
+
+  if (!options.trace.empty()) {
+    const std::string e = traceWriter.Finish();
+    if (!e.empty()) return usageError(e);
+  }
+  if (!options.microTrace.empty()) {
+    const std::string e = microWriter.Finish();
+    if (!e.empty()) return usageError(e);
+  }
+  if (!options.saveDump.empty()) {
+    const FileResult saved = Mem_SaveDump(m.memory, options.saveDump);
+    if (!saved.ok) return usageError(saved.error);
+  }
+  for (const std::string& e : machineErrors) {
+    std::string line = e;
+    const auto crlf = line.find("\r\n");
+    if (crlf != std::string::npos) line.replace(crlf, 2, ": ");
+    err << "vesk-run: " << line << "\n";
+  }
+  if (options.json) out << StateJson(m) << "\n";
+  if (!machineErrors.empty()) return kRunMachineError;
+  if (stopped) return kRunStopped;
+  return kRunLimitReached;
+}
+
+}  // namespace vesk

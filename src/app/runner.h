@@ -1,0 +1,54 @@
+// vesk-run: the headless runner. It builds the same machine as the window
+// program, runs one program through the real run control in virtual time and
+// writes what the windows would let a user save.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vesk {
+
+struct RunnerOptions {
+  std::string micro;  // empty: the micro-program shipped beside the program
+  std::string dump;
+  std::string start = "000";
+  int mode = 2;  // 2 short period, 1 full period
+  std::int64_t maxCommands = 1000000;
+  std::int64_t maxMicro = 100000000;
+  struct Io {
+    int address;
+    std::string data;  // 8 bits
+    int flag;          // -1: not given
+  };
+  std::vector<Io> io;
+  std::optional<std::int64_t> interruptAfter;
+  std::string trace, microTrace, saveDump;
+  bool json = false;
+  bool help = false;
+};
+
+// Exit statuses.
+constexpr int kRunStopped = 0;       // stopped at a command boundary
+constexpr int kRunUsageError = 2;    // bad usage, or a file that cannot be read or written
+constexpr int kRunLimitReached = 3;  // a limit was reached while the machine still ran
+constexpr int kRunMachineError = 4;  // the machine reported an error (executor or fetch)
+
+// Parses the command line; on failure returns the one-line reason.
+std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::vector<std::string>& args);
+
+std::string RunnerUsage();
+
+// Runs and returns the exit status. programDir locates the shipped micro-program.
+int RunHeadless(const RunnerOptions& options, const std::string& programDir, std::ostream& out, std::ostream& err);
+
+// The name of the micro-program shipped beside the executables.
+inline constexpr const char* kShippedMicroProgram = "vesk.mpdmp";
+
+// The folder of the running executable.
+std::string ProgramDirectory();
+
+}  // namespace vesk

@@ -1,0 +1,171 @@
+#include "core/run_control.h"
+
+#include <algorithm>
+
+#include "core/micro_command.h"
+#include "core/processor.h"
+#include "format/bit_string.h"
+#include "memory/micro_memory.h"
+#include "trace/command_trace.h"
+#include "trace/micro_trace.h"
+#include "util/machine_error.h"
+
+namespace vesk {
+
+RunControl::RunControl(Processor& cpu, MicroMemory& micro, MicroExecutor& executor, CommandTrace& trace,
+                       MicroTrace& microTrace)
+    : cpu_(cpu), micro_(micro), executor_(executor), trace_(trace), microTrace_(microTrace) {
+  SetIntervals(20, 100, 100);
+}
+
+void RunControl::P_RUN() {
+  trace_.set_EFFECT_ADDR("");
+  trace_.set_EFFECT_VAL("");
+  trace_.set_CURR_ADDR("");
+  trace_.set_CURR_CMD("");
+  cpu_.SetRunning(true);
+  cpu_.bIsRunning_Act = true;
+  step_ = Step::None;
+  restingLogged_ = false;
+}
+
+void RunControl::P_STOP() { cpu_.bIsRunning_Act = false; }
+
+void RunControl::P_EXECUTE_NEXT_COMMAND() {
+  if (cpu_.GetRunning()) return;
+  if (enabled_ != 1) return;  // a micro-command is still passing periods 2 and 3
+  if (cpu_.MODE != 1 && cpu_.MODE != 2) {
+    cpu_.SetRunning(true);
+    Timer1Tick();
+    return;
+  }
+  step_ = cpu_.MODE == 2 ? Step::Command : Step::MicroCommand;
+  // A step that starts inside a command finishes it; one that starts at the
+  // boundary runs the whole next command.
+  stepLeftBoundary_ = false;
+  try {
+    stepLeftBoundary_ = micro_.Micro_ReadKey(cpu_.Micro_Reg_Get_CommandCounter()) != kKeyNewCommand;
+  } catch (const MachineError&) {
+    // СчМК names no cell; the tick reports it.
+  }
+  cpu_.SetRunning(true);
+  Timer1Tick();
+  if (cpu_.MODE == 2) cpu_.bIsRunning_Act = false;
+}
+
+void RunControl::SetIntervals(int t1, int t2, int t3) {
+  thresholds_ = {std::max(t1, 0), std::max(t2, 0), std::max(t3, 0)};
+  total_ = thresholds_[0] + thresholds_[1] + thresholds_[2];
+  const double unit = total_ > 0 ? PeriodIndicator::kScale / total_ : 0.0;
+  for (std::size_t i = 0; i < 3; ++i) indicator_.barHeight[i] = thresholds_[i] * unit;
+  indicator_.barTop[2] = 0.0;
+  indicator_.barTop[1] = indicator_.barTop[2] + indicator_.barHeight[2] - 1.0;
+  indicator_.barTop[0] = indicator_.barTop[1] + indicator_.barHeight[1] - 1.0;
+  const auto [a, b, c] = thresholds_;
+  listeners_.each([a, b, c](RunControlListener& l) { l.intervalsChanged(a, b, c); });
+  moveIndicator(indicator_.activeBar);
+}
+
+void RunControl::moveIndicator(int bar) {
+  const auto i = static_cast<std::size_t>(bar - 1);
+  indicator_.activeBar = bar;
+  const double unit = total_ > 0 ? PeriodIndicator::kScale / total_ : 0.0;
+  indicator_.lineY = indicator_.barTop[i] + indicator_.barHeight[i] - counter_ * unit;
+  listeners_.each([](RunControlListener& l) { l.indicatorMoved(); });
+}
+
+void RunControl::fail(int number, const std::string& description) {
+  if (onError) onError(ErrorMessageText(number, description));
+  cpu_.bIsRunning_Act = false;
+  cpu_.SetRunning(false);
+  step_ = Step::None;
+}
+
+void RunControl::boundary(bool& stop) {
+  stop = false;
+  if (!restingLogged_) trace_.AddLine();
+  restingLogged_ = false;
+  if (step_ == Step::MicroCommand) return;  // a full-period step always fetches
+  if (step_ == Step::Command && !stepLeftBoundary_) {
+    stepLeftBoundary_ = true;
+    return;
+  }
+  cpu_.SetRunning(cpu_.bIsRunning_Act);
+  if (!cpu_.GetRunning()) {
+    stop = true;
+    restingLogged_ = true;
+    step_ = Step::None;
+  }
+}
+
+void RunControl::Timer1Tick() {
+  if (!cpu_.GetRunning()) return;
+  ++counter_;
+  moveIndicator(1);
+  if (counter_ <= thresholds_[0]) return;
+  counter_ = 0;
+  if (cpu_.MODE != 1 && cpu_.MODE != 2) return;
+
+  const Word address = cpu_.Micro_Reg_Get_CommandCounter();
+  microTrace_.set_PreMCC(address);
+  const std::string* keyOf = nullptr;
+  try {
+    keyOf = &micro_.Micro_ReadKey(address);
+  } catch (const MachineError& e) {
+    fail(e.number(), e.what());
+    return;
+  }
+  const std::string& key = *keyOf;  // row keys never change
+  if (key == kKeyNewCommand) {
+    bool stop = false;
+    boundary(stop);
+    if (stop) return;
+  }
+  cpu_.Micro_Reg_Set_Command(micro_.Micro_ReadMem(address));
+  const Word h = cpu_.Micro_Reg_Get_Horizontal();
+  cpu_.Micro_Reg_Set_CommandCounter(NumToHex(static_cast<std::uint32_t>(HexToNum(address)) + 1u));
+  if (cpu_.MODE == 1) {
+    ShowSignals(cpu_, h);
+    enabled_ = 2;
+    pending_ = h;
+    pendingKey_ = key;
+    if (step_ == Step::MicroCommand) {
+      cpu_.SetRunning(false);
+      step_ = Step::None;
+    }
+    return;
+  }
+  executor_.ExecuteMicroCommand(h, key);
+  microTrace_.AddLine();
+}
+
+void RunControl::Timer2Tick() {
+  ++counter_;
+  moveIndicator(2);
+  if (counter_ <= thresholds_[1]) return;
+  counter_ = 0;
+  enabled_ = 3;
+  executor_.ExecuteMicroCommand(pending_, pendingKey_);
+  microTrace_.AddLine();
+}
+
+void RunControl::Timer3Tick() {
+  ++counter_;
+  moveIndicator(3);
+  if (counter_ <= thresholds_[2]) return;
+  counter_ = 0;
+  ShowSignals(cpu_, std::string(32, '0'));
+  enabled_ = 1;
+}
+
+void RunControl::Tick() {
+  switch (enabled_) {
+    case 1: Timer1Tick(); break;
+    case 2: Timer2Tick(); break;
+    default: Timer3Tick(); break;
+  }
+}
+
+bool RunControl::Idle() const { return enabled_ == 1 && !cpu_.GetRunning(); }
+
+}  // namespace vesk

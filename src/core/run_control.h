@@ -1,0 +1,109 @@
+// Run control: the three period timers, the two timing modes, command
+// boundaries, and start, stop and single steps.
+//
+// Ticks come from outside: the window program calls Tick() from a 1 ms timer,
+// vesk-run and the tests call it in virtual time. Exactly one of the three
+// timers is enabled at any moment, and Tick() runs that one.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "format/word.h"
+#include "util/listeners.h"
+
+namespace vesk {
+
+class Processor;
+class MicroMemory;
+class MicroExecutor;
+class CommandTrace;
+class MicroTrace;
+
+// The period indicator, in units of a scale 253 units high: three stacked
+// bars (bar 3 on top) and a line that rises through the bar of the running
+// period.
+struct PeriodIndicator {
+  static constexpr double kScale = 253.0;
+  std::array<double, 3> barTop{};     // index 0 is bar 1
+  std::array<double, 3> barHeight{};
+  double lineY = 0.0;
+  int activeBar = 1;  // 1..3
+};
+
+class RunControlListener {
+ public:
+  virtual ~RunControlListener() = default;
+  virtual void indicatorMoved() {}
+  virtual void intervalsChanged(int /*t1*/, int /*t2*/, int /*t3*/) {}
+};
+
+class RunControl {
+ public:
+  RunControl(Processor& cpu, MicroMemory& micro, MicroExecutor& executor, CommandTrace& trace,
+             MicroTrace& microTrace);
+
+  Listeners<RunControlListener>& listeners() { return listeners_; }
+
+  // Empties CURR_ADDR, CURR_CMD, EFFECT_ADDR, EFFECT_VAL; running flag and run
+  // request on. The run resumes where СчМК points.
+  void P_RUN();
+  // Run request off: the machine stops at the next command boundary.
+  void P_STOP();
+  // One step while stopped. Short period: one whole command, from where the
+  // machine rests to the next command boundary (the command is logged once).
+  // Full period: one micro-command through its three periods (at a command
+  // boundary the finished command is logged and the next one's first
+  // micro-command follows). Does nothing while running or while a
+  // micro-command is still passing its periods.
+  void P_EXECUTE_NEXT_COMMAND();
+
+  void SetIntervals(int t1, int t2, int t3);  // negative periods count as 0
+  int Interval(int period) const { return thresholds_[static_cast<std::size_t>(period - 1)]; }
+
+  void Timer1Tick();
+  void Timer2Tick();
+  void Timer3Tick();
+  bool TimerEnabled(int timer) const { return enabled_ == timer; }
+  // The enabled timer's tick.
+  void Tick();
+
+  // Stopped, and no micro-command is passing periods 2 and 3.
+  bool Idle() const;
+  int TickCounter() const { return counter_; }
+  const PeriodIndicator& Indicator() const { return indicator_; }
+
+  // A fetch from an address micro-memory does not have (00) stops the machine
+  // at once and is reported here, like an executor error.
+  std::function<void(const std::string& message)> onError;
+
+ private:
+  enum class Step { None, Command, MicroCommand };
+
+  void moveIndicator(int bar);
+  void boundary(bool& stop);
+  void fail(int number, const std::string& description);
+
+  Processor& cpu_;
+  MicroMemory& micro_;
+  MicroExecutor& executor_;
+  CommandTrace& trace_;
+  MicroTrace& microTrace_;
+  Listeners<RunControlListener> listeners_;
+
+  std::array<int, 3> thresholds_{20, 100, 100};
+  int total_ = 220;
+  int counter_ = 0;
+  int enabled_ = 1;
+  Word pending_;
+  std::string pendingKey_;
+  PeriodIndicator indicator_;
+  Step step_ = Step::None;
+  bool stepLeftBoundary_ = false;
+  // The machine stopped at this boundary after logging the command before it.
+  bool restingLogged_ = false;
+};
+
+}  // namespace vesk

@@ -1,0 +1,31 @@
+#include "memory/dump_file.h"
+
+#include "format/bit_string.h"
+#include "memory/row_file.h"
+#include "util/cp1251.h"
+
+namespace vesk {
+
+FileResult Mem_SaveDump(const MainMemory& memory, const std::string& fileName) {
+  return WriteRowFile(
+      fileName, MainMemory::kWords,
+      [&](int a) { return std::pair<const Word&, const std::string&>(memory.Value(a), memory.Comment(a)); },
+      [](int a) { return "address " + MainMemory::AddressText(a); });
+}
+
+FileResult Mem_LoadDump(MainMemory& memory, const std::string& fileName) {
+  std::vector<RowLine> rows;
+  FileResult r = ReadRowFile(
+      fileName, MainMemory::kWords,
+      [](std::string_view line, int number, std::vector<std::string>& warnings) {
+        const std::string_view field = line.substr(0, 4);
+        RowLine row{FitWidth(HexToBin(UpperAscii(field)), 16), Cp1251ToUtf8(line.substr(field.size()))};
+        if (field.size() < 4 || !IsHexDigits(field)) warnings.push_back(BadWordWarning(number, field, row.value));
+        return row;
+      },
+      rows);
+  for (std::size_t i = 0; i < rows.size(); ++i) memory.SetRow(static_cast<int>(i), rows[i].value, rows[i].comment);
+  return r;
+}
+
+}  // namespace vesk

@@ -1,0 +1,83 @@
+#include "memory/row_file.h"
+
+#include <algorithm>
+
+#include "format/bit_string.h"
+#include "util/cp1251.h"
+#include "util/text_file.h"
+
+namespace vesk {
+
+std::string UpperAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+bool IsHexDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (const char c : s) {
+    const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    if (!hex) return false;
+  }
+  return true;
+}
+
+std::string BadWordWarning(int line, std::string_view field, const Word& value) {
+  // Control characters would garble the message; show them as '?'.
+  std::string shown(field);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return "Line " + std::to_string(line) + ": '" + Cp1251ToUtf8(shown) + "' is not a hex word; stored as " +
+         BinToHex(value).str();
+}
+
+FileResult ReadRowFile(const std::string& path, int maxRows, const RowParser& parse, std::vector<RowLine>& rows) {
+  FileResult r;
+  rows.clear();
+  const TextFile file = ReadTextFile(path);
+  if (!file.ok) {
+    r.error = file.error;
+    return r;
+  }
+  const std::size_t used = std::min(file.lines.size(), static_cast<std::size_t>(maxRows));
+  rows.reserve(used);
+  for (std::size_t i = 0; i < used; ++i) rows.push_back(parse(file.Line(i), static_cast<int>(i + 1), r.warnings));
+  if (file.lines.size() > used) {
+    const std::size_t extra = file.lines.size() - used;
+    r.warnings.push_back("The file has " + std::to_string(file.lines.size()) + " lines; only the first " +
+                         std::to_string(maxRows) + " were read and the other " + std::to_string(extra) +
+                         (extra == 1 ? " was" : " were") + " ignored");
+  }
+  r.ok = true;
+  r.lines = static_cast<int>(used);
+  return r;
+}
+
+FileResult WriteRowFile(const std::string& path, int count,
+                        const std::function<std::pair<const Word&, const std::string&>(int)>& row,
+                        const std::function<std::string(int)>& rowName) {
+  FileResult r;
+  std::string text;
+  text.reserve(static_cast<std::size_t>(count) * 8);
+  for (int i = 0; i < count; ++i) {
+    const auto [value, comment] = row(i);
+    const auto refuse = [&](const std::string& why) {
+      r.error = "Cannot save '" + path + "': the comment of " + rowName(i) + " holds " + why;
+      return r;
+    };
+    if (comment.find_first_of("\r\n") != std::string::npos) return refuse("a line break");
+    const Cp1251Encoding enc = Utf8ToCp1251(comment);
+    if (!enc.ok) return refuse(enc.Describe());
+    text += BinToHex(value).view();
+    text += enc.bytes;
+    text += "\r\n";
+  }
+  r.error = SaveTextFileAtomically(path, text);
+  r.ok = r.error.empty();
+  if (r.ok) r.lines = count;
+  return r;
+}
+
+}  // namespace vesk

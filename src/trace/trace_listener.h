@@ -1,0 +1,19 @@
+// What a trace tells its window and the status bar.
+#pragma once
+
+#include <cstdint>
+
+namespace vesk {
+
+class TraceListener {
+ public:
+  virtual ~TraceListener() = default;
+  // The trace's counter changed (the status bar shows it).
+  virtual void counterChanged(std::int32_t /*value*/) {}
+  // One line was added; it is LineCount() - 1 when the trace stores lines.
+  virtual void lineAdded() {}
+  // ClearLog emptied the list.
+  virtual void logCleared() {}
+};
+
+}  // namespace vesk

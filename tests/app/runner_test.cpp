@@ -1,0 +1,194 @@
+#include "app/runner.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "memory/micro_memory.h"
+#include "memory/micro_program_file.h"
+#include "support/temp_dir.h"
+#include "support/tiny_micro_program.h"
+#include "util/cp1251.h"
+
+using namespace vesk;
+
+namespace {
+
+struct RunnerFixture : ::testing::Test {
+  test::TempDir dir;
+  std::string micro;
+  std::ostringstream out, err;
+
+  void SetUp() override {
+    MicroMemory mm;
+    test::LoadTinyMicroProgram(mm);
+    micro = dir.file("tiny.mpdmp");
+    const FileResult saved = SaveMicroProgram(mm, micro);
+    ASSERT_TRUE(saved.ok) << saved.error;
+  }
+  // A dump holding the given words from address 0 (the rest zero).
+  std::string dump(const std::string& name, const std::vector<std::string>& words) {
+    std::string bytes;
+    for (int a = 0; a < 2048; ++a) bytes += (static_cast<std::size_t>(a) < words.size() ? words[static_cast<std::size_t>(a)] : "0000") + "\r\n";
+    const std::string path = dir.file(name);
+    test::WriteBytes(path, bytes);
+    return path;
+  }
+  int run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    auto [options, why] = ParseRunnerArgs(args);
+    if (!options) {
+      err << why;
+      return kRunUsageError;
+    }
+    return RunHeadless(*options, dir.path().string(), out, err);
+  }
+};
+
+}  // namespace
+
+TEST(RunnerArgs, ValuesAndMistakes) {
+  auto [o, why] = ParseRunnerArgs({"--micro", "m", "--start", "01a", "--mode", "full", "--io", "5=41:1", "--io",
+                                   "ff=7", "--interrupt-after", "3", "--max-micro", "10", "--json"});
+  ASSERT_TRUE(o) << why;
+  EXPECT_EQ(o->start, "01A");
+  EXPECT_EQ(o->mode, 1);
+  ASSERT_EQ(o->io.size(), 2u);
+  EXPECT_EQ(o->io[0].address, 5);
+  EXPECT_EQ(o->io[0].data, "01000001");
+  EXPECT_EQ(o->io[0].flag, 1);
+  EXPECT_EQ(o->io[1].address, 255);
+  EXPECT_EQ(o->io[1].flag, -1);
+  EXPECT_EQ(*o->interruptAfter, 3);
+  EXPECT_EQ(o->maxMicro, 10);
+  EXPECT_TRUE(o->json);
+  for (const std::vector<std::string>& bad :
+       std::vector<std::vector<std::string>>{{"--bogus"}, {"--micro"}, {"--mode", "slow"}, {"--start", "8000"},
+                                             {"--start", "xyz"}, {"--io", "100=1"}, {"--io", "5=41:2"},
+                                             {"--io", "5"}, {"--max-commands", "-1"}, {"--max-micro", "1e6"}}) {
+    auto [none, reason] = ParseRunnerArgs(bad);
+    EXPECT_FALSE(none) << bad[0];
+    EXPECT_FALSE(reason.empty());
+  }
+}
+
+TEST_F(RunnerFixture, RunsToHaltAndPrintsTheState) {
+  const std::string d = dump("p.vdmp", {"0000", "0000", "F000"});
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--io", "05=41:1", "--json"}), kRunStopped) << err.str();
+  EXPECT_EQ(out.str(),
+            "{\"А\":\"0002\",\"РД\":\"F000\",\"РК\":\"F000\",\"СК\":\"0003\",\"РА\":\"0002\",\"КР\":\"0000\","
+            "\"БР\":\"00000\",\"РС\":\"0000\",\"РМК\":\"8301\",\"СчМК\":\"01\",\"С\":\"0\",\"N\":\"0\",\"Z\":\"0\","
+            "\"commands\":3,\"micro_commands\":34,\"stopped\":true,"
+            "\"controllers\":{\"05\":{\"flag\":1,\"data\":\"41\",\"device\":\" - \"}}}\n");
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(RunnerFixture, LimitsAndExitStatus) {
+  const std::string loop = dump("loop.vdmp", {});  // all 0000: increments forever
+  EXPECT_EQ(run({"--micro", micro, "--dump", loop, "--max-commands", "5", "--json"}), kRunLimitReached);
+  EXPECT_NE(out.str().find("\"commands\":5,"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("\"stopped\":false"), std::string::npos);
+  // The tick that logs the N-th micro-command line runs to its end.
+  EXPECT_EQ(run({"--micro", micro, "--dump", loop, "--max-micro", "7", "--json"}), kRunLimitReached);
+  EXPECT_NE(out.str().find("\"micro_commands\":7,"), std::string::npos);
+  // A limit reached in the tick in which the machine stops still counts as stopped.
+  const std::string halt = dump("halt.vdmp", {"F000"});
+  EXPECT_EQ(run({"--micro", micro, "--dump", halt, "--max-commands", "1"}), kRunStopped);
+}
+
+TEST_F(RunnerFixture, FullPeriodModeGivesTheSameResult) {
+  const std::string d = dump("p.vdmp", {"0000", "F000"});
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--mode", "full", "--json"}), kRunStopped);
+  EXPECT_NE(out.str().find("\"А\":\"0001\""), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("\"micro_commands\":22,"), std::string::npos);
+}
+
+TEST_F(RunnerFixture, FilesThatCannotBeReadOrWrittenExitTwoAndWriteNothing) {
+  EXPECT_EQ(run({"--micro", dir.file("missing.mpdmp")}), kRunUsageError);
+  EXPECT_NE(err.str().find("missing.mpdmp"), std::string::npos);
+  EXPECT_EQ(run({"--micro", micro, "--dump", dir.file("nope.vdmp"), "--json"}), kRunUsageError);
+  EXPECT_EQ(out.str(), "");
+  const std::string d = dump("p.vdmp", {"F000"});
+  const std::string trace = dir.file("t.html");
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--trace", trace, "--save-dump", dir.file("no/such/dir.vdmp")}),
+            kRunUsageError);
+  EXPECT_FALSE(std::filesystem::exists(trace));
+  // Without --micro the program looks for the micro-program shipped beside it.
+  EXPECT_EQ(run({"--dump", d}), kRunUsageError);
+  EXPECT_NE(err.str().find("vesk.mpdmp"), std::string::npos);
+  std::filesystem::copy_file(micro, dir.file("vesk.mpdmp"));
+  EXPECT_EQ(run({"--dump", d}), kRunStopped);
+}
+
+TEST_F(RunnerFixture, ExportsBothTracesByteForByte) {
+  const std::string d = dump("p.vdmp", {"4100", "F000"});
+  const std::string trace = dir.file("trace.html"), micro_trace = dir.file("micro.html"), saved = dir.file("out.vdmp");
+  ASSERT_EQ(run({"--micro", micro, "--dump", d, "--trace", trace, "--micro-trace", micro_trace, "--save-dump", saved}),
+            kRunStopped)
+      << err.str();
+  const std::string head =
+      "<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'><title>Таблица "
+      "трассировки</title></head><body>\r\n<table border=1>\r\n";
+  const std::string commandHtml = Cp1251ToUtf8(test::ReadBytes(trace));
+  const std::string expectedCommands =
+      head +
+      "<tr><td colspan=2>Команда</td><td colspan=6>Регистры процессора после выполнения команды</td><td "
+      "colspan=2>Измененная ячейка памяти</td></tr>\r\n"
+      "<tr><td>Адрес</td><td>Код</td><td>СК</td><td>РА</td><td>РК</td><td>РД</td><td>А</td><td>С</td><td>Адрес</"
+      "td><td>Новое значение</td></tr>\r\n"
+      "<tr></tr>\r\n"
+      "<tr><td></td><td>START</td><td>0000</td><td>0000</td><td>0000</td><td>0000</td><td>0000</td><td>0</td><td></"
+      "td><td></td></tr>\r\n"
+      "<tr><td>0000</td><td>4100 | 0100.0001.0000.0000 | ADD 100</td><td>0001</td><td>0101</td><td>4100</"
+      "td><td>4100</td><td>0000</td><td>0</td><td>(W) 0101</td><td>4100</td></tr>\r\n"
+      "<tr><td>0001</td><td>F000 | 1111.0000.0000.0000 | HLT</td><td>0002</td><td>0001</td><td>F000</td><td>F000</"
+      "td><td>0000</td><td>0</td><td></td><td></td></tr>\r\n"
+      "</table>\r\n</body></html>\r\n";
+  const std::regex start(" --- Program has started \\d\\d-\\d\\d-\\d{4} at \\d\\d:\\d\\d:\\d\\d --- ");
+  EXPECT_EQ(std::regex_replace(commandHtml, start, "START"), expectedCommands);
+  // The bytes on disk are windows-1251: "Таблица" is D2 E0 E1 EB E8 F6 E0.
+  EXPECT_NE(test::ReadBytes(trace).find("\xD2\xE0\xE1\xEB\xE8\xF6\xE0"), std::string::npos);
+
+  const std::string microHtml = Cp1251ToUtf8(test::ReadBytes(micro_trace));
+  EXPECT_EQ(microHtml.rfind(head +
+                                "<tr><td rowspan=2>СчМК до выборки МК</td><td colspan=11>Регистры процессора после "
+                                "выбокри и исполнения МК</td><td rowspan=2>Комментарий</td></tr>\r\n"
+                                "<tr><td>РМК</td><td>СК</td><td>РА</td><td>РК</td><td>РД</td><td>А</td><td>С</"
+                                "td><td>БР</td><td>N</td><td>Z</td><td>СчМК</td></tr>\r\n<tr></tr>\r\n"
+                                "<tr><td>01</td><td>0300</td><td>0000</td><td>0000</td><td>0000</td><td>0000</"
+                                "td><td>0000</td><td>0</td><td>00000</td><td>0</td><td>0</td><td>02</td><td>СК-&gt;БР</td></tr>\r\n",
+                            0),
+            0u)
+      << microHtml.substr(0, 1200);
+  // The comment with markup in it is escaped.
+  EXPECT_NE(microHtml.find("<td>Запись &lt;первая&gt; &amp; ещё</td>"), std::string::npos);
+  std::size_t rows = 0;
+  for (std::size_t p = 0; (p = microHtml.find("<tr><td>", p)) != std::string::npos; ++p) ++rows;
+  EXPECT_EQ(rows, 16u + 10u + 1u);  // the write command, HLT, and the second header row
+  EXPECT_EQ(microHtml.substr(microHtml.size() - 26), "</table>\r\n</body></html>\r\n");
+
+  const std::string dumpBytes = test::ReadBytes(saved);
+  EXPECT_EQ(dumpBytes.substr(0, 12), "4100\r\nF000\r\n");
+  EXPECT_EQ(dumpBytes.substr(0x100 * 6, 12), "4100\r\n4100\r\n");
+}
+
+TEST_F(RunnerFixture, InterruptRequestIsRaisedBetweenTicks) {
+  const std::string d = dump("p.vdmp", {"0000", "0000", "F000"});
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--interrupt-after", "1", "--json"}), kRunStopped);
+  // The tiny micro-program ignores interrupts: the request stays set in РС bit 5.
+  EXPECT_NE(out.str().find("\"РС\":\"0020\""), std::string::npos) << out.str();
+}
+
+TEST_F(RunnerFixture, MachineErrorsAreReportedAndExitFour) {
+  // A micro-program that runs off its end reaches micro-address 00.
+  MicroMemory empty;
+  const std::string zeros = dir.file("zeros.mpdmp");
+  ASSERT_TRUE(SaveMicroProgram(empty, zeros).ok);
+  EXPECT_EQ(run({"--micro", zeros, "--json"}), kRunMachineError);
+  EXPECT_NE(err.str().find("Error #9"), std::string::npos) << err.str();
+  EXPECT_NE(out.str().find("\"stopped\":true"), std::string::npos);
+  EXPECT_NE(out.str().find("\"micro_commands\":255,"), std::string::npos);
+}
