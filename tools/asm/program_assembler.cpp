@@ -1,6 +1,5 @@
 #include "asm/program_assembler.h"
 
-#include <cstdio>
 #include <optional>
 #include <set>
 
@@ -23,13 +22,6 @@ const std::set<string> kIOCommands{"CLF", "TSF", "IN", "OUT"};
 const std::set<string> kNoOperandCommands{"HLT", "NOP", "CLA", "CLC", "CMA", "CMC",
                                           "ROL", "ROR", "INC", "DEC", "EI",  "DI"};
 
-string Trim(string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
-  return string(s.substr(b, e - b));
-}
-
 std::vector<string> Words(string_view s) {
   std::vector<string> out;
   string current;
@@ -45,32 +37,7 @@ std::vector<string> Words(string_view s) {
   return out;
 }
 
-std::optional<int> Hex(string_view s) {
-  if (s.empty() || s.size() > 4) return std::nullopt;
-  int v = 0;
-  for (char c : s) {
-    int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else return std::nullopt;
-    v = v * 16 + d;
-  }
-  return v;
-}
-
-bool IsLabelName(string_view s) {
-  if (s.empty() || (s[0] >= '0' && s[0] <= '9')) return false;
-  for (char c : s)
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
-  return !Hex(s).has_value();
-}
-
-string HexText(int value, int digits) {
-  char buffer[8];
-  std::snprintf(buffer, sizeof buffer, "%0*X", digits, static_cast<unsigned>(value));
-  return buffer;
-}
+bool IsLabelName(string_view s) { return tools::IsIdentifier(s) && !tools::ParseHex(s); }
 
 struct Line {
   int number = 0;
@@ -81,9 +48,6 @@ struct Line {
 };
 
 }  // namespace
-
-ProgramError::ProgramError(std::vector<std::string> messages)
-    : std::runtime_error(messages.empty() ? "assembly failed" : messages.front()), messages_(std::move(messages)) {}
 
 Program AssembleProgram(std::string_view source) {
   Program program;
@@ -99,7 +63,7 @@ Program AssembleProgram(std::string_view source) {
   std::size_t start = 0;
   while (start <= source.size()) {
     const std::size_t end = source.find('\n', start);
-    const string raw = Trim(source.substr(start, end == string_view::npos ? string_view::npos : end - start));
+    const string raw = tools::Trim(source.substr(start, end == string_view::npos ? string_view::npos : end - start));
     start = end == string_view::npos ? source.size() + 1 : end + 1;
     ++lineNumber;
     if (raw.empty() || raw[0] == '#') continue;
@@ -108,12 +72,12 @@ Program AssembleProgram(std::string_view source) {
     line.number = lineNumber;
     string code = raw;
     if (const std::size_t semicolon = raw.find(';'); semicolon != string::npos) {
-      code = Trim(raw.substr(0, semicolon));
-      line.comment = Trim(raw.substr(semicolon + 1));
+      code = tools::Trim(raw.substr(0, semicolon));
+      line.comment = tools::Trim(raw.substr(semicolon + 1));
     }
     if (const std::size_t colon = code.find(':'); colon != string::npos) {
-      const string label = Trim(code.substr(0, colon));
-      code = Trim(code.substr(colon + 1));
+      const string label = tools::Trim(code.substr(0, colon));
+      code = tools::Trim(code.substr(colon + 1));
       if (!IsLabelName(label)) error(lineNumber, "'" + label + "' is not a label name (letters, digits, '_'; not a hex number)");
       else if (!program.labels.emplace(label, next).second) error(lineNumber, "label '" + label + "' defined twice");
     }
@@ -129,7 +93,7 @@ Program AssembleProgram(std::string_view source) {
     line.mnemonic = words[0];
     line.operand = words.size() > 1 ? words[1] : "";
     if (line.mnemonic == "ORG") {
-      const auto address = Hex(line.operand);
+      const auto address = tools::ParseHex(line.operand);
       if (!address || *address >= Program::kWords) error(lineNumber, "ORG needs an address 000..7FF");
       else next = *address;
       if (!line.comment.empty()) error(lineNumber, "ORG emits no word to carry a comment");
@@ -140,7 +104,7 @@ Program AssembleProgram(std::string_view source) {
       continue;
     }
     if (program.words[static_cast<std::size_t>(next)].used) {
-      error(lineNumber, "address " + HexText(next, 3) + " is filled twice");
+      error(lineNumber, "address " + tools::HexText(next, 3) + " is filled twice");
       ++next;
       continue;
     }
@@ -165,10 +129,10 @@ Program AssembleProgram(std::string_view source) {
     const std::size_t sign = text.find_first_of("+-");
     const string_view base = text.substr(0, sign);
     if (const auto it = program.labels.find(string(base)); it != program.labels.end()) result = it->second;
-    else if (const auto h = Hex(base)) result = *h;
+    else if (const auto h = tools::ParseHex(base)) result = *h;
     else return std::nullopt;
     if (sign != string_view::npos) {
-      const auto offset = Hex(text.substr(sign + 1));
+      const auto offset = tools::ParseHex(text.substr(sign + 1));
       if (!offset) return std::nullopt;
       result += text[sign] == '+' ? *offset : -*offset;
     }
@@ -196,14 +160,14 @@ Program AssembleProgram(std::string_view source) {
         error(line.number, line.mnemonic + " needs an address 000..7FF, not '" + line.operand + "'");
         continue;
       }
-      text = line.mnemonic + " " + HexText(*v | (indirect ? 0x800 : 0), 3);
+      text = line.mnemonic + " " + tools::HexText(*v | (indirect ? 0x800 : 0), 3);
     } else if (kIOCommands.count(line.mnemonic)) {
-      const auto v = Hex(operand);
+      const auto v = tools::ParseHex(operand);
       if (!v || *v > 0xFF || operand.size() > 2) {
         error(line.number, line.mnemonic + " needs a controller 00..FF, not '" + operand + "'");
         continue;
       }
-      text = line.mnemonic + " " + HexText(*v, 2);
+      text = line.mnemonic + " " + tools::HexText(*v, 2);
     } else if (kNoOperandCommands.count(line.mnemonic)) {
       if (!operand.empty()) {
         error(line.number, line.mnemonic + " takes no operand");
@@ -230,7 +194,7 @@ std::string DumpFileBytes(const Program& program) {
   string out;
   out.reserve(Program::kWords * 16);
   for (const ProgramWord& word : program.words) {
-    out += HexText(word.word, 4);
+    out += tools::HexText(word.word, 4);
     if (word.used) {
       if (!AppendUtf8AsCp1251(out, word.comment))
         throw ProgramError({"line " + std::to_string(word.sourceLine) + ": comment not in windows-1251"});

@@ -29,6 +29,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/source_text.h"
+
 namespace vesk::asmr {
 
 struct ProgramWord {
@@ -44,14 +46,8 @@ struct Program {
   std::map<std::string, int> labels;  // label -> address
 };
 
-class ProgramError : public std::runtime_error {
- public:
-  explicit ProgramError(std::vector<std::string> messages);
-  const std::vector<std::string>& messages() const { return messages_; }
-
- private:
-  std::vector<std::string> messages_;
-};
+// Every problem of a source, one "line N: message" per entry.
+using ProgramError = tools::SourceErrors;
 
 // Assembles a whole source; throws ProgramError listing every problem.
 Program AssembleProgram(std::string_view source);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
 #include "util/atomic_file.h"
@@ -34,6 +35,25 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   }
   return "line " + std::to_string(line) + ": one file ends early (" + std::to_string(expected.size()) + " and " +
          std::to_string(actual.size()) + " bytes)";
+}
+
+int WriteOrCheck(const std::string& tool, const std::string& sourcePath, bool check, const std::string& target,
+                 const std::string& bytes, std::ostream& err) {
+  if (!check) {
+    const std::string error = WriteWholeFile(target, bytes);
+    if (error.empty()) return 0;
+    err << tool << ": " << error << "\n";
+    return 2;
+  }
+  const auto existing = ReadWholeFile(target);
+  if (!existing) {
+    err << tool << ": cannot read " << target << "\n";
+    return 2;
+  }
+  const std::string difference = FirstDifference(bytes, *existing);
+  if (difference.empty()) return 0;
+  err << tool << ": " << target << " is not what " << sourcePath << " assembles to: " << difference << "\n";
+  return 1;
 }
 
 }  // namespace vesk::tools

@@ -1,6 +1,5 @@
 #include "masm/micro_assembler.h"
 
-#include <cstdio>
 #include <set>
 #include <sstream>
 
@@ -20,25 +19,6 @@ string WithoutBlanks(string_view s) {
   for (char c : s)
     if (c != ' ' && c != '\t') out += c;
   return out;
-}
-
-string Trim(string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
-  return string(s.substr(b, e - b));
-}
-
-std::vector<string> Split(string_view s, char sep) {
-  std::vector<string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t at = s.find(sep, start);
-    parts.emplace_back(s.substr(start, at == string_view::npos ? string_view::npos : at - start));
-    if (at == string_view::npos) break;
-    start = at + 1;
-  }
-  return parts;
 }
 
 bool StartsWith(string_view s, string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
@@ -62,20 +42,6 @@ int Lookup(const string& name, std::initializer_list<std::pair<const char*, int>
   for (const auto& [n, v] : table)
     if (name == n) return v;
   return -1;
-}
-
-std::optional<int> HexNumber(string_view s) {
-  if (s.empty() || s.size() > 4) return std::nullopt;
-  int v = 0;
-  for (char c : s) {
-    int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else return std::nullopt;
-    v = v * 16 + d;
-  }
-  return v;
 }
 
 std::optional<int> DecimalNumber(string_view s) {
@@ -130,7 +96,7 @@ void EncodeSum(const string& expr, Adder& a) {
   if (isAnd && expr.find('+') != string::npos) Fail("'&' and '+' cannot be mixed");
   bool invertLeft = false, invertRight = false;
   int pendingInverted = 0;  // "~0" operands still to be given a side
-  for (const string& raw : Split(expr, isAnd ? '&' : '+')) {
+  for (const string& raw : tools::SplitAt(expr, isAnd ? '&' : '+')) {
     if (raw.empty()) Fail("missing operand in '" + expr + "'");
     if (raw == "1" && !isAnd) {
       if (a.operation == 1) Fail("'+ 1' given twice");
@@ -187,9 +153,6 @@ int DestinationCode(const std::set<string>& d) {
 
 }  // namespace
 
-AssemblyError::AssemblyError(std::vector<std::string> messages)
-    : std::runtime_error(messages.empty() ? "assembly failed" : messages.front()), messages_(std::move(messages)) {}
-
 std::uint16_t EncodeMicroOperation(std::string_view operation, const TargetResolver& resolve) {
   const string op = WithoutBlanks(operation);
   if (op.empty()) Fail("empty operation");
@@ -197,7 +160,7 @@ std::uint16_t EncodeMicroOperation(std::string_view operation, const TargetResol
 
   Adder adder;
   Transfer transfer;
-  for (const string& part : Split(op, ',')) {
+  for (const string& part : tools::SplitAt(op, ',')) {
     if (part.empty()) Fail("empty part in '" + op + "'");
     if (part == "READ" || part == "WRITE") {
       if (adder.memory != 0) Fail("one memory access per micro-command");
@@ -265,9 +228,9 @@ MicroProgram AssembleMicroProgram(std::string_view source) {
 
   int previous = 0;
   int lineNumber = 0;
-  for (const string& rawLine : Split(source, '\n')) {
+  for (const string& rawLine : tools::SplitAt(source, '\n')) {
     ++lineNumber;
-    const string line = Trim(rawLine);
+    const string line = tools::Trim(rawLine);
     if (line.empty() || line[0] == '#') continue;
     const std::size_t p1 = line.find('|');
     const std::size_t p2 = p1 == string::npos ? p1 : line.find('|', p1 + 1);
@@ -276,8 +239,8 @@ MicroProgram AssembleMicroProgram(std::string_view source) {
       error(lineNumber, "expected 'address | label | operation | comment'");
       continue;
     }
-    const string addressText = Trim(line.substr(0, p1));
-    const auto address = addressText.size() == 2 ? HexNumber(addressText) : std::nullopt;
+    const string addressText = tools::Trim(line.substr(0, p1));
+    const auto address = addressText.size() == 2 ? tools::ParseHex(addressText) : std::nullopt;
     if (!address || *address < 1 || *address > MicroProgram::kWords) {
       error(lineNumber, "address must be two hex digits 01..FF, not '" + addressText + "'");
       continue;
@@ -290,14 +253,11 @@ MicroProgram AssembleMicroProgram(std::string_view source) {
     MicroRow& row = program.rows[static_cast<std::size_t>(*address)];
     row.used = true;
     row.sourceLine = lineNumber;
-    row.label = Trim(line.substr(p1 + 1, p2 - p1 - 1));
-    row.operation = Trim(line.substr(p2 + 1, p3 - p2 - 1));
-    row.comment = Trim(line.substr(p3 + 1));
+    row.label = tools::Trim(line.substr(p1 + 1, p2 - p1 - 1));
+    row.operation = tools::Trim(line.substr(p2 + 1, p3 - p2 - 1));
+    row.comment = tools::Trim(line.substr(p3 + 1));
     if (!row.label.empty()) {
-      bool ok = !(row.label[0] >= '0' && row.label[0] <= '9');
-      for (char c : row.label)
-        ok = ok && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
-      if (!ok) error(lineNumber, "label '" + row.label + "' must be letters, digits and '_'");
+      if (!tools::IsIdentifier(row.label)) error(lineNumber, "label '" + row.label + "' must be letters, digits and '_'");
       else if (!program.labels.emplace(row.label, *address).second)
         error(lineNumber, "label '" + row.label + "' defined twice");
     }
@@ -308,7 +268,7 @@ MicroProgram AssembleMicroProgram(std::string_view source) {
   const TargetResolver resolve = [&program](std::string_view target) -> std::optional<int> {
     if (const auto it = program.labels.find(string(target)); it != program.labels.end()) return it->second;
     if (target.size() == 2)
-      if (const auto v = HexNumber(target); v && *v >= 1 && *v <= MicroProgram::kWords) return v;
+      if (const auto v = tools::ParseHex(target); v && *v >= 1 && *v <= MicroProgram::kWords) return v;
     return std::nullopt;
   };
   for (MicroRow& row : program.rows) {
@@ -327,9 +287,7 @@ std::string MicroProgramFileBytes(const MicroProgram& program) {
   string out;
   for (int address = 1; address <= MicroProgram::kWords; ++address) {
     const MicroRow& row = program.rows[static_cast<std::size_t>(address)];
-    char hex[5];
-    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(row.word));
-    out += hex;
+    out += tools::HexText(row.word, 4);
     if (row.used) {
       if (!AppendUtf8AsCp1251(out, row.comment))
         throw AssemblyError({"line " + std::to_string(row.sourceLine) + ": comment not in windows-1251"});
@@ -344,9 +302,7 @@ std::string MicroProgramMap(const MicroProgram& program) {
   for (int address = 1; address <= MicroProgram::kWords; ++address) {
     const MicroRow& row = program.rows[static_cast<std::size_t>(address)];
     if (!row.label.empty()) {
-      char hex[3];
-      std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(address));
-      out << hex << "  " << row.label << "\n";
+      out << tools::HexText(address, 2) << "  " << row.label << "\n";
     }
   }
   return out.str();

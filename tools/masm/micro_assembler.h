@@ -45,6 +45,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/source_text.h"
+
 namespace vesk::masm {
 
 struct MicroRow {
@@ -63,14 +65,7 @@ struct MicroProgram {
 };
 
 // Every problem of a source, one "line N: message" per entry.
-class AssemblyError : public std::runtime_error {
- public:
-  explicit AssemblyError(std::vector<std::string> messages);
-  const std::vector<std::string>& messages() const { return messages_; }
-
- private:
-  std::vector<std::string> messages_;
-};
+using AssemblyError = tools::SourceErrors;
 
 // Label (or two hex digits) to a micro-address, or nothing.
 using TargetResolver = std::function<std::optional<int>(std::string_view)>;
