@@ -105,6 +105,7 @@ TEST(EncodeMicroOperation, RefusesWhatTheFormatsCannotSay) {
            "БР := А + 1 + 1",
            "БР := А, А := БР",            // adder and transfer together
            "БР := А, БР := РД",
+           "БР := 0, БР := А",
            "READ, WRITE",
            "HLT, А := БР",                // HLT stands alone
            "А := БР, СК := БР",           // one destination (or the four)

@@ -84,6 +84,7 @@ std::uint16_t EncodeControl(const string& op, const TargetResolver& resolve) {
 
 struct Adder {
   int left = 0, right = 0, invert = 0, operation = 0, rotation = 0, memory = 0;
+  bool sum = false;  // "БР := ..." given
   bool any = false;
 };
 
@@ -178,10 +179,9 @@ std::uint16_t EncodeMicroOperation(std::string_view operation, const TargetResol
     const string target = RegisterName(part.substr(0, assign));
     const string source = part.substr(assign + 2);
     if (target == "БР") {
-      if (adder.any && (adder.left || adder.right || adder.operation || adder.rotation || adder.invert))
-        Fail("БР is computed once per micro-command");
+      if (adder.sum) Fail("БР is computed once per micro-command");
       EncodeSum(source, adder);
-      adder.any = true;
+      adder.sum = adder.any = true;
     } else if (target == "С") {
       const int carry = RegisterName(source) == "БР.16" ? 1 : source == "0" ? 2 : source == "1" ? 3 : 0;
       if (carry == 0) Fail("С takes БР.16, 0 or 1");
