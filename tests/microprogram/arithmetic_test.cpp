@@ -2,6 +2,7 @@
 // carries out of bit 15, and N, Z after every command that sets them.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "microprogram/program_test.h"
@@ -173,6 +174,60 @@ TEST_F(NonAddressTest, NopAndHltChangeNoFlagOrА) {
     ExpectA(0x5A5A);
     ExpectFlags(f, f, f, "HLT");
     EXPECT_EQ(rig.PC(), kStart + 1);
+  }
+}
+
+}  // namespace
+}  // namespace vesk::testing
+
+namespace vesk::testing {
+namespace {
+
+// Whole programs of this family, checked against arithmetic done here on
+// random operands: carries chained from the low word into the high word, and
+// OR built from AND and CMA.
+class ArithmeticProgramTest : public ProgramTest {
+ protected:
+  std::uint32_t Random() { return static_cast<std::uint32_t>(rng_()); }
+  std::mt19937 rng_{7};
+};
+
+TEST_F(ArithmeticProgramTest, ThirtyTwoBitAdditionAndSubtractionChainTheCarry) {
+  // a at 040/041 (hi/lo), b at 042/043, a + b to 044/045, a - b to 046/047.
+  rig.Load(kStart, {
+                       kCLA, 0x4041, 0x4043, 0x3045,          // lo := a.lo + b.lo, С := carry
+                       kCLA, 0x5040, 0x4042, 0x3044,          // hi := a.hi + С + b.hi
+                       kCLA, 0x4041, 0x6043, 0x3047,          // lo := a.lo - b.lo, С := no borrow
+                       kCLA, kCMA, 0x1042, kCMA,              // А := NOT b.hi (AND, CMA keep С)
+                       0x5040, 0x3046,                        // hi := a.hi + NOT b.hi + С
+                       kHLT,
+                   });
+  for (int i = 0; i < 40; ++i) {
+    std::uint32_t a = Random(), b = Random();
+    if (i == 0) a = 0x0000FFFF, b = 0x00000001;  // a carry out of bit 15
+    if (i == 1) a = 0x00010000, b = 0x00000001;  // a borrow from the high word
+    if (i == 2) a = 0xFFFFFFFF, b = 0xFFFFFFFF;
+    SCOPED_TRACE(::testing::Message() << std::hex << "a=" << a << " b=" << b);
+    rig.Load(0x040, {static_cast<std::uint16_t>(a >> 16), static_cast<std::uint16_t>(a),
+                     static_cast<std::uint16_t>(b >> 16), static_cast<std::uint16_t>(b)});
+    ASSERT_TRUE(rig.RunFrom(kStart, 100));
+    const std::uint32_t sum = (static_cast<std::uint32_t>(rig.Peek(0x044)) << 16) | rig.Peek(0x045);
+    const std::uint32_t difference = (static_cast<std::uint32_t>(rig.Peek(0x046)) << 16) | rig.Peek(0x047);
+    EXPECT_EQ(sum, a + b);
+    EXPECT_EQ(difference, a - b);
+  }
+}
+
+TEST_F(ArithmeticProgramTest, OrFromAndAndCma) {
+  // r := NOT (NOT a AND NOT b), with a at 040, b at 041, r at 042, t at 043.
+  rig.Load(kStart, {kCLA, 0x4040, kCMA, 0x3043, kCLA, 0x4041, kCMA, 0x1043, kCMA, 0x3042, kHLT});
+  for (int i = 0; i < 20; ++i) {
+    const auto a = static_cast<std::uint16_t>(Random()), b = static_cast<std::uint16_t>(Random());
+    rig.Load(0x040, {a, b});
+    ASSERT_TRUE(rig.RunFrom(kStart, 100));
+    EXPECT_EQ(rig.Peek(0x042), static_cast<std::uint16_t>(a | b)) << std::hex << a << " " << b;
+    EXPECT_EQ(rig.N(), (static_cast<std::uint16_t>(a | b) & 0x8000) != 0);
+    EXPECT_EQ(rig.Z(), static_cast<std::uint16_t>(a | b) == 0);
   }
 }
 
