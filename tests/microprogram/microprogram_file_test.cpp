@@ -146,7 +146,7 @@ TEST(ShippedFiles, TheMicroProgramAndCfgIniLieBesideTheExecutables) {
   const auto source = tools::ReadWholeFile(VESK_MICROPROGRAM_FILE);
   ASSERT_TRUE(shipped) << dir << "/vesk.mpdmp";
   ASSERT_TRUE(source);
-  EXPECT_EQ(*shipped, *source);
+  EXPECT_EQ(tools::FirstDifference(*source, *shipped), "") << dir << "/vesk.mpdmp is not the shipped file";
   const std::string settings = SettingsPath(dir);
   const std::string named = ReadIni(settings, "General", "Microprogram", "");
   EXPECT_EQ(named, "vesk.mpdmp");
