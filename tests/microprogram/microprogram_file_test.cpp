@@ -113,9 +113,11 @@ TEST_F(ShippedMicroProgram, ControlNeverReachesAnEmptyCellAndEveryWordIsReachabl
     ASSERT_TRUE(row.used()) << "control reaches the empty cell " << address;
     for (const int next : Successors(address, row.word)) work.push_back(next);
   }
-  for (int address = 1; address <= 255; ++address)
-    if (rows[static_cast<std::size_t>(address)].used())
+  for (int address = 1; address <= 255; ++address) {
+    if (rows[static_cast<std::size_t>(address)].used()) {
       EXPECT_TRUE(reached.count(address)) << "address " << address << " is never reached";
+    }
+  }
 }
 
 TEST_F(ShippedMicroProgram, EveryCommandReturnsToTheBoundary) {
@@ -135,9 +137,11 @@ TEST_F(ShippedMicroProgram, EveryCommandReturnsToTheBoundary) {
         }
     }
   }
-  for (int address = 1; address <= 255; ++address)
-    if (rows[static_cast<std::size_t>(address)].used())
+  for (int address = 1; address <= 255; ++address) {
+    if (rows[static_cast<std::size_t>(address)].used()) {
       EXPECT_TRUE(leadsHome.count(address)) << "address " << address;
+    }
+  }
 }
 
 TEST(ShippedFiles, TheMicroProgramAndCfgIniLieBesideTheExecutables) {

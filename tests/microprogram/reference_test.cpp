@@ -117,7 +117,9 @@ TEST(MicroProgramAgainstReference, RandomProgramsLeaveTheSameState) {
   for (int i = 0; i < 16; ++i) {
     EXPECT_GE(codes[static_cast<std::size_t>(i)], 100) << "code " << i;
     EXPECT_GE(nonAddress[static_cast<std::size_t>(i)], 10) << "F" << i << "00";
-    if (i < 4) EXPECT_GE(orders[static_cast<std::size_t>(i)], 30) << "order " << i;
+    if (i < 4) {
+      EXPECT_GE(orders[static_cast<std::size_t>(i)], 30) << "order " << i;
+    }
   }
 }
 
