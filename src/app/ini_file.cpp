@@ -166,6 +166,7 @@ bool WriteIni(const std::string& file, const std::string& section, const std::st
     }
     out.append("[").append(s).append("]\r\n").append(k).append("=").append(v.bytes).append("\r\n");
   }
+  out = ToFileEncoding(std::move(out));
   if (raw.ok && out == original) return true;  // nothing to change: spare the disk a rewrite
   const std::string saveError = SaveTextFileAtomically(file, out);
   if (!saveError.empty()) return fail(saveError);

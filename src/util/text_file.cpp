@@ -175,6 +175,12 @@ DecodedText FileTextToCp1251(std::string raw) {
   return r;
 }
 
+std::string ToFileEncoding(std::string cp1251) {
+  bool multiByte = false;
+  if (IsValidUtf8(cp1251, &multiByte) && multiByte) return Cp1251ToUtf8(cp1251);
+  return cp1251;
+}
+
 TextFile ReadTextFile(const std::string& path) {
   TextFile r;
   FileBytes raw = ReadFileBytes(path);
