@@ -200,6 +200,14 @@ TEST(SaveTextFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {
   EXPECT_EQ(ReadBytes(path), "");
 }
 
+TEST(SaveTextFileAtomically, ANameOfTheLongestLengthStillSaves) {
+  TempDir dir;
+  const std::string name(255, 'n');  // no room left for a temporary name built on it
+  ASSERT_EQ(SaveTextFileAtomically(dir / name, "x"), "");
+  EXPECT_EQ(ReadBytes(dir / name), "x");
+  EXPECT_EQ(dir.Entries(), Strings{name});
+}
+
 TEST(SaveTextFileAtomically, PermissionsOfNewAndReplacedFiles) {
   TempDir dir;
   const mode_t oldMask = ::umask(022);
