@@ -25,14 +25,14 @@ using namespace vesk;
 namespace {
 
 struct MainWindowFixture : ::testing::Test {
-  test::TempDir dir;
+  vesk::testing::TempDir dir;
   Machine machine;
   vesk::testing::ScriptedDialogs dialogs;
   std::unique_ptr<MDIMain> window;
 
   std::string ini() const { return dir.file("cfg.ini"); }
   void open() {
-    window = std::make_unique<MDIMain>(machine, dir.path().string(), &dialogs, SettingsLocation{ini(), false, ""});
+    window = std::make_unique<MDIMain>(machine, dir.path(), &dialogs, SettingsLocation{ini(), false, ""});
     window->show();
     window->StartUp();
   }
@@ -44,7 +44,7 @@ struct MainWindowFixture : ::testing::Test {
     while (!machine.runControl.Idle() && t.elapsed() < limitMs);
   }
   void loadTinyProgram() {
-    test::LoadTinyMicroProgram(machine.microMemory);
+    vesk::testing::LoadTinyMicroProgram(machine.microMemory);
     machine.runControl.SetIntervals(0, 1, 1);
   }
   QString field(std::size_t i) { return window->toolStrip().periods[i]->text(); }
@@ -94,7 +94,7 @@ TEST_F(MainWindowFixture, MenusCarryTheirNamesAndShortcuts) {
 TEST_F(MainWindowFixture, StartRunsFromTheTypedAddressAndTheStatusBarFollows) {
   open();
   loadTinyProgram();
-  test::Poke(machine.memory, 0x10, {"0000", "0000", "F000"});
+  vesk::testing::Poke(machine.memory, 0x10, {"0000", "0000", "F000"});
   window->toolStrip().startAddress->setText("010");
   window->Start();
   EXPECT_EQ(BinToHex(machine.processor.Reg_Get_CommandCounter()), "0010");
@@ -110,7 +110,7 @@ TEST_F(MainWindowFixture, StartRunsFromTheTypedAddressAndTheStatusBarFollows) {
 TEST_F(MainWindowFixture, StepExecutesOneWholeCommand) {
   open();
   loadTinyProgram();
-  test::Poke(machine.memory, 0, {"0000", "0000", "F000"});
+  vesk::testing::Poke(machine.memory, 0, {"0000", "0000", "F000"});
   window->Step();
   runUntilIdle();
   EXPECT_EQ(BinToHex(machine.processor.Reg_Get_A()), "0001");
@@ -168,7 +168,7 @@ TEST_F(MainWindowFixture, SettingsFileModeAndPeriodsAreReadAtStartUp) {
 
 TEST_F(MainWindowFixture, DefaultMicroProgramIsLoadedRelativeToTheProgramFolder) {
   MicroMemory mm;
-  test::LoadTinyMicroProgram(mm);
+  vesk::testing::LoadTinyMicroProgram(mm);
   ASSERT_TRUE(SaveMicroProgram(mm, dir.file("shipped.mpdmp")).ok);
   WriteIni(ini(), "General", "Microprogram", "shipped.mpdmp");
   open();
@@ -211,11 +211,11 @@ TEST_F(MainWindowFixture, ArrangingWithNothingMinimizedMovesNothing) {
 TEST_F(MainWindowFixture, SaveDumpOverAnExistingFileAnsweredNoWritesNothing) {
   open();
   const std::string path = dir.file("old.vdmp");
-  test::WriteBytes(path, "old");
+  vesk::testing::WriteBytes(path, "old");
   dialogs.files.push_back(QString::fromStdString(path));
   dialogs.answers.push_back(false);
   window->action("mnuVesk_SaveDump")->trigger();
-  EXPECT_EQ(test::ReadBytes(path), "old");
+  EXPECT_EQ(vesk::testing::ReadBytes(path), "old");
   ASSERT_GE(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[0].title, "Сохранить дамп...");
   EXPECT_EQ(dialogs.shown[1].kind, "ask");
@@ -243,13 +243,13 @@ TEST_F(MainWindowFixture, MachineErrorsAreShownAfterTheTick) {
 }
 
 TEST(SettingsLocation, AFolderThatCannotBeWrittenUsesTheUserFolder) {
-  test::TempDir dir;
+  vesk::testing::TempDir dir;
   const std::string programDir = dir.file("no-such-program-folder");
   const SettingsLocation loc = ChooseSettingsLocation(programDir, dir.file("config"));
   EXPECT_TRUE(loc.inUserFolder);
   EXPECT_EQ(loc.path, dir.file("config") + "/vesk/cfg.ini");
   EXPECT_FALSE(loc.note.empty());
-  const SettingsLocation here = ChooseSettingsLocation(dir.path().string(), dir.file("config"));
+  const SettingsLocation here = ChooseSettingsLocation(dir.path(), dir.file("config"));
   EXPECT_FALSE(here.inUserFolder);
   EXPECT_EQ(here.path, dir.file("cfg.ini"));
 }
