@@ -12,6 +12,8 @@
 #include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
+#include "trace/frm_micro_trace.h"
+#include "trace/frm_trace.h"
 
 using namespace vesk;
 
@@ -59,7 +61,8 @@ int main(int argc, char** argv) {
   m.memory.Mem_WriteMem("001", Bits("F000"));
   m.memory.SetComment(1, "стоп");
   m.memory.Mem_WriteMem("010", Bits("FFFF"));
-  memory.selectRow(0x10);
+  memory.show();
+  QApplication::processEvents();
   memory.modeSelector()->setCurrentText("Dec");
   memory.selectRow(0x10);
   Save(memory, dir, "memory");
@@ -71,6 +74,8 @@ int main(int argc, char** argv) {
   m.microMemory.SetComment(2, "БР в РА");
   m.microMemory.Micro_WriteMem("03", Bits("8301"));
   m.microMemory.SetComment(3, "переход на 01");
+  micro.show();
+  QApplication::processEvents();
   micro.selectAddress(2);
   Save(micro, dir, "micro_memory");
 
@@ -79,7 +84,32 @@ int main(int argc, char** argv) {
   m.controllers.Reg_Set_Flag("05", 1);
   m.controllers.SetDevice(Controllers::RowOfAddress(5), kDeviceMonitor);
   m.controllers.SetComment(Controllers::RowOfAddress(5), "экран");
+  controllers.show();
+  QApplication::processEvents();
   controllers.selectRow(4);
   Save(controllers, dir, "controllers");
+
+  // A short run of the micro-program above fills both traces.
+  frmTrace trace(m.trace, settings);
+  frmMicroTrace microTrace(m.microTrace, settings);
+  m.microMemory.Micro_WriteMem("01", Bits("0300"));
+  m.microMemory.Micro_WriteMem("02", Bits("4001"));
+  m.microMemory.Micro_WriteMem("03", Bits("0001"));
+  m.microMemory.SetComment(3, "чтение памяти");
+  m.microMemory.Micro_WriteMem("04", Bits("0310"));
+  m.microMemory.SetComment(4, "СК + 1");
+  m.microMemory.Micro_WriteMem("05", Bits("4004"));
+  m.microMemory.Micro_WriteMem("06", Bits("8301"));
+  m.runControl.SetIntervals(0, 0, 0);
+  m.processor.MODE = 2;
+  m.processor.Reset();
+  m.Start("000");
+  for (int i = 0; i < 60; ++i) m.runControl.Tick();
+  trace.model()->flush();
+  microTrace.model()->flush();
+  trace.resize(1100, 320);
+  Save(trace, dir, "trace");
+  microTrace.resize(1000, 320);
+  Save(microTrace, dir, "micro_trace");
   return 0;
 }

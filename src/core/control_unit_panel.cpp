@@ -66,21 +66,23 @@ ControlUnitPanel::ControlUnitPanel(QWidget* parent) : QGroupBox(QStringLiteral("
   registers->addWidget(command, 1);
   outer->addLayout(registers);
 
+  // The lamps over the decoder picture; the period indicator beside both,
+  // as tall as the panel allows.
+  auto* body = new QGridLayout;
+  body->setSpacing(6);
   lamps_ = new SignalLampsPanel(this);
-  outer->addWidget(lamps_);
-
-  auto* bottom = new QHBoxLayout;
+  body->addWidget(lamps_, 0, 0);
   auto* decoderBox = new QGroupBox(QStringLiteral("Дешифратор микрокоманд"), this);
   auto* dl = new QVBoxLayout(decoderBox);
   dl->setContentsMargins(4, 4, 4, 4);
   decoder_ = new DecoderPicture(decoderBox);
   dl->addWidget(decoder_);
-  bottom->addWidget(decoderBox);
+  body->addWidget(decoderBox, 1, 0);
   indicator_ = new PeriodIndicatorWidget(this);
-  bottom->addWidget(indicator_);
-  bottom->addStretch(1);
-  outer->addLayout(bottom);
-  outer->addStretch(1);
+  body->addWidget(indicator_, 0, 1, 3, 1);
+  body->setRowStretch(2, 1);
+  body->setColumnStretch(0, 1);
+  outer->addLayout(body, 1);
 }
 
 void ControlUnitPanel::showMicroCounter(const RegisterTexts& t) {

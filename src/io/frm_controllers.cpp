@@ -49,6 +49,7 @@ void frmControllers::buildEditingRow() {
   const QFontMetrics values(ValueFont());
   address_ = new EditorLineEdit(this);
   address_->setObjectName(QStringLiteral("address"));
+  address_->setPlaceholderText(QStringLiteral("Адрес"));
   address_->setFont(ValueFont());
   address_->setMaxLength(8);
   address_->setFixedWidth(values.horizontalAdvance(QStringLiteral("0000")) + 16);
@@ -57,6 +58,7 @@ void frmControllers::buildEditingRow() {
   flag_ = new QCheckBox(QStringLiteral("Флаг"), this);
   value_ = new EditorLineEdit(this);
   value_->setObjectName(QStringLiteral("value"));
+  value_->setPlaceholderText(QStringLiteral("Значение"));
   value_->setFont(ValueFont());
   value_->setFixedWidth(values.horizontalAdvance(QStringLiteral("0000.0000")) + 16);
 
@@ -68,6 +70,7 @@ void frmControllers::buildEditingRow() {
 
   comment_ = new EditorLineEdit(this);
   comment_->setObjectName(QStringLiteral("comment"));
+  comment_->setPlaceholderText(QStringLiteral("Комментарий"));
 
   auto* row = new QHBoxLayout;
   row->setSpacing(4);

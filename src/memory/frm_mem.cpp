@@ -45,6 +45,7 @@ frmMem::frmMem(MainMemory& memory, std::string settingsFile, Dialogs* dialogs, Q
 void frmMem::buildEditingRow() {
   address_ = new EditorLineEdit(this);
   address_->setObjectName(QStringLiteral("address"));
+  address_->setPlaceholderText(QStringLiteral("Адрес"));
   address_->setFont(ValueFont());
   address_->setMaxLength(8);
   address_->setFixedWidth(QFontMetrics(ValueFont()).horizontalAdvance(QStringLiteral("00000")) + 16);
@@ -52,6 +53,7 @@ void frmMem::buildEditingRow() {
 
   value_ = new EditorLineEdit(this);
   value_->setObjectName(QStringLiteral("value"));
+  value_->setPlaceholderText(QStringLiteral("Значение"));
   value_->setFont(ValueFont());
   value_->setMinimumWidth(QFontMetrics(ValueFont()).horizontalAdvance(QStringLiteral("65.535  ( -00.001)")) + 16);
 
@@ -61,6 +63,7 @@ void frmMem::buildEditingRow() {
 
   comment_ = new EditorLineEdit(this);
   comment_->setObjectName(QStringLiteral("comment"));
+  comment_->setPlaceholderText(QStringLiteral("Комментарий"));
   nextRow_ = new QCheckBox(QStringLiteral("Переходить на след. строку"), this);
 
   auto* row = new QHBoxLayout;

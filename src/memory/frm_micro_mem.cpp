@@ -43,6 +43,7 @@ void frmMicroMem::buildEditingRow() {
   const QFontMetrics values(ValueFont());
   address_ = new EditorLineEdit(QStringLiteral("01"), this);
   address_->setObjectName(QStringLiteral("address"));
+  address_->setPlaceholderText(QStringLiteral("Адрес"));
   address_->setFont(ValueFont());
   address_->setMaxLength(8);
   address_->setFixedWidth(values.horizontalAdvance(QStringLiteral("0000")) + 16);
@@ -50,6 +51,7 @@ void frmMicroMem::buildEditingRow() {
 
   value_ = new EditorLineEdit(this);
   value_->setObjectName(QStringLiteral("value"));
+  value_->setPlaceholderText(QStringLiteral("Значение"));
   value_->setFont(ValueFont());
   value_->setMinimumWidth(values.horizontalAdvance(QStringLiteral("0000.0000.0000.0000")) + 16);
 
@@ -59,6 +61,7 @@ void frmMicroMem::buildEditingRow() {
 
   comment_ = new EditorLineEdit(this);
   comment_->setObjectName(QStringLiteral("comment"));
+  comment_->setPlaceholderText(QStringLiteral("Комментарий"));
   nextRow_ = new QCheckBox(QStringLiteral("Переходить на след. строку"), this);
 
   auto* row = new QHBoxLayout;
