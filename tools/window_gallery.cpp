@@ -11,7 +11,9 @@
 #include "format/bit_string.h"
 #include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
+#include "memory/dump_file.h"
 #include "memory/frm_micro_mem.h"
+#include "memory/micro_program_file.h"
 #include "trace/frm_micro_trace.h"
 #include "trace/frm_trace.h"
 
@@ -89,24 +91,25 @@ int main(int argc, char** argv) {
   controllers.selectRow(4);
   Save(controllers, dir, "controllers");
 
-  // A short run of the micro-program above fills both traces.
+  // The shipped micro-program runs the multiplication example: both traces
+  // fill, and the lists show real rows.
   frmTrace trace(m.trace, settings);
   frmMicroTrace microTrace(m.microTrace, settings);
-  m.microMemory.Micro_WriteMem("01", Bits("0300"));
-  m.microMemory.Micro_WriteMem("02", Bits("4001"));
-  m.microMemory.Micro_WriteMem("03", Bits("0001"));
-  m.microMemory.SetComment(3, "чтение памяти");
-  m.microMemory.Micro_WriteMem("04", Bits("0310"));
-  m.microMemory.SetComment(4, "СК + 1");
-  m.microMemory.Micro_WriteMem("05", Bits("4004"));
-  m.microMemory.Micro_WriteMem("06", Bits("8301"));
+  const std::string source = VESK_SOURCE_DIR;
+  if (!LoadMicroProgram(m.microMemory, source + "/microprograms/vesk.mpdmp").ok ||
+      !Mem_LoadDump(m.memory, source + "/examples/multiply.vdmp").ok) {
+    std::fprintf(stderr, "cannot load the shipped micro-program or example\n");
+    return 1;
+  }
   m.runControl.SetIntervals(0, 0, 0);
   m.processor.MODE = 2;
   m.processor.Reset();
   m.Start("000");
-  for (int i = 0; i < 60; ++i) m.runControl.Tick();
+  for (int i = 0; i < 400; ++i) m.runControl.Tick();
   trace.model()->flush();
   microTrace.model()->flush();
+  Save(micro, dir, "micro_memory_loaded");
+  Save(memory, dir, "memory_loaded");
   trace.resize(1100, 320);
   Save(trace, dir, "trace");
   microTrace.resize(1000, 320);
