@@ -14,6 +14,8 @@
 #include "app/dialogs.h"
 #include "app/machine.h"
 #include "core/frm_processor1.h"
+#include "memory/dump_file.h"
+#include "memory/micro_program_file.h"
 #include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
@@ -61,7 +63,7 @@ int main(int argc, char** argv) {
 
   // A program of increments with a two-word write every fourth command; the
   // command counter wraps from 7FF to 000, so it never stops.
-  test::LoadTinyMicroProgram(m.microMemory);
+  testing::LoadTinyMicroProgram(m.microMemory);
   for (int a = 0; a < MainMemory::kWords; ++a)
     m.memory.SetRow(a, FitWidth(HexToBin(a % 4 == 3 ? "4700" : "0000"), 16), "");
   m.runControl.SetIntervals(0, 0, 0);
@@ -79,8 +81,38 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   const double run = Seconds(clock);
   const long done = m.microTrace.MCCounter() - first;
-  std::printf("windows alive: %ld micro-commands (%d commands) in %.3f s = %.0f micro-commands per second\n", done,
-              m.trace.CCounter(), run, done / run);
+  std::printf("windows alive, test micro-program: %ld micro-commands (%d commands) in %.3f s = %.0f per second\n",
+              done, m.trace.CCounter(), run, done / run);
+
+  // The shipped micro-program running the multiplication example over and
+  // over: started again from 000 whenever it halts.
+  const std::string source = VESK_SOURCE_DIR;
+  const FileResult micro_ok = LoadMicroProgram(m.microMemory, source + "/microprograms/vesk.mpdmp");
+  const FileResult dump_ok = Mem_LoadDump(m.memory, source + "/examples/multiply.vdmp");
+  if (!micro_ok.ok || !dump_ok.ok) {
+    std::fprintf(stderr, "cannot load: %s%s\n", micro_ok.error.c_str(), dump_ok.error.c_str());
+    return 1;
+  }
+  m.processor.Reset();
+  m.Start("000");
+  clock.restart();
+  const std::int32_t second = m.microTrace.MCCounter();
+  long runs = 1;
+  ticks = 0;
+  while (m.microTrace.MCCounter() - second < count) {
+    m.runControl.Tick();
+    if (m.runControl.Idle()) {
+      m.processor.Reset();
+      m.Start("000");
+      ++runs;
+    }
+    if (++ticks % 250 == 0) QApplication::processEvents();
+  }
+  QApplication::processEvents();
+  const double shipped = Seconds(clock);
+  const long shippedDone = m.microTrace.MCCounter() - second;
+  std::printf("windows alive, shipped micro-program, multiply.vdmp run %ld times: %ld micro-commands in %.3f s = %.0f per second\n",
+              runs, shippedDone, shipped, shippedDone / shipped);
 
   // A million trace lines.
   clock.restart();

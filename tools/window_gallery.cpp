@@ -11,7 +11,11 @@
 #include "format/bit_string.h"
 #include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
+#include "memory/dump_file.h"
 #include "memory/frm_micro_mem.h"
+#include "memory/micro_program_file.h"
+#include "trace/frm_micro_trace.h"
+#include "trace/frm_trace.h"
 
 using namespace vesk;
 
@@ -59,7 +63,8 @@ int main(int argc, char** argv) {
   m.memory.Mem_WriteMem("001", Bits("F000"));
   m.memory.SetComment(1, "стоп");
   m.memory.Mem_WriteMem("010", Bits("FFFF"));
-  memory.selectRow(0x10);
+  memory.show();
+  QApplication::processEvents();
   memory.modeSelector()->setCurrentText("Dec");
   memory.selectRow(0x10);
   Save(memory, dir, "memory");
@@ -71,6 +76,8 @@ int main(int argc, char** argv) {
   m.microMemory.SetComment(2, "БР в РА");
   m.microMemory.Micro_WriteMem("03", Bits("8301"));
   m.microMemory.SetComment(3, "переход на 01");
+  micro.show();
+  QApplication::processEvents();
   micro.selectAddress(2);
   Save(micro, dir, "micro_memory");
 
@@ -79,7 +86,33 @@ int main(int argc, char** argv) {
   m.controllers.Reg_Set_Flag("05", 1);
   m.controllers.SetDevice(Controllers::RowOfAddress(5), kDeviceMonitor);
   m.controllers.SetComment(Controllers::RowOfAddress(5), "экран");
+  controllers.show();
+  QApplication::processEvents();
   controllers.selectRow(4);
   Save(controllers, dir, "controllers");
+
+  // The shipped micro-program runs the multiplication example: both traces
+  // fill, and the lists show real rows.
+  frmTrace trace(m.trace, settings);
+  frmMicroTrace microTrace(m.microTrace, settings);
+  const std::string source = VESK_SOURCE_DIR;
+  if (!LoadMicroProgram(m.microMemory, source + "/microprograms/vesk.mpdmp").ok ||
+      !Mem_LoadDump(m.memory, source + "/examples/multiply.vdmp").ok) {
+    std::fprintf(stderr, "cannot load the shipped micro-program or example\n");
+    return 1;
+  }
+  m.runControl.SetIntervals(0, 0, 0);
+  m.processor.MODE = 2;
+  m.processor.Reset();
+  m.Start("000");
+  for (int i = 0; i < 400; ++i) m.runControl.Tick();
+  trace.model()->flush();
+  microTrace.model()->flush();
+  Save(micro, dir, "micro_memory_loaded");
+  Save(memory, dir, "memory_loaded");
+  trace.resize(1100, 320);
+  Save(trace, dir, "trace");
+  microTrace.resize(1000, 320);
+  Save(microTrace, dir, "micro_trace");
   return 0;
 }

@@ -12,16 +12,6 @@
 
 namespace vesk {
 
-namespace {
-
-QLabel* Caption(const QString& text, QWidget* parent) {
-  auto* l = new QLabel(text, parent);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return l;
-}
-
-}  // namespace
-
 ControlUnitPanel::ControlUnitPanel(QWidget* parent) : QGroupBox(QStringLiteral("Устройство управления"), parent) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(6, 4, 6, 6);
@@ -34,9 +24,9 @@ ControlUnitPanel::ControlUnitPanel(QWidget* parent) : QGroupBox(QStringLiteral("
   cg->setVerticalSpacing(3);
   counterHex_ = new ValueField(2, counter);
   counterBin_ = new ValueField(9, counter);
-  cg->addWidget(Caption(QStringLiteral("Hex"), counter), 0, 0);
+  cg->addWidget(FieldCaption(QStringLiteral("Hex"), counter), 0, 0);
   cg->addWidget(counterHex_, 0, 1, Qt::AlignLeft);
-  cg->addWidget(Caption(QStringLiteral("Bin"), counter), 1, 0);
+  cg->addWidget(FieldCaption(QStringLiteral("Bin"), counter), 1, 0);
   cg->addWidget(counterBin_, 1, 1, Qt::AlignLeft);
   registers->addWidget(counter);
 
@@ -59,28 +49,30 @@ ControlUnitPanel::ControlUnitPanel(QWidget* parent) : QGroupBox(QStringLiteral("
   horizontal->addWidget(horizontalBin_);
   horizontal->addWidget(horizontalHex_);
   horizontal->addStretch(1);
-  mg->addWidget(Caption(QStringLiteral("Вертикальная : "), command), 0, 0);
+  mg->addWidget(FieldCaption(QStringLiteral("Вертикальная : "), command), 0, 0);
   mg->addLayout(vertical, 0, 1);
-  mg->addWidget(Caption(QStringLiteral("Горизонтальная : "), command), 1, 0);
+  mg->addWidget(FieldCaption(QStringLiteral("Горизонтальная : "), command), 1, 0);
   mg->addLayout(horizontal, 1, 1);
   registers->addWidget(command, 1);
   outer->addLayout(registers);
 
+  // The lamps over the decoder picture; the period indicator beside both,
+  // as tall as the panel allows.
+  auto* body = new QGridLayout;
+  body->setSpacing(6);
   lamps_ = new SignalLampsPanel(this);
-  outer->addWidget(lamps_);
-
-  auto* bottom = new QHBoxLayout;
+  body->addWidget(lamps_, 0, 0);
   auto* decoderBox = new QGroupBox(QStringLiteral("Дешифратор микрокоманд"), this);
   auto* dl = new QVBoxLayout(decoderBox);
   dl->setContentsMargins(4, 4, 4, 4);
   decoder_ = new DecoderPicture(decoderBox);
   dl->addWidget(decoder_);
-  bottom->addWidget(decoderBox);
+  body->addWidget(decoderBox, 1, 0);
   indicator_ = new PeriodIndicatorWidget(this);
-  bottom->addWidget(indicator_);
-  bottom->addStretch(1);
-  outer->addLayout(bottom);
-  outer->addStretch(1);
+  body->addWidget(indicator_, 0, 1, 3, 1);
+  body->setRowStretch(2, 1);
+  body->setColumnStretch(0, 1);
+  outer->addLayout(body, 1);
 }
 
 void ControlUnitPanel::showMicroCounter(const RegisterTexts& t) {

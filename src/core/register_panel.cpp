@@ -8,20 +8,6 @@
 
 namespace vesk {
 
-namespace {
-
-QLabel* Caption(const QString& text, QWidget* parent) {
-  auto* l = new QLabel(text, parent);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Hex")) + 2);
-  QPalette p = l->palette();
-  p.setColor(QPalette::WindowText, QColor(0x55, 0x55, 0x55));
-  l->setPalette(p);
-  return l;
-}
-
-}  // namespace
-
 RegisterPanel::RegisterPanel(const QString& caption, int fields, int hexDigits, int binChars, QWidget* parent)
     : QGroupBox(caption, parent) {
   auto* rows = new QVBoxLayout(this);
@@ -29,7 +15,7 @@ RegisterPanel::RegisterPanel(const QString& caption, int fields, int hexDigits, 
   rows->setSpacing(3);
   auto addPair = [this](QHBoxLayout* row, const QString& label, ValueField* field) {
     if (row->count() > 0) row->addSpacing(6);
-    row->addWidget(Caption(label, this));
+    row->addWidget(FieldCaption(label, this));
     row->addWidget(field);
   };
   // First row: hexadecimal with bit 16 and decimal; second row: binary and

@@ -66,11 +66,11 @@ SignalLampsPanel::SignalLampsPanel(QWidget* parent) : QGroupBox(QStringLiteral("
     label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     label->setMinimumWidth(QFontMetrics(small).horizontalAdvance(QStringLiteral("HLT")) + 4);
     grid->addWidget(label, row, column, Qt::AlignHCenter | Qt::AlignBottom);
-    if (i > 0) labels_[static_cast<std::size_t>(i)] = label;
-    else label->setObjectName(QStringLiteral("stopLampCaption"));
-    if (i == 0) lampZeroCaption_ = label;
+    if (i > 0)
+      labels_[static_cast<std::size_t>(i)] = label;
+    else
+      lampZeroCaption_ = label;
   }
-  grid->setRowMinimumHeight(2, 4);
 }
 
 void SignalLampsPanel::applySignalHints() {

@@ -13,16 +13,6 @@
 
 namespace vesk {
 
-namespace {
-
-QLabel* Caption(const QString& text, QWidget* parent) {
-  auto* l = new QLabel(text, parent);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return l;
-}
-
-}  // namespace
-
 StateRegisterPanel::StateRegisterPanel(const Processor& cpu, QWidget* parent)
     : QGroupBox(QStringLiteral("Регистр состояния"), parent), cpu_(cpu) {
   auto* outer = new QVBoxLayout(this);
@@ -43,7 +33,7 @@ StateRegisterPanel::StateRegisterPanel(const Processor& cpu, QWidget* parent)
   const std::pair<const char*, ValueField*> fields[] = {{"Hex", hex_}, {"Bin", bin_}, {"С", c_}, {"Z", z_}, {"N", n_}};
   for (const auto& [label, field] : fields) {
     if (top->count() > 0) top->addSpacing(field == c_ ? 18 : 6);
-    top->addWidget(Caption(QString::fromUtf8(label), this));
+    top->addWidget(FieldCaption(QString::fromUtf8(label), this));
     top->addWidget(field);
   }
   top->addStretch(1);

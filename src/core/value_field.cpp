@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QStyleOptionFrame>
@@ -43,6 +44,13 @@ void ValueField::paintEvent(QPaintEvent*) {
   style()->drawPrimitive(QStyle::PE_FrameLineEdit, &frame, &p, this);
   p.setPen(palette().color(QPalette::Text));
   p.drawText(rect().adjusted(kPadding, 0, -kPadding, 0), Qt::AlignVCenter | Qt::AlignLeft, text_);
+}
+
+QLabel* FieldCaption(const QString& text, QWidget* parent) {
+  auto* l = new QLabel(text, parent);
+  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Hex")) + 2);
+  return l;
 }
 
 void ValueField::contextMenuEvent(QContextMenuEvent* event) {

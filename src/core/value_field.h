@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
+
 namespace vesk {
 
 class ValueField : public QWidget {
@@ -30,5 +32,8 @@ class ValueField : public QWidget {
   QString text_;
   int characters_;
 };
+
+// The small right-aligned caption in front of a field ("Hex", "Bin", ...).
+QLabel* FieldCaption(const QString& text, QWidget* parent);
 
 }  // namespace vesk

@@ -3,13 +3,10 @@
 // display mode, comment) and the context menu "Свойства".
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QMenu>
 #include <QTableView>
 
-#include "app/editor_line_edit.h"
-#include "app/editor_status.h"
+#include "app/editing_row.h"
 #include "app/machine_window.h"
 
 namespace vesk {
@@ -28,12 +25,13 @@ class frmControllers : public MachineWindow {
 
   QTableView* list() { return list_; }
   ControllersTableModel* model() { return model_; }
-  EditorLineEdit* addressField() { return address_; }
-  QCheckBox* flagBox() { return flag_; }
-  EditorLineEdit* valueField() { return value_; }
-  QComboBox* modeSelector() { return mode_; }
-  EditorLineEdit* commentField() { return comment_; }
-  EditorStatus* status() { return status_; }
+  EditingRow* editor() { return editor_; }
+  EditorLineEdit* addressField() { return editor_->addressField(); }
+  QCheckBox* flagBox() { return editor_->flagBox(); }
+  EditorLineEdit* valueField() { return editor_->valueField(); }
+  QComboBox* modeSelector() { return editor_->modeSelector(); }
+  EditorLineEdit* commentField() { return editor_->commentField(); }
+  EditorStatus* status() { return editor_->status(); }
   QMenu* contextMenu() { return menu_; }
 
   // The list row (0..255) shown selected, or -1.
@@ -51,18 +49,12 @@ class frmControllers : public MachineWindow {
   void propertiesRequested(int row);
 
  private:
-  void buildEditingRow();
   void loadEditor(int row);
 
   Controllers& controllers_;
   ControllersTableModel* model_;
   QTableView* list_;
-  EditorLineEdit* address_;
-  QCheckBox* flag_;
-  EditorLineEdit* value_;
-  QComboBox* mode_;
-  EditorLineEdit* comment_;
-  EditorStatus* status_;
+  EditingRow* editor_;
   QMenu* menu_;
 };
 

@@ -1,17 +1,12 @@
 #include "memory/frm_mem.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QVBoxLayout>
 
-#include "app/comment_check.h"
 #include "app/table_look.h"
-#include "format/number_text.h"
 #include "memory/dump_dialogs.h"
 #include "memory/main_memory.h"
 #include "memory/memory_editor_rules.h"
 #include "memory/memory_table_model.h"
-#include "util/machine_error.h"
 
 namespace vesk {
 
@@ -23,12 +18,19 @@ frmMem::frmMem(MainMemory& memory, std::string settingsFile, Dialogs* dialogs, Q
   list_->setModel(model_);
   ApplyTableLook(*list_, {"7FF", "FFFF", "65.535  ( -00.001)", "0000.0000.0000.0000", "ADD 7FF", ""});
 
+  QStringList modes;
+  for (const std::string_view m : kMemoryModes) modes << QString::fromUtf8(m.data(), static_cast<int>(m.size()));
+  editor_ = new EditingRow({QString(), QStringLiteral("Адрес ячейки, 000-7FF"), QStringLiteral("65.535  ( -00.001)"),
+                            false, modes, false, true},
+                           this);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(4);
   layout->addWidget(list_, 1);
-  buildEditingRow();
+  layout->addWidget(editor_);
 
+  connect(editor_, &EditingRow::committed, this, &frmMem::commitEditor);
   connect(list_, &QTableView::clicked, this, [this](const QModelIndex& i) { loadEditor(i.row()); });
   connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
@@ -40,43 +42,6 @@ frmMem::frmMem(MainMemory& memory, std::string settingsFile, Dialogs* dialogs, Q
 
   memory_.Mem_Clear();
   resize(760, 520);
-}
-
-void frmMem::buildEditingRow() {
-  address_ = new EditorLineEdit(this);
-  address_->setObjectName(QStringLiteral("address"));
-  address_->setFont(ValueFont());
-  address_->setMaxLength(8);
-  address_->setFixedWidth(QFontMetrics(ValueFont()).horizontalAdvance(QStringLiteral("00000")) + 16);
-  address_->setToolTip(QStringLiteral("Адрес ячейки, 000-7FF"));
-
-  value_ = new EditorLineEdit(this);
-  value_->setObjectName(QStringLiteral("value"));
-  value_->setFont(ValueFont());
-  value_->setMinimumWidth(QFontMetrics(ValueFont()).horizontalAdvance(QStringLiteral("65.535  ( -00.001)")) + 16);
-
-  mode_ = new QComboBox(this);
-  for (const std::string_view m : kMemoryModes) mode_->addItem(QString::fromUtf8(m.data(), static_cast<int>(m.size())));
-  mode_->setCurrentIndex(0);
-
-  comment_ = new EditorLineEdit(this);
-  comment_->setObjectName(QStringLiteral("comment"));
-  nextRow_ = new QCheckBox(QStringLiteral("Переходить на след. строку"), this);
-
-  auto* row = new QHBoxLayout;
-  row->setSpacing(4);
-  row->addWidget(address_);
-  row->addWidget(value_, 2);
-  row->addWidget(mode_);
-  row->addWidget(comment_, 3);
-  row->addWidget(nextRow_);
-  status_ = new EditorStatus(this);
-  auto* outer = static_cast<QVBoxLayout*>(layout());
-  outer->addLayout(row);
-  outer->addWidget(status_);
-
-  connect(value_, &QLineEdit::returnPressed, this, &frmMem::commitEditor);
-  connect(comment_, &QLineEdit::returnPressed, this, &frmMem::commitEditor);
 }
 
 bool frmMem::ClearMemory() { return ClearMemoryWithQuestion(memory_, dialogs(), this); }
@@ -107,58 +72,26 @@ void frmMem::showOwnerSelection(int address) {
 }
 
 void frmMem::loadEditor(int address) {
-  const std::string mode = mode_->currentText().toStdString();
-  address_->setText(QString::fromStdString(MainMemory::AddressText(address)));
-  value_->setText(QString::fromStdString(MemoryEditorText(memory_, address, mode)));
-  value_->selectAll();
-  comment_->setText(QString::fromStdString(memory_.Comment(address)));
-  comment_->selectAll();
-  status_->clearMessage();
+  editor_->load(QString::fromStdString(MainMemory::AddressText(address)),
+                QString::fromStdString(MemoryEditorText(memory_, address, editor_->mode())),
+                QString::fromStdString(memory_.Comment(address)));
 }
 
 void frmMem::commitEditor() {
-  if (!list_->selectionModel()->hasSelection()) {
-    status_->showNote(QStringLiteral("Выберите строку списка"));
-    return;
-  }
-  const std::string typedAddress(Trim(address_->text().toStdString()));
-  const auto address = MainMemory::ParseAddress(typedAddress);
-  if (!address) {
-    status_->showError(QStringLiteral("Нет ячейки с адресом \"%1\": адрес памяти от 000 до 7FF")
-                           .arg(QString::fromStdString(typedAddress)));
-    address_->setFocus();
-    address_->selectAll();
-    return;
-  }
-  const EditorValue value = MemoryValueFromText(mode_->currentText().toStdString(), value_->text().toStdString());
-  if (!value.ok) {
-    status_->showError(QString::fromStdString(value.error));
-    value_->setFocus();
-    value_->selectAll();
-    return;
-  }
-  const std::string comment = comment_->text().toStdString();
-  if (const std::string problem = CommentProblem(comment); !problem.empty()) {
-    status_->showError(QString::fromStdString(problem));
-    comment_->setFocus();
-    return;
-  }
-  try {
-    if (!value.bits.empty()) memory_.Mem_WriteMem(typedAddress, value.bits);
-    memory_.SetComment(*address, comment);
-  } catch (const MachineError& e) {
-    status_->showError(QString::fromStdString(e.what()));
-    return;
-  }
-  if (nextRow_->isChecked()) {
-    selectRow((*address + 1) % MainMemory::kWords);
-  } else {
-    list_->setFocus();
-  }
-  if (value.note.empty())
-    status_->clearMessage();
+  const auto in = editor_->read(list_->selectionModel()->hasSelection(), &MainMemory::ParseAddress,
+                                QStringLiteral("Нет ячейки с адресом \"%1\": адрес памяти от 000 до 7FF"),
+                                &MemoryValueFromText);
+  if (!in) return;
+  const bool written = editor_->write([&] {
+    if (!in->value.bits.empty()) memory_.Mem_WriteMem(in->address, in->value.bits);
+    memory_.SetComment(in->row, in->comment);
+  });
+  if (!written) return;
+  if (nextRowBox()->isChecked())
+    selectRow((in->row + 1) % MainMemory::kWords);
   else
-    status_->showNote(QString::fromStdString(value.note));
+    list_->setFocus();
+  if (!in->value.note.empty()) status()->showNote(QString::fromStdString(in->value.note));
 }
 
 }  // namespace vesk

@@ -3,12 +3,9 @@
 // the next row").
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QTableView>
 
-#include "app/editor_line_edit.h"
-#include "app/editor_status.h"
+#include "app/editing_row.h"
 #include "app/machine_window.h"
 
 namespace vesk {
@@ -25,15 +22,15 @@ class frmMem : public MachineWindow {
 
   MainMemory& memory() { return memory_; }
 
-  // The widgets, for the main window and tests.
   QTableView* list() { return list_; }
   MemoryTableModel* model() { return model_; }
-  EditorLineEdit* addressField() { return address_; }
-  EditorLineEdit* valueField() { return value_; }
-  QComboBox* modeSelector() { return mode_; }
-  EditorLineEdit* commentField() { return comment_; }
-  QCheckBox* nextRowBox() { return nextRow_; }
-  EditorStatus* status() { return status_; }
+  EditingRow* editor() { return editor_; }
+  EditorLineEdit* addressField() { return editor_->addressField(); }
+  EditorLineEdit* valueField() { return editor_->valueField(); }
+  QComboBox* modeSelector() { return editor_->modeSelector(); }
+  EditorLineEdit* commentField() { return editor_->commentField(); }
+  QCheckBox* nextRowBox() { return editor_->nextRowBox(); }
+  EditorStatus* status() { return editor_->status(); }
 
   // The row the list shows selected, or -1.
   int selectedRow() const;
@@ -50,19 +47,13 @@ class frmMem : public MachineWindow {
   bool SaveDump();
 
  private:
-  void buildEditingRow();
   void loadEditor(int address);
   void showOwnerSelection(int address);
 
   MainMemory& memory_;
   MemoryTableModel* model_;
   QTableView* list_;
-  EditorLineEdit* address_;
-  EditorLineEdit* value_;
-  QComboBox* mode_;
-  EditorLineEdit* comment_;
-  QCheckBox* nextRow_;
-  EditorStatus* status_;
+  EditingRow* editor_;
 };
 
 }  // namespace vesk

@@ -1,16 +1,12 @@
 #include "memory/frm_micro_mem.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/comment_check.h"
 #include "app/table_look.h"
-#include "format/number_text.h"
 #include "memory/micro_editor_rules.h"
 #include "memory/micro_memory.h"
 #include "memory/micro_memory_table_model.h"
-#include "util/machine_error.h"
 
 namespace vesk {
 
@@ -22,11 +18,18 @@ frmMicroMem::frmMicroMem(MicroMemory& memory, std::string settingsFile, Dialogs*
   list_->setModel(model_);
   ApplyTableLook(*list_, {"FF", "0000.0000.0000.0000 0000.0000.0000.0000 | 0000 0000", "0000.0000.0000.0000 | 0000", ""});
 
+  QStringList modes;
+  for (const std::string_view m : kMicroModes) modes << QString::fromUtf8(m.data(), static_cast<int>(m.size()));
+  editor_ = new EditingRow({QStringLiteral("01"), QStringLiteral("Адрес микрокоманды, 01-FF"),
+                            QStringLiteral("0000.0000.0000.0000"), false, modes, false, true},
+                           this);
+  connect(editor_, &EditingRow::committed, this, &frmMicroMem::commitEditor);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(4);
   layout->addWidget(list_, 1);
-  buildEditingRow();
+  layout->addWidget(editor_);
   buildContextMenu();
 
   connect(list_, &QTableView::clicked, this,
@@ -37,44 +40,6 @@ frmMicroMem::frmMicroMem(MicroMemory& memory, std::string settingsFile, Dialogs*
   });
   connect(model_, &MicroMemoryTableModel::ownerSelected, this, &frmMicroMem::showOwnerSelection);
   resize(900, 480);
-}
-
-void frmMicroMem::buildEditingRow() {
-  const QFontMetrics values(ValueFont());
-  address_ = new EditorLineEdit(QStringLiteral("01"), this);
-  address_->setObjectName(QStringLiteral("address"));
-  address_->setFont(ValueFont());
-  address_->setMaxLength(8);
-  address_->setFixedWidth(values.horizontalAdvance(QStringLiteral("0000")) + 16);
-  address_->setToolTip(QStringLiteral("Адрес микрокоманды, 01-FF"));
-
-  value_ = new EditorLineEdit(this);
-  value_->setObjectName(QStringLiteral("value"));
-  value_->setFont(ValueFont());
-  value_->setMinimumWidth(values.horizontalAdvance(QStringLiteral("0000.0000.0000.0000")) + 16);
-
-  mode_ = new QComboBox(this);
-  for (const std::string_view m : kMicroModes) mode_->addItem(QString::fromUtf8(m.data(), static_cast<int>(m.size())));
-  mode_->setCurrentIndex(0);
-
-  comment_ = new EditorLineEdit(this);
-  comment_->setObjectName(QStringLiteral("comment"));
-  nextRow_ = new QCheckBox(QStringLiteral("Переходить на след. строку"), this);
-
-  auto* row = new QHBoxLayout;
-  row->setSpacing(4);
-  row->addWidget(address_);
-  row->addWidget(value_, 2);
-  row->addWidget(mode_);
-  row->addWidget(comment_, 3);
-  row->addWidget(nextRow_);
-  status_ = new EditorStatus(this);
-  auto* outer = static_cast<QVBoxLayout*>(layout());
-  outer->addLayout(row);
-  outer->addWidget(status_);
-
-  connect(value_, &QLineEdit::returnPressed, this, &frmMicroMem::commitEditor);
-  connect(comment_, &QLineEdit::returnPressed, this, &frmMicroMem::commitEditor);
 }
 
 void frmMicroMem::buildContextMenu() {
@@ -119,52 +84,24 @@ void frmMicroMem::showOwnerSelection(int address) {
 }
 
 void frmMicroMem::loadEditor(int address) {
-  address_->setText(QString::fromStdString(MicroMemory::AddressText(address)));
-  if (const auto text = MicroEditorText(memory_, address, mode_->currentText().toStdString()))
-    value_->setText(QString::fromStdString(*text));
-  value_->selectAll();
-  comment_->setText(QString::fromStdString(memory_.Comment(address)));
-  comment_->selectAll();
-  status_->clearMessage();
+  const auto value = MicroEditorText(memory_, address, editor_->mode());
+  editor_->load(QString::fromStdString(MicroMemory::AddressText(address)),
+                value ? std::optional<QString>(QString::fromStdString(*value)) : std::nullopt,
+                QString::fromStdString(memory_.Comment(address)));
 }
 
 void frmMicroMem::commitEditor() {
-  if (!list_->selectionModel()->hasSelection()) {
-    status_->showNote(QStringLiteral("Выберите строку списка"));
-    return;
-  }
-  const std::string typedAddress(Trim(address_->text().toStdString()));
-  const auto address = MicroMemory::ParseAddress(typedAddress);
-  if (!address) {
-    status_->showError(QStringLiteral("Нет микрокоманды с адресом \"%1\": адрес микропамяти от 01 до FF")
-                           .arg(QString::fromStdString(typedAddress)));
-    address_->setFocus();
-    address_->selectAll();
-    return;
-  }
-  const EditorValue value = MicroValueFromText(mode_->currentText().toStdString(), value_->text().toStdString());
-  if (!value.ok) {
-    status_->showError(QString::fromStdString(value.error));
-    value_->setFocus();
-    value_->selectAll();
-    return;
-  }
-  const std::string comment = comment_->text().toStdString();
-  if (const std::string problem = CommentProblem(comment); !problem.empty()) {
-    status_->showError(QString::fromStdString(problem));
-    comment_->setFocus();
-    return;
-  }
-  try {
-    if (!value.bits.empty()) memory_.Micro_WriteMem(typedAddress, value.bits);
-    memory_.SetComment(*address, comment);
-  } catch (const MachineError& e) {
-    status_->showError(QString::fromStdString(e.what()));
-    return;
-  }
-  status_->clearMessage();
-  if (nextRow_->isChecked())
-    selectAddress(*address == MicroMemory::kWords ? 1 : *address + 1);
+  const auto in = editor_->read(list_->selectionModel()->hasSelection(), &MicroMemory::ParseAddress,
+                                QStringLiteral("Нет микрокоманды с адресом \"%1\": адрес микропамяти от 01 до FF"),
+                                &MicroValueFromText);
+  if (!in) return;
+  const bool written = editor_->write([&] {
+    if (!in->value.bits.empty()) memory_.Micro_WriteMem(in->address, in->value.bits);
+    memory_.SetComment(in->row, in->comment);
+  });
+  if (!written) return;
+  if (nextRowBox()->isChecked())
+    selectAddress(in->row == MicroMemory::kWords ? 1 : in->row + 1);
   else
     list_->setFocus();
 }

@@ -3,13 +3,10 @@
 // loads and saves micro-programs.
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QMenu>
 #include <QTableView>
 
-#include "app/editor_line_edit.h"
-#include "app/editor_status.h"
+#include "app/editing_row.h"
 #include "app/machine_window.h"
 
 namespace vesk {
@@ -32,12 +29,13 @@ class frmMicroMem : public MachineWindow {
 
   QTableView* list() { return list_; }
   MicroMemoryTableModel* model() { return model_; }
-  EditorLineEdit* addressField() { return address_; }
-  EditorLineEdit* valueField() { return value_; }
-  QComboBox* modeSelector() { return mode_; }
-  EditorLineEdit* commentField() { return comment_; }
-  QCheckBox* nextRowBox() { return nextRow_; }
-  EditorStatus* status() { return status_; }
+  EditingRow* editor() { return editor_; }
+  EditorLineEdit* addressField() { return editor_->addressField(); }
+  EditorLineEdit* valueField() { return editor_->valueField(); }
+  QComboBox* modeSelector() { return editor_->modeSelector(); }
+  EditorLineEdit* commentField() { return editor_->commentField(); }
+  QCheckBox* nextRowBox() { return editor_->nextRowBox(); }
+  EditorStatus* status() { return editor_->status(); }
   // "Загрузить микропрограмму по-умолчанию", separator,
   // "Загрузить микропрограмму...", "Сохранить микропрограмму...".
   QMenu* contextMenu() { return menu_; }
@@ -55,7 +53,6 @@ class frmMicroMem : public MachineWindow {
   bool SaveWithDialog();
 
  private:
-  void buildEditingRow();
   void buildContextMenu();
   void loadEditor(int address);
   void showOwnerSelection(int address);
@@ -64,12 +61,7 @@ class frmMicroMem : public MachineWindow {
   MicroMemory& memory_;
   MicroMemoryTableModel* model_;
   QTableView* list_;
-  EditorLineEdit* address_;
-  EditorLineEdit* value_;
-  QComboBox* mode_;
-  EditorLineEdit* comment_;
-  QCheckBox* nextRow_;
-  EditorStatus* status_;
+  EditingRow* editor_;
   QMenu* menu_;
   QString programDir_;
 };

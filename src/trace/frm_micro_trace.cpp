@@ -11,6 +11,7 @@ frmMicroTrace::frmMicroTrace(MicroTrace& trace, std::string settingsFile, Dialog
                    TraceTableModel::SourceOf(trace),
                    {"FF", "FFFF", "07FF", "07FF", "FFFF", "FFFF", "FFFF", "1", "1FFFF", "1", "1", "FF", ""},
                    QStringLiteral("Сохранить микротрассировку..."),
+                   QStringLiteral("mnuMicroTrace"),
                    [&trace] { return trace.LineCount(); },
                    [&trace] { trace.ClearLog(); },
                    [&trace](const std::string& path) { return SaveTraceHtml(trace, path); }},

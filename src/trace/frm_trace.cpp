@@ -12,6 +12,7 @@ frmTrace::frmTrace(CommandTrace& trace, std::string settingsFile, Dialogs* dialo
                    {"7FF", " --- Program has started 12-07-2026 at 09:05:31 --- ", "07FF", "07FF", "F200", "FFFF", "FFFF", "С",
                     "(W) 07FF", "Значение"},
                    QStringLiteral("Сохранить трассировку..."),
+                   QStringLiteral("mnuTrace"),
                    [&trace] { return trace.LineCount(); },
                    [&trace] { trace.ClearLog(); },
                    [&trace](const std::string& path) { return SaveTraceHtml(trace, path); }},

@@ -26,8 +26,10 @@ TraceWindow::TraceWindow(Setup setup, std::string settingsFile, Dialogs* dialogs
 
   menu_ = new QMenu(this);
   QAction* clear = menu_->addAction(QStringLiteral("Очистить"));
+  clear->setObjectName(setup_.menuPrefix + "_Clear");
   menu_->addSeparator();
   QAction* save = menu_->addAction(QStringLiteral("Сохранить в html"));
+  save->setObjectName(setup_.menuPrefix + "_Save2html");
   connect(clear, &QAction::triggered, this, &TraceWindow::ClearLog);
   connect(save, &QAction::triggered, this, [this] { SaveLog(); });
   list_->setContextMenuPolicy(Qt::CustomContextMenu);

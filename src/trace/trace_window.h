@@ -35,6 +35,7 @@ class TraceWindow : public MachineWindow {
     TraceTableModel::Source source;
     QStringList columnSamples;
     QString saveTitle;
+    QString menuPrefix;  // "mnuTrace" or "mnuMicroTrace": names of the menu items
     std::function<std::int64_t()> lineCount;
     std::function<void()> clear;
     std::function<FileResult(const std::string& path)> save;

@@ -231,3 +231,13 @@ TEST_F(FrmMemTest, ReadsAndWritesMoveTheSelectionWithoutScrolling) {
   memory.Mem_Clear();
   EXPECT_EQ(window->selectedRow(), -1);
 }
+
+TEST_F(FrmMemTest, KeyboardMovesInTheListLoadTheEditorToo) {
+  memory.Mem_WriteMem("031", "0000000000110001");
+  window->selectRow(0x30);
+  window->list()->setFocus();
+  QTest::keyClick(window->list(), Qt::Key_Down);
+  EXPECT_EQ(window->selectedRow(), 0x31);
+  EXPECT_EQ(window->addressField()->text(), "031");
+  EXPECT_EQ(window->valueField()->text(), "0031");
+}
