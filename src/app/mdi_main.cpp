@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 
 #include "app/dialogs.h"
@@ -67,6 +68,9 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
   setWindowTitle("Vesk");
   setWindowIcon(MakeIcon(IconKind::Program));
   mdi_->setBackground(QColor(96, 112, 132));
+  // The processor window is wide; on a small screen the area scrolls to it.
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   buildStatusBar();
   buildMenus();
@@ -85,7 +89,13 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
   progressTimer_.setSingleShot(true);
   progressTimer_.setInterval(5000);
   connect(&progressTimer_, &QTimer::timeout, this, [this] { strip_->progressBand->hide(); });
-  resize(1280, 860);
+  // Only the position is kept between runs; the size fills the screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize room = screen->availableGeometry().size();
+    resize(std::min(room.width(), 1920), std::min(room.height(), 1200));
+  } else {
+    resize(1280, 860);
+  }
 }
 
 MDIMain::~MDIMain() {
