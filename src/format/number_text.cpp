@@ -48,6 +48,21 @@ std::int64_t RoundHalfEven(double v) {
   return static_cast<std::int64_t>(std::nearbyint(v));
 }
 
+std::optional<int> ParseHexBelow(std::string_view text, int limit) {
+  if (text.empty()) return std::nullopt;
+  long long v = 0;
+  for (const char c : text) {
+    int d = -1;
+    if (c >= '0' && c <= '9') d = c - '0';
+    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    if (d < 0) return std::nullopt;
+    v = v * 16 + d;
+    if (v >= limit) return std::nullopt;
+  }
+  return static_cast<int>(v);
+}
+
 std::string_view Trim(std::string_view s) {
   std::size_t b = 0;
   std::size_t e = s.size();

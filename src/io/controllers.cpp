@@ -2,6 +2,7 @@
 
 #include "core/processor.h"
 #include "format/bit_string.h"
+#include "format/number_text.h"
 #include "util/machine_error.h"
 
 namespace vesk {
@@ -18,20 +19,7 @@ std::string ControllerDataText(std::string_view bits8) {
 
 Controllers::Controllers(Processor& cpu) : cpu_(cpu) {}
 
-std::optional<int> Controllers::ParseAddress(std::string_view hex) {
-  if (hex.empty()) return std::nullopt;
-  std::uint32_t v = 0;
-  for (const char c : hex) {
-    int d = -1;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    if (d < 0) return std::nullopt;
-    v = v * 16u + static_cast<std::uint32_t>(d);
-    if (v >= static_cast<std::uint32_t>(kCount)) return std::nullopt;
-  }
-  return static_cast<int>(v);
-}
+std::optional<int> Controllers::ParseAddress(std::string_view hex) { return ParseHexBelow(hex, kCount); }
 
 const Controllers::Entry& Controllers::entry(int row) const {
   if (row < 0 || row >= kCount)

@@ -1,6 +1,7 @@
 #include "memory/main_memory.h"
 
 #include "format/bit_string.h"
+#include "format/number_text.h"
 #include "format/mnemonics.h"
 #include "trace/command_trace.h"
 #include "memory/storable_comment.h"
@@ -37,20 +38,7 @@ std::size_t MainMemory::index(int address) {
   return static_cast<std::size_t>(address);
 }
 
-std::optional<int> MainMemory::ParseAddress(std::string_view hex) {
-  if (hex.empty()) return std::nullopt;
-  std::uint32_t v = 0;
-  for (const char c : hex) {
-    int d = -1;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    if (d < 0) return std::nullopt;
-    v = v * 16u + static_cast<std::uint32_t>(d);
-    if (v >= static_cast<std::uint32_t>(kWords)) return std::nullopt;
-  }
-  return static_cast<int>(v);
-}
+std::optional<int> MainMemory::ParseAddress(std::string_view hex) { return ParseHexBelow(hex, kWords); }
 
 int MainMemory::requireAddress(std::string_view hex) const {
   const auto a = ParseAddress(hex);

@@ -2,6 +2,7 @@
 
 #include "core/micro_command.h"
 #include "format/bit_string.h"
+#include "format/number_text.h"
 #include "memory/storable_comment.h"
 #include "util/machine_error.h"
 
@@ -43,19 +44,9 @@ std::size_t MicroMemory::index(int address) {
 }
 
 std::optional<int> MicroMemory::ParseAddress(std::string_view hex) {
-  if (hex.empty()) return std::nullopt;
-  std::uint32_t v = 0;
-  for (const char c : hex) {
-    int d = -1;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    if (d < 0) return std::nullopt;
-    v = v * 16u + static_cast<std::uint32_t>(d);
-    if (v > static_cast<std::uint32_t>(kWords)) return std::nullopt;
-  }
-  if (v == 0) return std::nullopt;
-  return static_cast<int>(v);
+  const auto a = ParseHexBelow(hex, kWords + 1);
+  if (a && *a == 0) return std::nullopt;  // micro-memory has no address 00
+  return a;
 }
 
 int MicroMemory::requireAddress(std::string_view hex) const {

@@ -77,14 +77,13 @@ void CommandTrace::AddLine() {
   const Word c = cpu_.Reg_Get_С();
   if (c == "1") line.flags |= kC;
   else if (c != "0") clean = false;
+  OddTexts odd;
   if (!clean) {
     line.flags = static_cast<std::uint8_t>(kOdd | (start ? kStart : 0));
-    lastOdd_ = OddTexts{currAddr_, currCmd_, cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
+    odd = OddTexts{currAddr_, currCmd_, cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
                         cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a, c};
-    if (storing_) odd_[log_.size()] = lastOdd_;
   }
-  last_ = line;
-  if (storing_) log_.push_back(line);
+  log_.add(line, clean ? nullptr : &odd);
   effectAddr_.clear();
   effectVal_.clear();
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
@@ -92,13 +91,7 @@ void CommandTrace::AddLine() {
 
 void CommandTrace::ClearLog() {
   log_.clear();
-  odd_.clear();
   listeners_.each([](TraceListener& l) { l.logCleared(); });
-}
-
-const CommandTrace::OddTexts* CommandTrace::oddTexts(std::int64_t line) const {
-  const auto it = odd_.find(line);
-  return it == odd_.end() ? nullptr : &it->second;
 }
 
 void CommandTrace::cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const {
@@ -132,38 +125,24 @@ void CommandTrace::cells(const Line& line, const OddTexts* odd, std::array<std::
 std::string CommandTrace::Cell(std::int64_t line, int column) const {
   if (line < 0 || line >= log_.size() || column < 0 || column >= kColumns) return {};
   std::array<std::string, kColumns> all;
-  cells(log_[line], oddTexts(line), all);
+  cells(log_[line], log_.odd(line), all);
   return std::move(all[static_cast<std::size_t>(column)]);
 }
 
 std::array<std::string, CommandTrace::kColumns> CommandTrace::LastCells() const {
   std::array<std::string, kColumns> all;
-  cells(last_, &lastOdd_, all);
+  cells(log_.last(), log_.lastOdd(), all);
   return all;
 }
 
-namespace {
-
-void AppendRow(std::string& out, const std::array<std::string, CommandTrace::kColumns>& cells) {
-  out += "<tr>";
-  for (const std::string& cell : cells) {
-    out += "<td>";
-    AppendHtmlEscaped(out, cell);
-    out += "</td>";
-  }
-  out += "</tr>";
-}
-
-}  // namespace
-
 void CommandTrace::AppendHtmlRow(std::string& out, std::int64_t line) const {
-  cells(log_[line], oddTexts(line), scratch_);
-  AppendRow(out, scratch_);
+  cells(log_[line], log_.odd(line), scratch_);
+  AppendHtmlCells(out, scratch_);
 }
 
 void CommandTrace::AppendLastHtmlRow(std::string& out) const {
-  cells(last_, &lastOdd_, scratch_);
-  AppendRow(out, scratch_);
+  cells(log_.last(), log_.lastOdd(), scratch_);
+  AppendHtmlCells(out, scratch_);
 }
 
 }  // namespace vesk

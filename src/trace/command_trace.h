@@ -10,11 +10,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "format/word.h"
+#include "trace/packed_log.h"
 #include "trace/trace_listener.h"
-#include "util/chunked_log.h"
 #include "util/listeners.h"
 #include "util/string_pool.h"
 
@@ -53,8 +52,8 @@ class CommandTrace {
   // Removes all lines; the counter and the variables stay.
   void ClearLog();
 
-  void setStoring(bool storing) { storing_ = storing; }
-  bool storing() const { return storing_; }
+  void setStoring(bool storing) { log_.setStoring(storing); }
+  bool storing() const { return log_.storing(); }
   // The clock the start line reads (tests set a fixed one).
   void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 
@@ -76,18 +75,13 @@ class CommandTrace {
   using OddTexts = std::array<Word, 8>;  // CURR_ADDR, CURR_CMD, СК, РА, РК, РД, А, С
 
   void cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const;
-  const OddTexts* oddTexts(std::int64_t line) const;
 
   const Processor& cpu_;
   Listeners<TraceListener> listeners_;
   Word currAddr_, currCmd_, effectAddr_, effectVal_;
   std::int32_t cCounter_ = 0;
-  bool storing_ = true;
   std::function<std::time_t()> clock_;
-  ChunkedLog<Line> log_;
-  std::unordered_map<std::int64_t, OddTexts> odd_;
-  Line last_{};
-  OddTexts lastOdd_;
+  PackedLog<Line, OddTexts> log_;
   // Cells of the row being exported, kept so their buffers are reused.
   mutable std::array<std::string, kColumns> scratch_;
   StringPool effects_;

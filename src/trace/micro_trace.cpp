@@ -74,27 +74,20 @@ void MicroTrace::AddLine() {
   else clean = false;
   const Word c = cpu_.Reg_Get_С(), n = cpu_.Reg_Get_N(), z = cpu_.Reg_Get_Z();
   clean = clean && FlagBit(c, kC, line.flags) && FlagBit(n, kN, line.flags) && FlagBit(z, kZ, line.flags);
+  OddTexts odd;
   if (!clean) {
     line.flags = kOdd;
-    lastOdd_ = OddTexts{preMCC_, cpu_.Micro_Reg_Get_Command(), cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
+    odd = OddTexts{preMCC_, cpu_.Micro_Reg_Get_Command(), cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
                         cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a, c, cpu_.Reg_Get_Buffer(), n, z,
                         cpu_.Micro_Reg_Get_CommandCounter()};
-    if (storing_) odd_[log_.size()] = lastOdd_;
   }
-  last_ = line;
-  if (storing_) log_.push_back(line);
+  log_.add(line, clean ? nullptr : &odd);
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
 }
 
 void MicroTrace::ClearLog() {
   log_.clear();
-  odd_.clear();
   listeners_.each([](TraceListener& l) { l.logCleared(); });
-}
-
-const MicroTrace::OddTexts* MicroTrace::oddTexts(std::int64_t line) const {
-  const auto it = odd_.find(line);
-  return it == odd_.end() ? nullptr : &it->second;
 }
 
 void MicroTrace::cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const {
@@ -127,38 +120,24 @@ void MicroTrace::cells(const Line& line, const OddTexts* odd, std::array<std::st
 std::string MicroTrace::Cell(std::int64_t line, int column) const {
   if (line < 0 || line >= log_.size() || column < 0 || column >= kColumns) return {};
   std::array<std::string, kColumns> all;
-  cells(log_[line], oddTexts(line), all);
+  cells(log_[line], log_.odd(line), all);
   return std::move(all[static_cast<std::size_t>(column)]);
 }
 
 std::array<std::string, MicroTrace::kColumns> MicroTrace::LastCells() const {
   std::array<std::string, kColumns> all;
-  cells(last_, &lastOdd_, all);
+  cells(log_.last(), log_.lastOdd(), all);
   return all;
 }
 
-namespace {
-
-void AppendRow(std::string& out, const std::array<std::string, MicroTrace::kColumns>& cells) {
-  out += "<tr>";
-  for (const std::string& cell : cells) {
-    out += "<td>";
-    AppendHtmlEscaped(out, cell);
-    out += "</td>";
-  }
-  out += "</tr>";
-}
-
-}  // namespace
-
 void MicroTrace::AppendHtmlRow(std::string& out, std::int64_t line) const {
-  cells(log_[line], oddTexts(line), scratch_);
-  AppendRow(out, scratch_);
+  cells(log_[line], log_.odd(line), scratch_);
+  AppendHtmlCells(out, scratch_);
 }
 
 void MicroTrace::AppendLastHtmlRow(std::string& out) const {
-  cells(last_, &lastOdd_, scratch_);
-  AppendRow(out, scratch_);
+  cells(log_.last(), log_.lastOdd(), scratch_);
+  AppendHtmlCells(out, scratch_);
 }
 
 }  // namespace vesk

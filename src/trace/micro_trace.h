@@ -10,11 +10,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "format/word.h"
+#include "trace/packed_log.h"
 #include "trace/trace_listener.h"
-#include "util/chunked_log.h"
 #include "util/listeners.h"
 #include "util/string_pool.h"
 
@@ -47,8 +46,8 @@ class MicroTrace {
 
   // Whether lines are kept (a window keeps them; vesk-run keeps none unless
   // asked to write the trace).
-  void setStoring(bool storing) { storing_ = storing; }
-  bool storing() const { return storing_; }
+  void setStoring(bool storing) { log_.setStoring(storing); }
+  bool storing() const { return log_.storing(); }
 
   std::int64_t LineCount() const { return log_.size(); }
   std::string Cell(std::int64_t line, int column) const;
@@ -77,7 +76,6 @@ class MicroTrace {
   using OddTexts = std::array<Word, 12>;
 
   void cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const;
-  const OddTexts* oddTexts(std::int64_t line) const;
   std::uint32_t commentId(int address);
 
   const Processor& cpu_;
@@ -85,11 +83,7 @@ class MicroTrace {
   Listeners<TraceListener> listeners_;
   Word preMCC_;
   std::int32_t mcCounter_ = 0;
-  bool storing_ = true;
-  ChunkedLog<Line> log_;
-  std::unordered_map<std::int64_t, OddTexts> odd_;
-  Line last_{};
-  OddTexts lastOdd_;
+  PackedLog<Line, OddTexts> log_;
   // Cells of the row being exported, kept so their buffers are reused.
   mutable std::array<std::string, kColumns> scratch_;
   StringPool comments_;

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 namespace vesk {
 
@@ -28,6 +29,13 @@ std::string NameOf(const std::string& path) {
 }
 
 mode_t NewFileMode() {
+  // Linux tells the umask without changing it; setting and restoring it
+  // would race with any other thread that creates a file meanwhile.
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+  }
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
@@ -74,7 +82,8 @@ std::string AtomicFileWriter::Open(const std::string& path) {
     mode_ = old.st_mode & 07777;
   }
   const std::string folder = FolderOf(target_);
-  temp_ = folder + "/." + NameOf(target_) + ".tmp-XXXXXX";
+  // Cut so that the temporary name stays within the 255 bytes a name may have.
+  temp_ = folder + "/." + NameOf(target_).substr(0, 200) + ".tmp-XXXXXX";
   fd_ = ::mkstemp(temp_.data());
   if (fd_ < 0) {
     const int err = errno;

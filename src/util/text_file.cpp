@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "util/atomic_file.h"
 #include "util/cp1251.h"
 
 namespace vesk {
@@ -25,68 +26,14 @@ class Fd {
   explicit Fd(int fd) : fd_(fd) {}
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
-  ~Fd() { closeNow(); }
-  int get() const { return fd_; }
-  // close() reports write-back errors on some file systems, so its result counts.
-  int closeNow() {
-    if (fd_ < 0) return 0;
-    const int r = ::close(fd_);
-    fd_ = -1;
-    return r;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
   }
+  int get() const { return fd_; }
 
  private:
   int fd_;
 };
-
-bool WriteAll(int fd, std::string_view bytes) {
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-mode_t NewFileMode() {
-  // Linux tells the umask without changing it; setting and restoring it
-  // would race with any other thread that creates a file meanwhile.
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0) return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-  }
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-// The path the save really replaces: the file a symbolic link names.
-std::string ResolveTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
-}
 
 }  // namespace
 
@@ -211,41 +158,10 @@ TextFile ReadTextFile(const std::string& path) {
 }
 
 std::string SaveTextFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string prefix = "Cannot save " + Quoted(path) + ": ";
-  if (path.empty()) return prefix + "No file name given";
-  const std::string target = ResolveTarget(path);
-  const std::string folder = FolderOf(target);
-
-  mode_t mode = NewFileMode();
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) return prefix + Reason(EISDIR);
-    mode = old.st_mode & 07777;
-  }
-
-  // Cut so that the temporary name stays within the 255 bytes a name may have.
-  std::string temp = folder + "/." + NameOf(target).substr(0, 200) + ".tmp-XXXXXX";
-  Fd fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) {
-    const int err = errno;
-    return prefix + "cannot create a temporary file in '" + folder + "': " + Reason(err);
-  }
-  const auto abandon = [&](int err) {
-    fd.closeNow();
-    ::unlink(temp.c_str());
-    return prefix + Reason(err);
-  };
-  if (!WriteAll(fd.get(), bytes)) return abandon(errno);
-  if (::fchmod(fd.get(), mode) != 0) return abandon(errno);
-  if (::fsync(fd.get()) != 0) return abandon(errno);
-  if (fd.closeNow() != 0) return abandon(errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) return abandon(errno);
-
-  // The rename itself reaches the disk with the folder's entry; a failure
-  // here cannot undo the save, so it is not reported.
-  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
-  return {};
+  AtomicFileWriter file;
+  if (std::string error = file.Open(path); !error.empty()) return error;
+  file.Write(bytes);
+  return file.Commit();
 }
 
 }  // namespace vesk
