@@ -197,4 +197,8 @@ std::uint16_t QtHubTransport::ListeningPort() const {
   return server_ != nullptr && server_->isListening() ? server_->serverPort() : 0;
 }
 
+std::string QtHubTransport::ListeningAddress() const {
+  return server_ != nullptr && server_->isListening() ? server_->serverAddress().toString().toStdString() : std::string();
+}
+
 }  // namespace vesk

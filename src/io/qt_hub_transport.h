@@ -42,6 +42,8 @@ class QtHubTransport final : public QObject, public HubTransport, private NetAda
   // The port socket 0 listens on (0 when it does not listen); useful after
   // listening on port 0.
   std::uint16_t ListeningPort() const;
+  // The address socket 0 listens on ("127.0.0.1", "0.0.0.0"), or "".
+  std::string ListeningAddress() const;
   bool PollTimerActive() const { return poll_.isActive(); }
 
  private:
