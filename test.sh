@@ -13,3 +13,6 @@ cmake --build "$build" -j "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+# A short run of every fuzz target: a crash or a broken invariant fails here.
+fuzz/run.sh 5

@@ -38,9 +38,9 @@ long MaxRssMiB() {
 
 int main(int argc, char** argv) {
   const long count = argc > 1 ? std::atol(argv[1]) : 10'000'000;
-  test::TempDir dir;
+  vesk::testing::TempDir dir;
   MicroMemory mm;
-  test::LoadTinyMicroProgram(mm);
+  vesk::testing::LoadTinyMicroProgram(mm);
   const std::string micro = dir.file("tiny.mpdmp");
   SaveMicroProgram(mm, micro);
   // Memory all zero: an endless run of increments, 12 micro-commands each.
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   o.micro = micro;
   o.maxMicro = count;
   auto start = std::chrono::steady_clock::now();
-  RunHeadless(o, dir.path().string(), out, err);
+  RunHeadless(o, dir.path(), out, err);
   double s = Seconds(start);
   std::printf("vesk-run, no trace files: %ld micro-commands in %.2f s = %.2f million per second\n", count, s,
               count / s / 1e6);
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   o.trace = dir.file("trace.html");
   o.microTrace = dir.file("micro.html");
   start = std::chrono::steady_clock::now();
-  RunHeadless(o, dir.path().string(), out, err);
+  RunHeadless(o, dir.path(), out, err);
   s = Seconds(start);
   std::printf("vesk-run, both traces streamed to HTML: %.2f million micro-commands per second (%.0f MB written)\n",
               count / s / 1e6,
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
 
   const long lines = 10'000'000;
   Machine m;
-  test::LoadTinyMicroProgram(m.microMemory);
+  vesk::testing::LoadTinyMicroProgram(m.microMemory);
   m.runControl.SetIntervals(0, 0, 0);
   m.Start("000");
   const long rssBefore = MaxRssMiB();

@@ -13,14 +13,27 @@ build=${VESK_FUZZ_BUILD:-build-fuzz}
 if [ -f "$build/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$build/CMakeCache.txt"; then
   rm -rf "$build"
 fi
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVESK_FUZZ=ON -DVESK_TESTS=OFF -DVESK_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
-
-targets=(fuzz_hub_protocol)
-# Messages longer than the 4 KiB limit only show in long inputs.
-declare -A max_len=([fuzz_hub_protocol]=16384)
-declare -A len_control=([fuzz_hub_protocol]=100)
+# Quiet when all is well; the whole output when configuring or building fails.
+quietly() {
+  local out
+  if ! out=$("$@" 2>&1); then
+    printf '%s\n' "$out" >&2
+    echo "fuzz/run.sh: '$*' failed" >&2
+    exit 1
+  fi
+}
+quietly env CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVESK_FUZZ=ON -DVESK_TESTS=OFF -DVESK_BENCH=OFF
+targets=(fuzz_dump_file fuzz_micro_program_file fuzz_ini_file fuzz_cp1251 fuzz_hub_protocol)
+# Only the fuzz targets: the library is instrumented for them, the programs are not.
+quietly cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+# The line limits (2048 and 255) only show in long inputs, so the file readers
+# get long inputs from the start instead of libFuzzer's slowly growing limit.
+# Hub messages longer than the 4 KiB limit only show in long inputs too.
+declare -A max_len=([fuzz_dump_file]=12288 [fuzz_micro_program_file]=4096 [fuzz_ini_file]=8192 [fuzz_cp1251]=4096
+  [fuzz_hub_protocol]=16384)
+declare -A len_control=([fuzz_dump_file]=0 [fuzz_micro_program_file]=0 [fuzz_ini_file]=100 [fuzz_cp1251]=100
+  [fuzz_hub_protocol]=100)
 logs="$build/logs"
 mkdir -p "$logs" "$build/crashes"
 

@@ -93,7 +93,7 @@ Location Find(std::string_view text, const std::vector<TextLine>& lines, std::st
 
 // The name as windows-1251 bytes, without surrounding blanks; empty when the
 // name is empty or cannot be stored.
-std::string FileName(const std::string& name) {
+std::string NameInFile(const std::string& name) {
   const Cp1251Encoding enc = Utf8ToCp1251(name);
   if (!enc.ok) return {};
   return std::string(Trim(enc.bytes));
@@ -103,8 +103,8 @@ std::string FileName(const std::string& name) {
 
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& defaultValue) {
-  const std::string s = FileName(section);
-  const std::string k = FileName(key);
+  const std::string s = NameInFile(section);
+  const std::string k = NameInFile(key);
   if (s.empty() || k.empty()) return defaultValue;
   const TextFile f = ReadTextFile(file);
   if (!f.ok) return defaultValue;
@@ -166,6 +166,7 @@ bool WriteIni(const std::string& file, const std::string& section, const std::st
     }
     out.append("[").append(s).append("]\r\n").append(k).append("=").append(v.bytes).append("\r\n");
   }
+  out = ToFileEncoding(std::move(out));
   if (raw.ok && out == original) return true;  // nothing to change: spare the disk a rewrite
   const std::string saveError = SaveTextFileAtomically(file, out);
   if (!saveError.empty()) return fail(saveError);

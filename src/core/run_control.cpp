@@ -61,9 +61,8 @@ void RunControl::SetIntervals(int t1, int t2, int t3) {
   indicator_.barTop[2] = 0.0;
   indicator_.barTop[1] = indicator_.barTop[2] + indicator_.barHeight[2] - 1.0;
   indicator_.barTop[0] = indicator_.barTop[1] + indicator_.barHeight[1] - 1.0;
-  // Plain copies: clang 14 cannot capture structured bindings.
-  const int a = thresholds_[0], b = thresholds_[1], c = thresholds_[2];
-  listeners_.each([a, b, c](RunControlListener& l) { l.intervalsChanged(a, b, c); });
+  const std::array<int, 3> t = thresholds_;
+  listeners_.each([&t](RunControlListener& l) { l.intervalsChanged(t[0], t[1], t[2]); });
   moveIndicator(indicator_.activeBar);
 }
 

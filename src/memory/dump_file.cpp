@@ -24,6 +24,7 @@ FileResult Mem_LoadDump(MainMemory& memory, const std::string& fileName) {
         return row;
       },
       rows);
+  if (!r.ok) return r;
   for (std::size_t i = 0; i < rows.size(); ++i) memory.SetRow(static_cast<int>(i), rows[i].value, rows[i].comment);
   return r;
 }

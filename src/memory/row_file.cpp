@@ -74,7 +74,7 @@ FileResult WriteRowFile(const std::string& path, int count,
     text += enc.bytes;
     text += "\r\n";
   }
-  r.error = SaveTextFileAtomically(path, text);
+  r.error = SaveTextFileAtomically(path, ToFileEncoding(std::move(text)));
   r.ok = r.error.empty();
   if (r.ok) r.lines = count;
   return r;

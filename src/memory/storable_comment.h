@@ -9,8 +9,12 @@
 
 namespace vesk {
 
-// Throws MachineError naming the character when comment cannot be saved.
+// Throws MachineError naming the character when comment cannot be saved: a
+// character windows-1251 cannot hold, or a line break (a comment is the rest
+// of one line of the file).
 inline void RequireStorableComment(std::string_view comment) {
+  if (comment.find_first_of("\r\n") != std::string_view::npos)
+    throw MachineError(error_number::kInvalidArgument, "The comment holds a line break");
   if (IsCp1251Representable(comment)) return;
   const Cp1251Encoding e = Utf8ToCp1251(comment);
   throw MachineError(error_number::kInvalidArgument, "The comment holds " + e.Describe());

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "util/cp1251.h"
 
@@ -66,6 +67,13 @@ std::string NameOf(const std::string& path) {
 }
 
 mode_t NewFileMode() {
+  // Linux tells the umask without changing it; setting and restoring it
+  // would race with any other thread that creates a file meanwhile.
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+  }
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
@@ -175,6 +183,12 @@ DecodedText FileTextToCp1251(std::string raw) {
   return r;
 }
 
+std::string ToFileEncoding(std::string cp1251) {
+  bool multiByte = false;
+  if (IsValidUtf8(cp1251, &multiByte) && multiByte) return Cp1251ToUtf8(cp1251);
+  return cp1251;
+}
+
 TextFile ReadTextFile(const std::string& path) {
   TextFile r;
   FileBytes raw = ReadFileBytes(path);
@@ -209,7 +223,8 @@ std::string SaveTextFileAtomically(const std::string& path, std::string_view byt
     mode = old.st_mode & 07777;
   }
 
-  std::string temp = folder + "/." + NameOf(target) + ".tmp-XXXXXX";
+  // Cut so that the temporary name stays within the 255 bytes a name may have.
+  std::string temp = folder + "/." + NameOf(target).substr(0, 200) + ".tmp-XXXXXX";
   Fd fd(::mkstemp(temp.data()));
   if (fd.get() < 0) {
     const int err = errno;

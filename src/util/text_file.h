@@ -12,9 +12,14 @@
 // read as UTF-8 (a leading byte order mark is dropped) and converted to
 // windows-1251; if it holds a character that windows-1251 cannot store, the
 // whole read fails with a message naming the line and the character, and the
-// caller changes nothing. A windows-1251 file whose Cyrillic happens to form
-// valid UTF-8 throughout is read as UTF-8; real text practically never does.
-// Pure ASCII is the same in both.
+// caller changes nothing. Pure ASCII is the same in both.
+//
+// Encoding of what is written: windows-1251, with one exception. Text whose
+// windows-1251 bytes happen to form valid UTF-8 throughout (every non-ASCII
+// character pairs up with the next, as in a capital letter followed by '»' or
+// '№' and never in Russian words) would be taken for UTF-8 by the rule above
+// and read back wrong. Such text is written as UTF-8 instead, so that every
+// file the program saves reads back exactly as it was saved.
 #pragma once
 
 #include <cstddef>
@@ -73,6 +78,10 @@ struct TextFile {
 
 // Reads a file as windows-1251 lines (one byte per character).
 TextFile ReadTextFile(const std::string& path);
+
+// The bytes to write for windows-1251 text: the text itself, or its UTF-8 form
+// in the one case described above.
+std::string ToFileEncoding(std::string cp1251);
 
 // Writes bytes to a temporary file in the target's folder, flushes it to disk
 // and renames it over the target. Returns an empty text on success; otherwise

@@ -17,13 +17,13 @@ using namespace vesk;
 namespace {
 
 struct RunnerFixture : ::testing::Test {
-  test::TempDir dir;
+  vesk::testing::TempDir dir;
   std::string micro;
   std::ostringstream out, err;
 
   void SetUp() override {
     MicroMemory mm;
-    test::LoadTinyMicroProgram(mm);
+    vesk::testing::LoadTinyMicroProgram(mm);
     micro = dir.file("tiny.mpdmp");
     const FileResult saved = SaveMicroProgram(mm, micro);
     ASSERT_TRUE(saved.ok) << saved.error;
@@ -33,7 +33,7 @@ struct RunnerFixture : ::testing::Test {
     std::string bytes;
     for (int a = 0; a < 2048; ++a) bytes += (static_cast<std::size_t>(a) < words.size() ? words[static_cast<std::size_t>(a)] : "0000") + "\r\n";
     const std::string path = dir.file(name);
-    test::WriteBytes(path, bytes);
+    vesk::testing::WriteBytes(path, bytes);
     return path;
   }
   int run(std::vector<std::string> args) {
@@ -44,7 +44,7 @@ struct RunnerFixture : ::testing::Test {
       err << why;
       return kRunUsageError;
     }
-    return RunHeadless(*options, dir.path().string(), out, err);
+    return RunHeadless(*options, dir.path(), out, err);
   }
 };
 
@@ -132,7 +132,7 @@ TEST_F(RunnerFixture, ExportsBothTracesByteForByte) {
   const std::string head =
       "<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1251'><title>Таблица "
       "трассировки</title></head><body>\r\n<table border=1>\r\n";
-  const std::string commandHtml = Cp1251ToUtf8(test::ReadBytes(trace));
+  const std::string commandHtml = Cp1251ToUtf8(vesk::testing::ReadBytes(trace));
   const std::string expectedCommands =
       head +
       "<tr><td colspan=2>Команда</td><td colspan=6>Регистры процессора после выполнения команды</td><td "
@@ -150,9 +150,9 @@ TEST_F(RunnerFixture, ExportsBothTracesByteForByte) {
   const std::regex start(" --- Program has started \\d\\d-\\d\\d-\\d{4} at \\d\\d:\\d\\d:\\d\\d --- ");
   EXPECT_EQ(std::regex_replace(commandHtml, start, "START"), expectedCommands);
   // The bytes on disk are windows-1251: "Таблица" is D2 E0 E1 EB E8 F6 E0.
-  EXPECT_NE(test::ReadBytes(trace).find("\xD2\xE0\xE1\xEB\xE8\xF6\xE0"), std::string::npos);
+  EXPECT_NE(vesk::testing::ReadBytes(trace).find("\xD2\xE0\xE1\xEB\xE8\xF6\xE0"), std::string::npos);
 
-  const std::string microHtml = Cp1251ToUtf8(test::ReadBytes(micro_trace));
+  const std::string microHtml = Cp1251ToUtf8(vesk::testing::ReadBytes(micro_trace));
   EXPECT_EQ(microHtml.rfind(head +
                                 "<tr><td rowspan=2>СчМК до выборки МК</td><td colspan=11>Регистры процессора после "
                                 "выбокри и исполнения МК</td><td rowspan=2>Комментарий</td></tr>\r\n"
@@ -170,7 +170,7 @@ TEST_F(RunnerFixture, ExportsBothTracesByteForByte) {
   EXPECT_EQ(rows, 16u + 10u + 1u);  // the write command, HLT, and the second header row
   EXPECT_EQ(microHtml.substr(microHtml.size() - 26), "</table>\r\n</body></html>\r\n");
 
-  const std::string dumpBytes = test::ReadBytes(saved);
+  const std::string dumpBytes = vesk::testing::ReadBytes(saved);
   EXPECT_EQ(dumpBytes.substr(0, 12), "4100\r\nF000\r\n");
   EXPECT_EQ(dumpBytes.substr(0x100 * 6, 12), "4100\r\n4100\r\n");
 }

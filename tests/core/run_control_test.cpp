@@ -19,7 +19,7 @@ struct RunFixture : ::testing::Test {
   void SetUp() override {
     m.setErrorHandler([this](const std::string& e) { errors.push_back(e); });
     m.trace.setClock([] { return std::time_t{1765100000}; });
-    test::LoadTinyMicroProgram(m.microMemory);
+    vesk::testing::LoadTinyMicroProgram(m.microMemory);
     m.runControl.SetIntervals(0, 0, 0);
   }
   Processor& cpu() { return m.processor; }
@@ -39,7 +39,7 @@ struct RunFixture : ::testing::Test {
 }  // namespace
 
 TEST_F(RunFixture, ShortPeriodRunsAProgramToHalt) {
-  test::Poke(m.memory, 0, {"0000", "0000", "0000", "F000"});
+  vesk::testing::Poke(m.memory, 0, {"0000", "0000", "0000", "F000"});
   m.Start("000");
   EXPECT_EQ(cpu().RunStateText(), "Состояние : Работа ");
   const long ticks = runToIdle();
@@ -65,7 +65,7 @@ TEST_F(RunFixture, ShortPeriodRunsAProgramToHalt) {
 }
 
 TEST_F(RunFixture, ThresholdsCountTicksPerMicroCommand) {
-  test::Poke(m.memory, 0, {"F000"});
+  vesk::testing::Poke(m.memory, 0, {"F000"});
   rc().SetIntervals(20, 100, 100);
   m.Start("000");
   long ticks = 0;
@@ -82,8 +82,8 @@ TEST_F(RunFixture, ThresholdsCountTicksPerMicroCommand) {
 
   // Full period: (t1 + 1) + (t2 + 1) + (t3 + 1) ticks per micro-command.
   Machine full;
-  test::LoadTinyMicroProgram(full.microMemory);
-  test::Poke(full.memory, 0, {"F000"});
+  vesk::testing::LoadTinyMicroProgram(full.microMemory);
+  vesk::testing::Poke(full.memory, 0, {"F000"});
   full.processor.MODE = 1;
   full.runControl.SetIntervals(2, 3, 4);
   full.Start("000");
@@ -101,7 +101,7 @@ TEST_F(RunFixture, ThresholdsCountTicksPerMicroCommand) {
 }
 
 TEST_F(RunFixture, FullPeriodLightsTheLampsThroughPeriodsTwoAndThree) {
-  test::Poke(m.memory, 0, {"F000"});
+  vesk::testing::Poke(m.memory, 0, {"F000"});
   cpu().MODE = 1;
   rc().SetIntervals(1, 1, 1);
   m.Start("000");
@@ -124,7 +124,7 @@ TEST_F(RunFixture, FullPeriodLightsTheLampsThroughPeriodsTwoAndThree) {
 }
 
 TEST_F(RunFixture, StopInTheMiddleOfACommandFinishesIt) {
-  test::Poke(m.memory, 0, {"0000", "0000", "0000", "F000"});
+  vesk::testing::Poke(m.memory, 0, {"0000", "0000", "0000", "F000"});
   m.Start("000");
   for (int i = 0; i < 1 + 12 + 4; ++i) rc().Tick();  // into the second command
   rc().P_STOP();
@@ -145,7 +145,7 @@ TEST_F(RunFixture, StopInTheMiddleOfACommandFinishesIt) {
 }
 
 TEST_F(RunFixture, StepInShortPeriodRunsExactlyOneCommand) {
-  test::Poke(m.memory, 0, {"0000", "0000", "F000"});
+  vesk::testing::Poke(m.memory, 0, {"0000", "0000", "F000"});
   rc().SetIntervals(3, 0, 0);
   m.Start("000");
   for (int i = 0; i < 4; ++i) rc().Tick();  // start line, then the first micro-command
@@ -170,7 +170,7 @@ TEST_F(RunFixture, StepInShortPeriodRunsExactlyOneCommand) {
 }
 
 TEST_F(RunFixture, StepInFullPeriodRunsOneMicroCommandThroughItsPeriods) {
-  test::Poke(m.memory, 0, {"0000", "F000"});
+  vesk::testing::Poke(m.memory, 0, {"0000", "F000"});
   cpu().MODE = 1;
   rc().SetIntervals(1, 1, 1);
   int steps = 0;
@@ -191,7 +191,7 @@ TEST_F(RunFixture, StepInFullPeriodRunsOneMicroCommandThroughItsPeriods) {
 }
 
 TEST_F(RunFixture, ResetDuringPeriodTwoStillExecutesThePendingMicroCommand) {
-  test::Poke(m.memory, 0, {"F000"});
+  vesk::testing::Poke(m.memory, 0, {"F000"});
   cpu().MODE = 1;
   rc().SetIntervals(1, 3, 1);
   m.Start("000");
@@ -212,7 +212,7 @@ TEST_F(RunFixture, ResetDuringPeriodTwoStillExecutesThePendingMicroCommand) {
 }
 
 TEST_F(RunFixture, ModeSwitchLetsTheCycleFinish) {
-  test::Poke(m.memory, 0, {"0000", "F000"});
+  vesk::testing::Poke(m.memory, 0, {"0000", "F000"});
   cpu().MODE = 1;
   rc().SetIntervals(0, 2, 2);
   m.Start("000");
@@ -229,7 +229,7 @@ TEST_F(RunFixture, ModeSwitchLetsTheCycleFinish) {
 }
 
 TEST_F(RunFixture, StartTakesTheStartAddressAndKeepsСчМК) {
-  test::Poke(m.memory, 0x10, {"F000"});
+  vesk::testing::Poke(m.memory, 0x10, {"F000"});
   cpu().Micro_Reg_Set_CommandCounter("01");
   m.trace.set_CCounter(7);
   m.Start("010");
@@ -241,7 +241,7 @@ TEST_F(RunFixture, StartTakesTheStartAddressAndKeepsСчМК) {
 }
 
 TEST_F(RunFixture, TwoWritesInOneCommandReportTheSecond) {
-  test::Poke(m.memory, 0, {"4100", "0000", "F000"});
+  vesk::testing::Poke(m.memory, 0, {"4100", "0000", "F000"});
   m.Start("000");
   runToIdle();
   EXPECT_EQ(m.memory.HexText(0x100), "4100");
@@ -254,7 +254,7 @@ TEST_F(RunFixture, TwoWritesInOneCommandReportTheSecond) {
 }
 
 TEST_F(RunFixture, MicroTraceLinesFollowTheControlFlow) {
-  test::Poke(m.memory, 0, {"F000"});
+  vesk::testing::Poke(m.memory, 0, {"F000"});
   m.Start("000");
   runToIdle();
   ASSERT_EQ(m.microTrace.LineCount(), 10);
@@ -288,7 +288,7 @@ TEST_F(RunFixture, PeriodIndicatorGeometry) {
   EXPECT_DOUBLE_EQ(ind.barTop[2], 0.0);
   EXPECT_NEAR(ind.barTop[1], ind.barHeight[2] - 1, 1e-9);
   EXPECT_NEAR(ind.barTop[0], ind.barTop[1] + ind.barHeight[1] - 1, 1e-9);
-  test::Poke(m.memory, 0, {"F000"});
+  vesk::testing::Poke(m.memory, 0, {"F000"});
   m.Start("000");
   for (int i = 0; i < 5; ++i) rc().Tick();
   EXPECT_EQ(ind.activeBar, 1);

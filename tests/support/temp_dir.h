@@ -1,44 +1,72 @@
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the test ends.
+// A scratch folder for tests that read and write files, removed with
+// everything in it when the test ends, and small helpers for file bytes.
 #pragma once
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
-namespace vesk::test {
+namespace vesk::testing {
 
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vesk-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/vesk-test-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() {
+    std::error_code ignored;
+    // A test may have taken the write or read permission away.
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    for (const auto& e : std::filesystem::recursive_directory_iterator(path_, ignored))
+      std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
 
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string file(const std::string& name) const { return *this / name; }
+
+  // Names of the entries in the folder, sorted.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
-  std::filesystem::path path_;
+  std::string path_;
 };
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
 
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
 }
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+// Root reads and writes whatever the permission bits say; tests of refused
+// permissions skip themselves then.
+inline bool RunningAsRoot() { return ::geteuid() == 0; }
 
-}  // namespace vesk::test
+}  // namespace vesk::testing

@@ -15,7 +15,7 @@
 #include "memory/main_memory.h"
 #include "memory/micro_memory.h"
 
-namespace vesk::test {
+namespace vesk::testing {
 
 inline const std::vector<std::pair<int, std::pair<const char*, const char*>>>& TinyMicroProgramRows() {
   static const std::vector<std::pair<int, std::pair<const char*, const char*>>> rows = {
@@ -45,4 +45,4 @@ inline void Poke(MainMemory& memory, int first, const std::vector<const char*>& 
   for (const char* w : words) memory.SetRow(first++, FitWidth(HexToBin(w), 16), "");
 }
 
-}  // namespace vesk::test
+}  // namespace vesk::testing

@@ -15,7 +15,7 @@
 using namespace vesk;
 
 TEST(TraceHtmlExport, StoredTraceGoesOutInWindows1251WithCrLf) {
-  test::TempDir dir;
+  vesk::testing::TempDir dir;
   Processor cpu;
   MicroMemory micro;
   MicroTrace trace(cpu, micro);
@@ -27,7 +27,7 @@ TEST(TraceHtmlExport, StoredTraceGoesOutInWindows1251WithCrLf) {
   const FileResult r = SaveTraceHtml(trace, path);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.lines, 2);
-  const std::string bytes = test::ReadBytes(path);
+  const std::string bytes = vesk::testing::ReadBytes(path);
   const std::string row = "<tr><td>01</td><td>0000</td><td>0000</td><td>0000</td><td>0000</td><td>0000</td><td>0000</"
                           "td><td>0</td><td>00000</td><td>0</td><td>0</td><td>01</td><td>" +
                           Utf8ToCp1251("Выборка &amp; &lt;проверка&gt;").bytes + "</td></tr>\r\n";
@@ -38,16 +38,16 @@ TEST(TraceHtmlExport, StoredTraceGoesOutInWindows1251WithCrLf) {
 }
 
 TEST(TraceHtmlExport, AFailedExportLeavesTheOldFile) {
-  test::TempDir dir;
+  vesk::testing::TempDir dir;
   const std::string path = dir.file("t.html");
-  test::WriteBytes(path, "old");
+  vesk::testing::WriteBytes(path, "old");
   TraceHtmlWriter w;
   ASSERT_EQ(w.Open(path, TraceKind::Command), "");
   EXPECT_EQ(w.AddRow("<tr><td>ok</td></tr>"), "");
   const std::string error = w.AddRow("<tr><td>☃</td></tr>");
   EXPECT_NE(error.find("U+2603"), std::string::npos) << error;
   EXPECT_NE(w.Finish(), "");
-  EXPECT_EQ(test::ReadBytes(path), "old");
+  EXPECT_EQ(vesk::testing::ReadBytes(path), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
   // A folder that does not exist.
   TraceHtmlWriter missing;

@@ -1,0 +1,282 @@
+#include "util/text_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+using namespace vesk;
+using vesk::testing::ReadBytes;
+using vesk::testing::RunningAsRoot;
+using vesk::testing::TempDir;
+using vesk::testing::WriteBytes;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  for (const TextLine& l : SplitLines(text)) out.push_back(text.substr(l.begin, l.length));
+  return out;
+}
+
+std::vector<std::string> Lines(const TextFile& f) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < f.lines.size(); ++i) out.emplace_back(f.Line(i));
+  return out;
+}
+
+using Strings = std::vector<std::string>;
+
+}  // namespace
+
+TEST(SplitLines, AcceptsEveryLineEndAndAMix) {
+  EXPECT_EQ(Lines("a\r\nb\r\n"), (Strings{"a", "b"}));
+  EXPECT_EQ(Lines("a\nb\n"), (Strings{"a", "b"}));
+  EXPECT_EQ(Lines("a\rb\r"), (Strings{"a", "b"}));
+  EXPECT_EQ(Lines("a\r\nb\nc\rd"), (Strings{"a", "b", "c", "d"}));
+  // CR CR LF is a line ended by CR, then an empty line ended by CR LF.
+  EXPECT_EQ(Lines("a\r\r\nb"), (Strings{"a", "", "b"}));
+  // LF CR is two line ends.
+  EXPECT_EQ(Lines("a\n\rb"), (Strings{"a", "", "b"}));
+}
+
+TEST(SplitLines, FinalLineAndEmptyText) {
+  EXPECT_EQ(Lines("only"), (Strings{"only"}));
+  EXPECT_EQ(Lines(""), Strings{});
+  EXPECT_EQ(Lines("\r\n"), (Strings{""}));
+  EXPECT_EQ(Lines("\r\n\r\n"), (Strings{"", ""}));
+  const auto lines = SplitLines("ab\r\ncd\ne");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].endLength, 2u);
+  EXPECT_EQ(lines[1].endLength, 1u);
+  EXPECT_EQ(lines[2].endLength, 0u);
+  EXPECT_EQ(lines[2].begin, 7u);
+}
+
+TEST(SplitLines, NulBytesAreCharacters) {
+  const std::string text("a\0b\r\n\0\n", 7);
+  EXPECT_EQ(Lines(text), (Strings{std::string("a\0b", 3), std::string(1, '\0')}));
+}
+
+TEST(ReadFileBytes, MissingFileDirectoryAndFifoAreClearErrors) {
+  TempDir dir;
+  const FileBytes missing = ReadFileBytes(dir / "x.vdmp");
+  EXPECT_FALSE(missing.ok);
+  EXPECT_EQ(missing.error, "Cannot open '" + (dir / "x.vdmp") + "': No such file or directory");
+  EXPECT_EQ(missing.errorNumber, ENOENT);
+
+  const FileBytes folder = ReadFileBytes(dir.path());
+  EXPECT_FALSE(folder.ok);
+  EXPECT_EQ(folder.error, "Cannot open '" + dir.path() + "': Is a directory");
+
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  const FileBytes fifo = ReadFileBytes(dir / "pipe");  // must not hang waiting for a writer
+  EXPECT_FALSE(fifo.ok);
+  EXPECT_EQ(fifo.error, "Cannot open '" + (dir / "pipe") + "': Not a regular file");
+
+  EXPECT_FALSE(ReadFileBytes("").ok);
+}
+
+TEST(ReadFileBytes, NoReadPermission) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permissions";
+  TempDir dir;
+  WriteBytes(dir / "locked.vdmp", "0001\r\n");
+  ASSERT_EQ(::chmod((dir / "locked.vdmp").c_str(), 0), 0);
+  const FileBytes r = ReadFileBytes(dir / "locked.vdmp");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "Cannot open '" + (dir / "locked.vdmp") + "': Permission denied");
+}
+
+TEST(ReadFileBytes, ReadsEveryByte) {
+  TempDir dir;
+  std::string all;
+  for (int i = 0; i < 3000; ++i) all.push_back(static_cast<char>(i * 7));
+  WriteBytes(dir / "f", all);
+  const FileBytes r = ReadFileBytes(dir / "f");
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.bytes, all);
+  WriteBytes(dir / "empty", "");
+  const FileBytes empty = ReadFileBytes(dir / "empty");
+  EXPECT_TRUE(empty.ok);
+  EXPECT_EQ(empty.bytes, "");
+}
+
+TEST(FileEncoding, Windows1251IsTakenAsItIs) {
+  // "Сумма" in windows-1251: not valid UTF-8.
+  const DecodedText d = FileTextToCp1251("0001\xD1\xF3\xEC\xEC\xE0\r\n");
+  ASSERT_TRUE(d.ok);
+  EXPECT_FALSE(d.wasUtf8);
+  EXPECT_EQ(d.bytes, "0001\xD1\xF3\xEC\xEC\xE0\r\n");
+  // Pure ASCII is both; nothing to convert.
+  const DecodedText ascii = FileTextToCp1251("0001 ok\r\n");
+  EXPECT_TRUE(ascii.ok);
+  EXPECT_FALSE(ascii.wasUtf8);
+}
+
+TEST(FileEncoding, Utf8WithCyrillicIsConvertedAndItsMarkDropped) {
+  const DecodedText d = FileTextToCp1251("0001Сумма\n0002ё\n");
+  ASSERT_TRUE(d.ok) << d.error;
+  EXPECT_TRUE(d.wasUtf8);
+  EXPECT_EQ(d.bytes, "0001\xD1\xF3\xEC\xEC\xE0\n0002\xB8\n");
+
+  const DecodedText marked = FileTextToCp1251("\xEF\xBB\xBF" "0001Ж");
+  ASSERT_TRUE(marked.ok) << marked.error;
+  EXPECT_EQ(marked.bytes, "0001\xC6");
+  // A mark before plain ASCII still says UTF-8 and still goes.
+  const DecodedText markOnly = FileTextToCp1251("\xEF\xBB\xBF" "0001");
+  ASSERT_TRUE(markOnly.ok);
+  EXPECT_TRUE(markOnly.wasUtf8);
+  EXPECT_EQ(markOnly.bytes, "0001");
+}
+
+TEST(FileEncoding, Utf8CharacterTheCodePageCannotHoldFailsNamingLineAndCharacter) {
+  const DecodedText d = FileTextToCp1251("0001a\r\n0002б\r0003СК → РА\n0004");
+  EXPECT_FALSE(d.ok);
+  EXPECT_EQ(d.error, "line 3 holds the character '→' (U+2192), which windows-1251 cannot store");
+  EXPECT_TRUE(d.bytes.empty());
+  const DecodedText first = FileTextToCp1251("中");
+  EXPECT_EQ(first.error, "line 1 holds the character '中' (U+4E2D), which windows-1251 cannot store");
+}
+
+TEST(FileEncoding, WrittenTextAlwaysReadsBackAsWritten) {
+  const std::string russian = "0001\xD1\xF3\xEC\xEC\xE0\r\n";  // "Сумма"
+  EXPECT_EQ(ToFileEncoding(russian), russian);
+  EXPECT_EQ(ToFileEncoding("0000\r\n"), "0000\r\n");
+  // "Ы»" is DB BB in windows-1251, which is also a valid UTF-8 character:
+  // written as windows-1251 it would come back as something else.
+  const std::string ambiguous = "0001\xDB\xBB\r\n";
+  const std::string written = ToFileEncoding(ambiguous);
+  EXPECT_EQ(written, "0001Ы»\r\n");
+  const DecodedText back = FileTextToCp1251(written);
+  ASSERT_TRUE(back.ok);
+  EXPECT_EQ(back.bytes, ambiguous);
+}
+
+TEST(ReadTextFile, LinesInWindows1251) {
+  TempDir dir;
+  WriteBytes(dir / "a.txt", "0001Ж\n0002\r0003");
+  const TextFile f = ReadTextFile(dir / "a.txt");
+  ASSERT_TRUE(f.ok) << f.error;
+  EXPECT_TRUE(f.wasUtf8);
+  EXPECT_EQ(Lines(f), (Strings{"0001\xC6", "0002", "0003"}));
+  EXPECT_EQ(f.LineWithEnd(0), "0001\xC6\n");
+
+  WriteBytes(dir / "b.txt", "x→y");
+  const TextFile refused = ReadTextFile(dir / "b.txt");
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error, "Cannot read '" + (dir / "b.txt") +
+                               "': line 1 holds the character '→' (U+2192), which windows-1251 cannot store");
+  EXPECT_TRUE(refused.lines.empty());
+}
+
+TEST(ReadTextFile, ATenMegabyteLine) {
+  TempDir dir;
+  std::string big = "1234";
+  big.append(10u << 20, '\xE0');  // 'а' in windows-1251, so the file is not UTF-8
+  big += "\r\nFFFF";
+  WriteBytes(dir / "big", big);
+  const TextFile f = ReadTextFile(dir / "big");
+  ASSERT_TRUE(f.ok) << f.error;
+  ASSERT_EQ(f.lines.size(), 2u);
+  EXPECT_EQ(f.lines[0].length, (10u << 20) + 4);
+  EXPECT_EQ(f.Line(1), "FFFF");
+}
+
+TEST(SaveTextFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir / "m.vdmp";
+  ASSERT_EQ(SaveTextFileAtomically(path, "first\r\n"), "");
+  EXPECT_EQ(ReadBytes(path), "first\r\n");
+  ASSERT_EQ(SaveTextFileAtomically(path, std::string("se\0cond", 7)), "");
+  EXPECT_EQ(ReadBytes(path), std::string("se\0cond", 7));
+  EXPECT_EQ(dir.Entries(), Strings{"m.vdmp"});
+  ASSERT_EQ(SaveTextFileAtomically(path, ""), "");
+  EXPECT_EQ(ReadBytes(path), "");
+}
+
+TEST(SaveTextFileAtomically, ANameOfTheLongestLengthStillSaves) {
+  TempDir dir;
+  const std::string name(255, 'n');  // no room left for a temporary name built on it
+  ASSERT_EQ(SaveTextFileAtomically(dir / name, "x"), "");
+  EXPECT_EQ(ReadBytes(dir / name), "x");
+  EXPECT_EQ(dir.Entries(), Strings{name});
+}
+
+TEST(SaveTextFileAtomically, PermissionsOfNewAndReplacedFiles) {
+  TempDir dir;
+  const mode_t oldMask = ::umask(022);
+  const std::string fresh = dir / "new.txt";
+  EXPECT_EQ(SaveTextFileAtomically(fresh, "x"), "");
+  ::umask(oldMask);
+  struct stat st {};
+  ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);  // not the 0600 of a temporary file
+
+  ASSERT_EQ(::chmod(fresh.c_str(), 0640), 0);
+  EXPECT_EQ(SaveTextFileAtomically(fresh, "y"), "");
+  ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(SaveTextFileAtomically, FollowsASymbolicLink) {
+  TempDir dir;
+  WriteBytes(dir / "real.ini", "old");
+  ASSERT_EQ(::symlink("real.ini", (dir / "link.ini").c_str()), 0);
+  EXPECT_EQ(SaveTextFileAtomically(dir / "link.ini", "new"), "");
+  EXPECT_EQ(ReadBytes(dir / "real.ini"), "new");
+  struct stat st {};
+  ASSERT_EQ(::lstat((dir / "link.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(SaveTextFileAtomically, FailuresSayWhyAndChangeNothing) {
+  TempDir dir;
+  EXPECT_EQ(SaveTextFileAtomically(dir / "no/such/folder/m.vdmp", "x"),
+            "Cannot save '" + (dir / "no/such/folder/m.vdmp") + "': cannot create a temporary file in '" +
+                (dir / "no/such/folder") + "': No such file or directory");
+  ::mkdir((dir / "sub").c_str(), 0700);
+  EXPECT_EQ(SaveTextFileAtomically(dir / "sub", "x"), "Cannot save '" + (dir / "sub") + "': Is a directory");
+  EXPECT_EQ(dir.Entries(), Strings{"sub"});
+}
+
+TEST(SaveTextFileAtomically, UnwritableFolderKeepsTheOldFile) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root writes into any folder";
+  TempDir dir;
+  const std::string folder = dir / "ro";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  WriteBytes(folder + "/m.vdmp", "old\r\n");
+  ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+  const std::string error = SaveTextFileAtomically(folder + "/m.vdmp", "new\r\n");
+  ::chmod(folder.c_str(), 0700);
+  EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(folder + "/m.vdmp"), "old\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+// A write that fails half-way (here: past the file size limit, which binds
+// root too) leaves the old file whole and no temporary file behind.
+TEST(SaveTextFileAtomically, AWriteFailingHalfWayKeepsTheOldFileAndRemovesTheTemporary) {
+  TempDir dir;
+  const std::string path = dir / "m.vdmp";
+  WriteBytes(path, "old contents\r\n");
+
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  void (*oldHandler)(int) = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::string error = SaveTextFileAtomically(path, std::string(100000, 'x'));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_EQ(error, "Cannot save '" + path + "': File too large");
+  EXPECT_EQ(ReadBytes(path), "old contents\r\n");
+  EXPECT_EQ(dir.Entries(), Strings{"m.vdmp"});
+}
