@@ -127,7 +127,7 @@ TEST_F(LinksFixture, LastCodeModeWithoutAControllerKeepsTheNewestKeyForLater) {
 }
 
 TEST_F(LinksFixture, NetAdapterControllerSendsItsBytesAndTakesReceivedOnes) {
-  test::RecordingTransport wire;
+  vesk::testing::RecordingTransport wire;
   m.netAdapter.setTransport(&wire);
   ASSERT_EQ(m.netAdapter.StartStation("127.0.0.1", 4000), "");
   wire.connected.insert(0);

@@ -48,9 +48,9 @@ struct WindowsFixture : ::testing::Test {
     return false;
   }
   void loadProgram(const std::vector<const char*>& words) {
-    test::LoadIoMicroProgram(m.microMemory);
+    vesk::testing::LoadIoMicroProgram(m.microMemory);
     m.runControl.SetIntervals(0, 0, 0);
-    test::Poke(m.memory, 0, words);
+    vesk::testing::Poke(m.memory, 0, words);
   }
 };
 

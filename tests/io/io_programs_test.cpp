@@ -21,9 +21,9 @@ struct Computer {
   std::vector<std::string> errors;
   explicit Computer(const std::vector<const char*>& program) {
     m.setErrorHandler([this](const std::string& e) { errors.push_back(e); });
-    test::LoadIoMicroProgram(m.microMemory);
+    vesk::testing::LoadIoMicroProgram(m.microMemory);
     m.runControl.SetIntervals(0, 0, 0);
-    test::Poke(m.memory, 0, program);
+    vesk::testing::Poke(m.memory, 0, program);
   }
   void attach(int address, std::string_view device) { m.controllers.SetDevice(Controllers::RowOfAddress(address), device); }
   // Ticks until the machine rests or the limit passes; true when it rested.
@@ -105,7 +105,7 @@ TEST(IoPrograms, TwoMachinesExchangeAByteThroughAHub) {
       "0001",                          // 010
   });
   Machine hub;
-  test::FakeHubNetwork net(7);
+  vesk::testing::FakeHubNetwork net(7);
   net.Attach(hub.netAdapter);
   net.Attach(a.m.netAdapter);
   net.Attach(b.m.netAdapter);
@@ -140,12 +140,12 @@ TEST(IoPrograms, TwoMachinesExchangeAByteThroughAHub) {
 TEST(IoPrograms, TheTinyMicroProgramStillRunsWithDevicesAttached) {
   // Devices on every controller change nothing for a program without I/O.
   Machine m;
-  test::LoadTinyMicroProgram(m.microMemory);
+  vesk::testing::LoadTinyMicroProgram(m.microMemory);
   m.runControl.SetIntervals(0, 0, 0);
   for (int row = 0; row < Controllers::kCount; ++row)
     m.controllers.SetDevice(row, row % 3 == 0 ? kDeviceMonitor : row % 3 == 1 ? kDeviceKeyboard : kDeviceNetAdapter);
   m.keyboard.KeyPressed(65);
-  test::Poke(m.memory, 0, {"0000", "0000", "F000"});
+  vesk::testing::Poke(m.memory, 0, {"0000", "0000", "F000"});
   m.Start("000");
   for (int i = 0; i < 10000 && !m.runControl.Idle(); ++i) m.runControl.Tick();
   EXPECT_EQ(BinToHex(m.processor.Reg_Get_A()).str(), "0002");

@@ -25,7 +25,7 @@ struct Recorder : NetAdapterListener {
 
 struct AdapterFixture : ::testing::Test {
   NetAdapter adapter;
-  test::RecordingTransport wire;
+  vesk::testing::RecordingTransport wire;
   Recorder seen;
   void SetUp() override {
     adapter.setTransport(&wire);

@@ -21,7 +21,7 @@
 #include "io/hub_transport.h"
 #include "io/net_adapter.h"
 
-namespace vesk::test {
+namespace vesk::testing {
 
 class RecordingTransport : public HubTransport {
  public:
@@ -229,4 +229,4 @@ class FakeHubNetwork {
   std::uint64_t links_ = 0;
 };
 
-}  // namespace vesk::test
+}  // namespace vesk::testing

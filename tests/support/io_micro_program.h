@@ -13,7 +13,7 @@
 #include "format/bit_string.h"
 #include "memory/micro_memory.h"
 
-namespace vesk::test {
+namespace vesk::testing {
 
 inline const std::vector<std::pair<int, const char*>>& IoMicroProgramRows() {
   static const std::vector<std::pair<int, const char*>> rows = {
@@ -49,4 +49,4 @@ inline void LoadIoMicroProgram(MicroMemory& micro) {
   micro.notifyRowsChanged();
 }
 
-}  // namespace vesk::test
+}  // namespace vesk::testing
