@@ -107,6 +107,9 @@ void QtHubTransport::lost(int index, QTcpSocket* socket, bool error) {
 void QtHubTransport::acceptPending() {
   while (server_ != nullptr && server_->hasPendingConnections()) {
     QTcpSocket* socket = server_->nextPendingConnection();
+    // Accepted connections outlive the listening socket: a hub whose
+    // listening socket fails keeps its stations.
+    socket->setParent(this);
     const int request = ++nextRequest_;
     pending_[request] = socket;
     adapter_.ConnectionRequest(0, request);

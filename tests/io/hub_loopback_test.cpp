@@ -226,6 +226,22 @@ TEST_F(Loopback, AStationWhoseHubWentAwayCanConnectAgain) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return hub.adapter.ReceiveBuffer() == "A"; }, 3000));
 }
 
+TEST_F(Loopback, AnErrorOnTheListeningSocketKeepsTheStations) {
+  Node& a = addStation();
+  Node& b = addStation();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return allInDataMode(); }, 3000));
+  hub.adapter.SocketError(0, 1, "listening failed");
+  EXPECT_EQ(hub.wire->ListeningPort(), 0);
+  QTest::qWait(20);  // whatever Qt deletes later is gone now
+  EXPECT_EQ(hub.adapter.StationCount(), 2);
+  EXPECT_TRUE(a.adapter.SendPublicByte(0x31));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return b.adapter.ReceiveBuffer() == "1" && hub.adapter.ReceiveBuffer() == "1"; }, 3000));
+  Node& late = addStation();
+  QTest::qWait(300);
+  EXPECT_FALSE(late.inDataMode()) << "nobody listens any more";
+  EXPECT_EQ(hub.adapter.StationCount(), 2);
+}
+
 TEST(LoopbackListen, ASecondHubOnTheSamePortIsRefusedWithAReason) {
   Node first, second;
   ASSERT_EQ(first.adapter.StartHub("127.0.0.1", 0), "");
