@@ -1,4 +1,4 @@
-// The device windows' tests need one QApplication for the whole program.
+// The window tests need one QApplication for the whole program.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,0 +1,228 @@
+#include "app/mdi_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+
+#include "app/dialogs.h"
+#include "app/machine.h"
+#include "app/main_toolstrip.h"
+#include "app/run_driver.h"
+#include "app/toolbar_icons.h"
+#include "app/window_layout.h"
+#include "core/frm_processor1.h"
+#include "io/frm_controllers.h"
+#include "memory/dump_dialogs.h"
+#include "memory/frm_mem.h"
+#include "memory/frm_micro_mem.h"
+#include "trace/frm_micro_trace.h"
+#include "trace/frm_trace.h"
+
+namespace vesk {
+
+// What the machine's owners tell the main window: counts, run state, the
+// interrupt button and the periods.
+class MDIMain::Listener : public ProcessorListener, public RunControlListener {
+ public:
+  explicit Listener(MDIMain& w) : w_(w) {
+    commands.onCount = [this](std::int32_t v) {
+      w_.panels_[0]->setText(QString("Выполнено команд : %1 ").arg(v));
+    };
+    micro.onCount = [this](std::int32_t v) {
+      w_.panels_[1]->setText(QString("Выполнено микрокоманд : %1 ").arg(v));
+    };
+  }
+  void runStateTextChanged(std::string_view text) override {
+    w_.panels_[4]->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  }
+  void interruptButtonChanged(bool pressed) override { w_.strip_->interrupt->setChecked(pressed); }
+  void intervalsChanged(int t1, int t2, int t3) override {
+    const std::array<int, 3> t{t1, t2, t3};
+    for (std::size_t i = 0; i < 3; ++i) w_.strip_->periods[i]->setText(QString::number(t[i]));
+  }
+
+  struct Counter : TraceListener {
+    std::function<void(std::int32_t)> onCount;
+    void counterChanged(std::int32_t v) override { onCount(v); }
+  };
+  Counter commands, micro;
+
+ private:
+  MDIMain& w_;
+};
+
+MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std::optional<SettingsLocation> settings,
+                 QWidget* parent)
+    : QMainWindow(parent),
+      machine_(machine),
+      programDir_(std::move(programDir)),
+      settings_(settings ? *settings : ChooseSettingsLocation(programDir_)),
+      dialogs_(dialogs != nullptr ? dialogs : &StandardDialogs()),
+      mdi_(new QMdiArea(this)),
+      strip_(std::make_unique<MainToolStrip>(*this)),
+      driver_(new RunDriver(machine.runControl, this)),
+      listener_(std::make_unique<Listener>(*this)) {
+  setObjectName("MDIMain");
+  setWindowTitle("Vesk");
+  setWindowIcon(MakeIcon(IconKind::Program));
+  mdi_->setBackground(QColor(96, 112, 132));
+  // The processor window is wide; on a small screen the area scrolls to it.
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdi_);
+  buildStatusBar();
+  buildMenus();
+  connectToolStrip();
+
+  machine_.processor.listeners().add(listener_.get());
+  machine_.runControl.listeners().add(listener_.get());
+  machine_.trace.listeners().add(&listener_->commands);
+  machine_.microTrace.listeners().add(&listener_->micro);
+  machine_.setErrorHandler([this](const std::string& message) {
+    // Shown after the tick that failed, never inside it.
+    const QString text = QString::fromStdString(message);
+    QTimer::singleShot(0, this, [this, text] { showError(text); });
+  });
+
+  progressTimer_.setSingleShot(true);
+  progressTimer_.setInterval(5000);
+  connect(&progressTimer_, &QTimer::timeout, this, [this] { strip_->progressBand->hide(); });
+  // Only the position is kept between runs; the size fills the screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize room = screen->availableGeometry().size();
+    resize(std::min(room.width(), 1920), std::min(room.height(), 1200));
+  } else {
+    resize(1280, 860);
+  }
+}
+
+MDIMain::~MDIMain() {
+  machine_.processor.listeners().remove(listener_.get());
+  machine_.runControl.listeners().remove(listener_.get());
+  machine_.trace.listeners().remove(&listener_->commands);
+  machine_.microTrace.listeners().remove(&listener_->micro);
+  machine_.setErrorHandler(nullptr);
+}
+
+void MDIMain::buildStatusBar() {
+  const std::array<const char*, 5> initial = {"Выполнено команд : 0 ", "Выполнено микрокоманд : 0 ",
+                                              "Последняя точка останова : нет ", "", "Состояние : Останов  "};
+  for (std::size_t i = 0; i < panels_.size(); ++i) {
+    panels_[i] = new QLabel(initial[i], this);
+    panels_[i]->setObjectName(QString("statusPanel%1").arg(i + 1));
+    panels_[i]->setFrameShape(QFrame::StyledPanel);
+    panels_[i]->setFrameShadow(QFrame::Sunken);
+    panels_[i]->setMinimumWidth(i == 3 ? 80 : 170);
+    statusBar()->addWidget(panels_[i], i == 3 ? 1 : 0);
+  }
+}
+
+QString MDIMain::statusText(int panel) const {
+  if (panel < 1 || panel > 5) return {};
+  return panels_[static_cast<std::size_t>(panel - 1)]->text();
+}
+
+QAction* MDIMain::action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
+
+void MDIMain::buildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {}) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (!key.isEmpty()) a->setShortcut(key);
+    return a;
+  };
+  auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(name); };
+
+  QMenu* vesk = menuBar()->addMenu("Vesk");
+  vesk->setObjectName("mnuVesk");
+  connect(add(vesk, "mnuVesk_ClearMem", "Обнулить память"), &QAction::triggered, this,
+          [this] { ClearMemoryWithQuestion(machine_.memory, *dialogs_, this); });
+  separator(vesk, "mnuSep1");
+  connect(add(vesk, "mnuVesk_LoadDump", "Загрузить дамп", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+          [this] { LoadDumpWithDialog(machine_.memory, *dialogs_, this); });
+  connect(add(vesk, "mnuVesk_SaveDump", "Сохранить дамп", QKeySequence("Ctrl+S")), &QAction::triggered, this,
+          [this] { SaveDumpWithDialog(machine_.memory, *dialogs_, this); });
+  separator(vesk, "mnuSep2");
+  connect(add(vesk, "mnuVesk_Exit", "Выход", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
+
+  QMenu* cpu = menuBar()->addMenu("Процессор");
+  cpu->setObjectName("mnuProcessor_");
+  connect(add(cpu, "mnuProcessor_Start", "Пуск", QKeySequence(Qt::Key_F5)), &QAction::triggered, this, &MDIMain::Start);
+  separator(cpu, "mnuSep3");
+  connect(add(cpu, "mnuProcessor_Clear", "Сброс"), &QAction::triggered, this, &MDIMain::Reset);
+  separator(cpu, "mnuSep4");
+  connect(add(cpu, "mnuProcessor_ExecuteNextCommand", "Выполнить след. команду", QKeySequence(Qt::Key_F8)),
+          &QAction::triggered, this, &MDIMain::Step);
+  connect(add(cpu, "mnuProcessor_Continue", "Продолжить выполнение", QKeySequence(Qt::Key_F7)), &QAction::triggered,
+          this, &MDIMain::Continue);
+  connect(add(cpu, "mnuProcessor_Stop", "Стоп", QKeySequence(Qt::Key_F6)), &QAction::triggered, this, &MDIMain::Stop);
+  separator(cpu, "mnuSep9");
+  fullPeriod_ = add(cpu, "mnuProcessor_ByMicroCommands", "Полный период");
+  shortPeriod_ = add(cpu, "mnuProcessor_ByCommands", "Краткий период");
+  fullPeriod_->setCheckable(true);
+  shortPeriod_->setCheckable(true);
+  shortPeriod_->setChecked(true);
+  connect(fullPeriod_, &QAction::triggered, this, [this] { SetMode(1); });
+  connect(shortPeriod_, &QAction::triggered, this, [this] { SetMode(2); });
+  separator(cpu, "mnuSep10");
+  connect(add(cpu, "mnuProcessor_Interrupt", "Сгенерировать прерывание"), &QAction::triggered, this,
+          &MDIMain::Interrupt);
+
+  QMenu* windows = menuBar()->addMenu("Окна");
+  windows->setObjectName("mnuWindows");
+  QMenu* arrange = windows->addMenu("Упорядочить свернутые");
+  arrange->menuAction()->setObjectName("mnuWindows_ArangeMinimized");
+  connect(add(arrange, "mnuWindows_ArangeMinimized_Left", "Слева"), &QAction::triggered, this,
+          [this] { ArrangeMinimized(ArrangeSide::Left); });
+  connect(add(arrange, "mnuWindows_ArangeMinimized_Right", "Справа"), &QAction::triggered, this,
+          [this] { ArrangeMinimized(ArrangeSide::Right); });
+  connect(add(arrange, "mnuWindows_ArangeMinimized_Bottom", "Снизу"), &QAction::triggered, this,
+          [this] { ArrangeMinimized(ArrangeSide::Bottom); });
+  separator(windows, "mnuSep7");
+  connect(add(windows, "mnuWindows_SetCascade", "Расположить каскадом"), &QAction::triggered, mdi_,
+          &QMdiArea::cascadeSubWindows);
+}
+
+void MDIMain::connectToolStrip() {
+  MainToolStrip& s = *strip_;
+  connect(s.showMemory, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(memory_)); });
+  connect(s.showTrace, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(trace_)); });
+  connect(s.showProcessor, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(processor_)); });
+  connect(s.showMicroMemory, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(microMemory_)); });
+  connect(s.showMicroTrace, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(microTrace_)); });
+  connect(s.minimize, &QAction::triggered, this, &MDIMain::MinimizeActive);
+  connect(s.start, &QAction::triggered, this, &MDIMain::Start);
+  connect(s.stop, &QAction::triggered, this, &MDIMain::Stop);
+  connect(s.step, &QAction::triggered, this, &MDIMain::Step);
+  connect(s.resume, &QAction::triggered, this, &MDIMain::Continue);
+  connect(s.interrupt, &QAction::triggered, this, &MDIMain::Interrupt);
+  connect(s.apply, &QPushButton::clicked, this, &MDIMain::ApplyPeriods);
+}
+
+QMdiSubWindow* MDIMain::frameOf(QWidget* child) const {
+  for (const auto& [widget, frame] : frames_)
+    if (widget == child) return frame;
+  return nullptr;
+}
+
+void MDIMain::showError(const QString& message) {
+  dialogs_->tell(this, windowTitle(), message, Dialogs::Icon::Warning);
+}
+
+void MDIMain::setProgress(int value) {
+  strip_->progress->setValue(value);
+  QApplication::processEvents();
+}
+
+void MDIMain::closeEvent(QCloseEvent* event) {
+  // Children first, each saving its layout; then the main window's own.
+  for (const auto& [widget, frame] : frames_)
+    if (auto* w = qobject_cast<MachineWindow*>(widget); w != nullptr && w->isOpened() && frame->isVisible())
+      w->saveLayout();
+  SaveLayout(*this, settings_.path, "MDIMain");
+  QMainWindow::closeEvent(event);
+}
+
+}  // namespace vesk

@@ -1,0 +1,121 @@
+// The main window: the frame that holds every other window as an MDI child,
+// its menus, tool strip and status bar, the start-up and shut-down order, and
+// the real-time drive of run control. Everything else it does is delegation
+// to the machine's owners.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/arrange_minimized.h"
+#include "app/settings_location.h"
+
+namespace vesk {
+
+class Machine;
+class Dialogs;
+class MachineWindow;
+class frmProcessor1;
+class frmMem;
+class frmMicroMem;
+class frmControllers;
+class frmTrace;
+class frmMicroTrace;
+class RunDriver;
+struct MainToolStrip;
+
+class MDIMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // programDir: the executable's folder (cfg.ini and relative micro-program
+  // paths start there). settings: where cfg.ini is; by default chosen from
+  // programDir. dialogs: nullptr for the real file dialogs and message boxes.
+  MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs = nullptr,
+          std::optional<SettingsLocation> settings = std::nullopt, QWidget* parent = nullptr);
+  ~MDIMain() override;
+
+  // The start-up sequence: windows, layout, processor set-up, default
+  // micro-program, the remaining windows. Call once, after show().
+  void StartUp();
+
+  Machine& machine() { return machine_; }
+  const std::string& settingsFile() const { return settings_.path; }
+  QMdiArea* mdiArea() { return mdi_; }
+  MainToolStrip& toolStrip() { return *strip_; }
+  RunDriver& driver() { return *driver_; }
+  QString statusText(int panel) const;  // panels 1..5
+  QAction* action(const char* name) const;
+
+  frmProcessor1* processorWindow() { return processor_; }
+  frmMem* memoryWindow() { return memory_; }
+  frmMicroMem* microMemoryWindow() { return microMemory_; }
+  frmControllers* controllersWindow() { return controllers_; }
+  frmTrace* traceWindow() { return trace_; }
+  frmMicroTrace* microTraceWindow() { return microTrace_; }
+  // The MDI frame of a child window.
+  QMdiSubWindow* frameOf(QWidget* child) const;
+
+ public slots:
+  void Start();      // "Пуск"
+  void Reset();      // "Сброс"
+  void Step();       // "Выполнить след. команду"
+  void Continue();   // "Продолжить выполнение"
+  void Stop();       // "Стоп"
+  void SetMode(int mode);
+  void Interrupt();  // "Сгенерировать прерывание"
+  void ApplyPeriods();
+  void ArrangeMinimized(ArrangeSide side);
+  // Restores a minimized window, shows a closed one, and gives it the focus.
+  void BringUp(QWidget* child);
+  void MinimizeActive();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  class Listener;
+
+  void createWindows();
+  void buildMenus();
+  void connectToolStrip();
+  void buildStatusBar();
+  void showChild(QWidget* child);
+  void showError(const QString& message);
+  void syncModeChecks();
+  void setProgress(int value);
+
+  Machine& machine_;
+  std::string programDir_;
+  SettingsLocation settings_;
+  Dialogs* dialogs_;
+  QMdiArea* mdi_;
+  std::unique_ptr<MainToolStrip> strip_;
+  std::array<QLabel*, 5> panels_{};
+  RunDriver* driver_;
+  std::unique_ptr<Listener> listener_;
+  QTimer progressTimer_;
+
+  frmProcessor1* processor_ = nullptr;
+  frmMem* memory_ = nullptr;
+  frmMicroMem* microMemory_ = nullptr;
+  frmControllers* controllers_ = nullptr;
+  frmTrace* trace_ = nullptr;
+  frmMicroTrace* microTrace_ = nullptr;
+  // The child-window list the arrangement commands work on.
+  std::vector<MachineWindow*> childList_;
+  std::vector<std::pair<QWidget*, QMdiSubWindow*>> frames_;
+
+  QAction* fullPeriod_ = nullptr;
+  QAction* shortPeriod_ = nullptr;
+};
+
+}  // namespace vesk

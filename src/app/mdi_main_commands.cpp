@@ -1,0 +1,101 @@
+// The main window's commands: run control, periods, windows.
+#include <QMdiSubWindow>
+
+#include "app/dialogs.h"
+#include "app/ini_file.h"
+#include "app/machine.h"
+#include "app/machine_window.h"
+#include "app/main_toolstrip.h"
+#include "app/mdi_main.h"
+#include "app/period_input.h"
+#include "app/run_driver.h"
+
+namespace vesk {
+
+void MDIMain::Start() {
+  // The field takes hex digits only (its validator); upper-case them, since
+  // the address conversion reads upper-case digits.
+  const std::string address = strip_->startAddress->text().toUpper().toStdString();
+  machine_.Start(address);
+  panels_[0]->setText("Выполнено команд : 0 ");
+  driver_->wake();
+}
+
+void MDIMain::Reset() { machine_.processor.Reset(); }
+
+void MDIMain::Step() {
+  machine_.runControl.P_EXECUTE_NEXT_COMMAND();
+  driver_->wake();
+}
+
+void MDIMain::Continue() {
+  machine_.runControl.P_RUN();
+  driver_->wake();
+}
+
+void MDIMain::Stop() { machine_.runControl.P_STOP(); }
+
+void MDIMain::SetMode(int mode) {
+  machine_.processor.MODE = mode;
+  syncModeChecks();
+}
+
+void MDIMain::syncModeChecks() {
+  fullPeriod_->setChecked(machine_.processor.MODE == 1);
+  shortPeriod_->setChecked(machine_.processor.MODE == 2);
+}
+
+void MDIMain::Interrupt() {
+  machine_.processor.SetInterruptReg(1);
+  // A click on the pressed button must not show it released.
+  strip_->interrupt->setChecked(machine_.processor.InterruptButtonPressed());
+}
+
+void MDIMain::ApplyPeriods() {
+  const auto text = [this](std::size_t i) { return strip_->periods[i]->text().toStdString(); };
+  const PeriodInput in = ReadPeriods(text(0), text(1), text(2));
+  RunControl& rc = machine_.runControl;
+  if (!in.ok) {
+    dialogs_->tell(this, windowTitle(), QString::fromStdString(in.error), Dialogs::Icon::Warning);
+    for (std::size_t i = 0; i < 3; ++i) strip_->periods[i]->setText(QString::number(rc.Interval(static_cast<int>(i + 1))));
+    return;
+  }
+  rc.SetIntervals(in.periods[0], in.periods[1], in.periods[2]);
+  // The fields now hold the rounded values; they are what the file keeps.
+  for (std::size_t i = 0; i < 3; ++i)
+    WriteIni(settings_.path, "General", "Interval" + std::to_string(i + 1), text(i));
+}
+
+void MDIMain::ArrangeMinimized(ArrangeSide side) {
+  std::vector<ArrangeWindow> windows;
+  std::vector<QMdiSubWindow*> subs;
+  for (MachineWindow* child : childList_) {
+    QMdiSubWindow* sub = frameOf(child);
+    subs.push_back(sub);
+    const bool minimized = sub != nullptr && sub->isVisible() && sub->isMinimized();
+    const QSize size = sub != nullptr ? sub->frameGeometry().size() : QSize();
+    windows.push_back({size.width() * 15, size.height() * 15, minimized});
+  }
+  const QSize client = mdi_->viewport()->size();
+  const auto moves = vesk::ArrangeMinimized(side, client.width() * 15, client.height() * 15, windows);
+  for (std::size_t i = 0; i < moves.size(); ++i)
+    if (moves[i]) subs[i]->move(moves[i]->x, moves[i]->y);
+}
+
+void MDIMain::BringUp(QWidget* child) {
+  QMdiSubWindow* sub = frameOf(child);
+  if (sub == nullptr) return;
+  if (sub->isMinimized()) sub->showNormal();
+  if (!sub->isVisible()) {
+    sub->show();
+    child->show();
+  }
+  mdi_->setActiveSubWindow(sub);
+  child->setFocus();
+}
+
+void MDIMain::MinimizeActive() {
+  if (QMdiSubWindow* sub = mdi_->activeSubWindow()) sub->showMinimized();
+}
+
+}  // namespace vesk

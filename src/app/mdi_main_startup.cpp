@@ -1,0 +1,65 @@
+// Start-up and the child windows.
+#include <QApplication>
+#include <QMdiSubWindow>
+
+#include "app/machine.h"
+#include "app/main_toolstrip.h"
+#include "app/mdi_main.h"
+#include "app/window_layout.h"
+#include "core/frm_processor1.h"
+#include "io/frm_controllers.h"
+#include "memory/frm_mem.h"
+#include "memory/frm_micro_mem.h"
+#include "trace/frm_micro_trace.h"
+#include "trace/frm_trace.h"
+
+namespace vesk {
+
+void MDIMain::createWindows() {
+  const std::string& ini = settings_.path;
+  processor_ = new frmProcessor1(machine_.processor, machine_.runControl, ini, dialogs_);
+  memory_ = new frmMem(machine_.memory, ini, dialogs_);
+  microMemory_ = new frmMicroMem(machine_.microMemory, ini, dialogs_);
+  microMemory_->setProgramDirectory(QString::fromStdString(programDir_));
+  trace_ = new frmTrace(machine_.trace, ini, dialogs_);
+  microTrace_ = new frmMicroTrace(machine_.microTrace, ini, dialogs_);
+  controllers_ = new frmControllers(machine_.controllers, ini, dialogs_);
+  childList_ = {processor_, memory_, microMemory_, trace_, microTrace_};
+  for (QWidget* w : std::initializer_list<QWidget*>{processor_, memory_, microMemory_, trace_, microTrace_, controllers_}) {
+    QMdiSubWindow* sub = mdi_->addSubWindow(w);
+    // Closing a child hides it; the toolbar brings it back.
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowIcon(windowIcon());
+    sub->hide();
+    frames_.emplace_back(w, sub);
+  }
+}
+
+void MDIMain::showChild(QWidget* child) {
+  QMdiSubWindow* sub = frameOf(child);
+  sub->show();
+  child->show();
+}
+
+void MDIMain::StartUp() {
+  createWindows();
+  setProgress(0);
+  RestoreLayout(*this, settings_.path, "MDIMain");
+  setProgress(1);
+  showChild(processor_);  // reads Mode and the periods, resets the registers
+  syncModeChecks();
+  setProgress(2);
+  showChild(microTrace_);
+  showChild(microMemory_);
+  setProgress(3);
+  microMemory_->LoadDefault();
+  setProgress(4);
+  showChild(controllers_);
+  showChild(trace_);
+  showChild(memory_);
+  setProgress(5);
+  if (settings_.inUserFolder) panels_[3]->setText(QString::fromStdString(settings_.note));
+  progressTimer_.start();
+}
+
+}  // namespace vesk

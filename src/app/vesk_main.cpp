@@ -1,0 +1,16 @@
+// vesk: the window program. It takes no command-line arguments.
+#include <QApplication>
+
+#include "app/machine.h"
+#include "app/mdi_main.h"
+#include "app/runner.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Vesk");
+  vesk::Machine machine;
+  vesk::MDIMain window(machine, vesk::ProgramDirectory());
+  window.show();
+  window.StartUp();
+  return QApplication::exec();
+}

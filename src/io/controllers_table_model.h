@@ -1,0 +1,31 @@
+// The controllers window's list: 256 rows in list order (addresses 01..FF,
+// then 00) over Controllers, texts made when the view asks.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "io/controllers.h"
+
+namespace vesk {
+
+class ControllersTableModel final : public QAbstractTableModel, private ControllersListener {
+  Q_OBJECT
+
+ public:
+  enum Column { kAddress, kFlag, kData, kDevice, kComment, kColumnCount };
+
+  explicit ControllersTableModel(Controllers& controllers, QObject* parent = nullptr);
+  ~ControllersTableModel() override;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+ private:
+  void controllerChanged(int row) override;
+
+  Controllers& controllers_;
+};
+
+}  // namespace vesk

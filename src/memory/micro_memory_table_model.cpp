@@ -1,0 +1,52 @@
+#include "memory/micro_memory_table_model.h"
+
+namespace vesk {
+
+MicroMemoryTableModel::MicroMemoryTableModel(MicroMemory& memory, QObject* parent)
+    : QAbstractTableModel(parent), memory_(memory) {
+  memory_.listeners().add(this);
+}
+
+MicroMemoryTableModel::~MicroMemoryTableModel() { memory_.listeners().remove(this); }
+
+int MicroMemoryTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : MicroMemory::kWords; }
+
+int MicroMemoryTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant MicroMemoryTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= MicroMemory::kWords || index.column() >= kColumnCount) return {};
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  const int a = AddressOfRow(index.row());
+  switch (index.column()) {
+    case kAddress:
+      return QString::fromStdString(MicroMemory::AddressText(a));
+    case kHorizontal:
+      return QString::fromStdString(memory_.HorizontalText(a));
+    case kVertical:
+      return QString::fromStdString(memory_.VerticalText(a));
+    case kComment:
+      return QString::fromStdString(memory_.Comment(a));
+    default:
+      return {};
+  }
+}
+
+QVariant MicroMemoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  static const char* const kHeaders[kColumnCount] = {"Адрес", "Горизонт.", "Верт.", "Комментарий"};
+  if (section < 0 || section >= kColumnCount) return {};
+  return QString::fromUtf8(kHeaders[section]);
+}
+
+void MicroMemoryTableModel::microRowChanged(int address) {
+  const int row = RowOfAddress(address);
+  emit dataChanged(index(row, kHorizontal), index(row, kComment), {Qt::DisplayRole});
+}
+
+void MicroMemoryTableModel::microSelectionChanged(int address) { emit ownerSelected(address); }
+
+void MicroMemoryTableModel::microRowsChanged() {
+  emit dataChanged(index(0, kHorizontal), index(MicroMemory::kWords - 1, kComment), {Qt::DisplayRole});
+}
+
+}  // namespace vesk

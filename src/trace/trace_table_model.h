@@ -1,0 +1,61 @@
+// A trace window's list over a trace log (CommandTrace or MicroTrace). Cell
+// texts are made when the view asks. Added lines are announced in batches:
+// the trace's lineAdded only starts a short timer, and when it fires the rows
+// the view has not seen yet are inserted with one beginInsertRows, so a
+// machine logging thousands of lines a second costs the view one insert per
+// batch.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "trace/trace_listener.h"
+#include "util/listeners.h"
+
+namespace vesk {
+
+class CommandTrace;
+class MicroTrace;
+
+class TraceTableModel final : public QAbstractTableModel, private TraceListener {
+  Q_OBJECT
+
+ public:
+  static constexpr int kBatchMilliseconds = 50;
+
+  struct Source {
+    Listeners<TraceListener>* listeners;
+    std::function<std::int64_t()> lineCount;
+    std::function<std::string(std::int64_t line, int column)> cell;
+    QStringList captions;
+  };
+  static Source SourceOf(CommandTrace& trace);
+  static Source SourceOf(MicroTrace& trace);
+
+  explicit TraceTableModel(Source source, QObject* parent = nullptr);
+  ~TraceTableModel() override;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+  // Inserts the rows added since the last batch now (the timer does this on
+  // its own); tests and the exporter call it to see every line at once.
+  void flush();
+  bool batchPending() const { return timer_.isActive(); }
+
+ private:
+  void lineAdded() override;
+  void logCleared() override;
+
+  Source source_;
+  int shown_ = 0;  // rows the view has been told about
+  QTimer timer_;
+};
+
+}  // namespace vesk

@@ -1,0 +1,118 @@
+// Draws every machine window with some state in it and saves each as a PNG,
+// so the look can be checked by eye. Usage: window_gallery OUTPUT_DIR
+// (run with QT_QPA_PLATFORM=offscreen, or under a virtual X display).
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <cstdio>
+
+#include "app/machine.h"
+#include "core/frm_processor1.h"
+#include "format/bit_string.h"
+#include "io/frm_controllers.h"
+#include "memory/frm_mem.h"
+#include "memory/dump_file.h"
+#include "memory/frm_micro_mem.h"
+#include "memory/micro_program_file.h"
+#include "trace/frm_micro_trace.h"
+#include "trace/frm_trace.h"
+
+using namespace vesk;
+
+namespace {
+
+Word Bits(const char* hex) { return FitWidth(HexToBin(hex), 16); }
+
+void Save(QWidget& w, const QString& dir, const char* name) {
+  w.show();
+  QApplication::processEvents();
+  const QString path = QDir(dir).filePath(QString::fromLatin1(name) + ".png");
+  if (!w.grab().save(path)) std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+  else std::printf("%s %dx%d\n", qPrintable(path), w.width(), w.height());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+  QDir().mkpath(dir);
+  const std::string settings = QDir(dir).filePath("cfg.ini").toStdString();
+  Machine m;
+
+  frmProcessor1 processor(m.processor, m.runControl, settings);
+  processor.open();
+  m.processor.Reg_Set_A(Bits("FFFF"));
+  m.processor.Reg_Set_Data(Bits("4123"));
+  m.processor.Reg_Set_Command(Bits("F200"));
+  m.processor.Reg_Set_CommandCounter(Bits("0124"));
+  m.processor.Reg_Set_Address(Bits("0123"));
+  m.processor.Reg_Set_Buffer("10000000000000001");
+  m.processor.Reg_Set_С("1");
+  m.processor.SetInterruptMode(1);
+  m.processor.Micro_Reg_Set_Command(Bits("1190"));
+  m.processor.Micro_Reg_Set_CommandCounter("1A");
+  ShowSignals(m.processor, ExpandMicroCommand(Bits("1190")));
+  m.runControl.SetIntervals(20, 100, 100);
+  processor.resize(processor.sizeHint());
+  Save(processor, dir, "processor");
+
+  frmMem memory(m.memory, settings);
+  m.memory.Mem_WriteMem("000", Bits("4010"));
+  m.memory.SetComment(0, "сложить с ячейкой 010");
+  m.memory.Mem_WriteMem("001", Bits("F000"));
+  m.memory.SetComment(1, "стоп");
+  m.memory.Mem_WriteMem("010", Bits("FFFF"));
+  memory.show();
+  QApplication::processEvents();
+  memory.modeSelector()->setCurrentText("Dec");
+  memory.selectRow(0x10);
+  Save(memory, dir, "memory");
+
+  frmMicroMem micro(m.microMemory, settings);
+  m.microMemory.Micro_WriteMem("01", Bits("0300"));
+  m.microMemory.SetComment(1, "СК в БР");
+  m.microMemory.Micro_WriteMem("02", Bits("4001"));
+  m.microMemory.SetComment(2, "БР в РА");
+  m.microMemory.Micro_WriteMem("03", Bits("8301"));
+  m.microMemory.SetComment(3, "переход на 01");
+  micro.show();
+  QApplication::processEvents();
+  micro.selectAddress(2);
+  Save(micro, dir, "micro_memory");
+
+  frmControllers controllers(m.controllers, settings);
+  m.controllers.Reg_Set_Data("05", "00110100");
+  m.controllers.Reg_Set_Flag("05", 1);
+  m.controllers.SetDevice(Controllers::RowOfAddress(5), kDeviceMonitor);
+  m.controllers.SetComment(Controllers::RowOfAddress(5), "экран");
+  controllers.show();
+  QApplication::processEvents();
+  controllers.selectRow(4);
+  Save(controllers, dir, "controllers");
+
+  // The shipped micro-program runs the multiplication example: both traces
+  // fill, and the lists show real rows.
+  frmTrace trace(m.trace, settings);
+  frmMicroTrace microTrace(m.microTrace, settings);
+  const std::string source = VESK_SOURCE_DIR;
+  if (!LoadMicroProgram(m.microMemory, source + "/microprograms/vesk.mpdmp").ok ||
+      !Mem_LoadDump(m.memory, source + "/examples/multiply.vdmp").ok) {
+    std::fprintf(stderr, "cannot load the shipped micro-program or example\n");
+    return 1;
+  }
+  m.runControl.SetIntervals(0, 0, 0);
+  m.processor.MODE = 2;
+  m.processor.Reset();
+  m.Start("000");
+  for (int i = 0; i < 400; ++i) m.runControl.Tick();
+  trace.model()->flush();
+  microTrace.model()->flush();
+  Save(micro, dir, "micro_memory_loaded");
+  Save(memory, dir, "memory_loaded");
+  trace.resize(1100, 320);
+  Save(trace, dir, "trace");
+  microTrace.resize(1000, 320);
+  Save(microTrace, dir, "micro_trace");
+  return 0;
+}
