@@ -7,6 +7,7 @@
 #include "app/mdi_main.h"
 #include "app/window_layout.h"
 #include "core/frm_processor1.h"
+#include "io/device_windows.h"
 #include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
@@ -24,6 +25,7 @@ void MDIMain::createWindows() {
   trace_ = new frmTrace(machine_.trace, ini, dialogs_);
   microTrace_ = new frmMicroTrace(machine_.microTrace, ini, dialogs_);
   controllers_ = new frmControllers(machine_.controllers, ini, dialogs_);
+  connect(controllers_, &frmControllers::propertiesRequested, devices_.get(), &DeviceWindows::openProperties);
   childList_ = {processor_, memory_, microMemory_, trace_, microTrace_};
   for (QWidget* w : std::initializer_list<QWidget*>{processor_, memory_, microMemory_, trace_, microTrace_, controllers_}) {
     QMdiSubWindow* sub = mdi_->addSubWindow(w);
@@ -33,6 +35,17 @@ void MDIMain::createWindows() {
     sub->hide();
     frames_.emplace_back(w, sub);
   }
+}
+
+void MDIMain::presentDeviceWindow(QWidget* window) {
+  if (frameOf(window) == nullptr) {
+    QMdiSubWindow* sub = mdi_->addSubWindow(window);
+    // Closing hides it; the menu "Окна" brings it back with its content.
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowIcon(windowIcon());
+    frames_.emplace_back(window, sub);
+  }
+  BringUp(window);
 }
 
 void MDIMain::showChild(QWidget* child) {

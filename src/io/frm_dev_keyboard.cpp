@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include "app/table_look.h"
 #include "io/keyboard_queue_model.h"
 #include "io/platform_key_code.h"
 
@@ -60,10 +61,7 @@ frmDevKeyboard::frmDevKeyboard(Keyboard& keyboard, QWidget* parent)
 
   list_->setModel(model_);
   list_->setObjectName(QStringLiteral("queueList"));
-  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->verticalHeader()->hide();
-  list_->horizontalHeader()->setStretchLastSection(true);
+  ApplyTableLook(*list_, {QStringLiteral("Символ"), QStringLiteral("255")});
   connect(clearQueue_, &QPushButton::clicked, this, [this] { keyboard_.ClearQueue(); });
 
   note_->setWordWrap(true);
