@@ -64,6 +64,10 @@ frmNetAdapter::frmNetAdapter(NetAdapter& adapter, QtHubTransport* transport, con
   layout->addWidget(message_);
   layout->addStretch(1);
 
+  if (transport_ != nullptr)
+    connect(transport_, &QtHubTransport::socketFailed, this, [this](int socket, const QString& why) {
+      if (socket == 0) message_->setText(QStringLiteral("Нет соединения с концентратором: ") + why);
+    });
   adapter_.listeners().add(this);
   roleChosen();
   refresh();

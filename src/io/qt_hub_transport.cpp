@@ -99,8 +99,12 @@ void QtHubTransport::lost(int index, QTcpSocket* socket, bool error) {
   const std::string description = socket->errorString().toStdString();
   deliver([this, index, socket, error, number, description] {
     if (socketAt(index) != socket) return;
-    if (error) adapter_.SocketError(index, number, description);
-    else adapter_.SocketClosed(index);
+    if (!error) {
+      adapter_.SocketClosed(index);
+      return;
+    }
+    adapter_.SocketError(index, number, description);
+    emit socketFailed(index, QString::fromStdString(description));
   });
 }
 

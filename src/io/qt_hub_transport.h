@@ -46,6 +46,11 @@ class QtHubTransport final : public QObject, public HubTransport, private NetAda
   std::string ListeningAddress() const;
   bool PollTimerActive() const { return poll_.isActive(); }
 
+ signals:
+  // A socket failed (refused, reset, host not found...), after the adapter
+  // was told. The adapter itself shows nothing; a window may.
+  void socketFailed(int socket, const QString& description);
+
  private:
   struct Connection {
     QTcpSocket* socket = nullptr;

@@ -376,4 +376,12 @@ TEST_F(WindowsFixture, TwoCopiesConnectFromTheirWindowsAndExchangeAByte) {
   stationWindow.stop();
   ASSERT_TRUE(QTest::qWaitFor([&] { return m.netAdapter.StationCount() == 0; }, 5000));
   EXPECT_NE(stationWindow.stateLabel()->text().indexOf(QStringLiteral("нет соединения")), -1);
+
+  // Nobody listens any more: the refused attempt is said in the window.
+  hubWindow.stop();
+  stationWindow.start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !station.netAdapter.PollTimerEnabled(); }, 5000));
+  EXPECT_TRUE(stationWindow.messageLabel()->text().startsWith(QStringLiteral("Нет соединения с концентратором: ")))
+      << stationWindow.messageLabel()->text().toStdString();
+  EXPECT_NE(stationWindow.stateLabel()->text().indexOf(QStringLiteral("нет соединения")), -1);
 }
