@@ -25,9 +25,13 @@ double Run(int seconds, int t1, int t2, int t3, long& micro, long& commands) {
   const std::string ini = dir / "cfg.ini";
   WriteIni(ini, "General", "Microprogram", ProgramDirectory() + "/vesk.mpdmp");
   Machine machine;
+  QElapsedTimer startUp;
+  startUp.start();
   MDIMain window(machine, ProgramDirectory(), nullptr, SettingsLocation{ini, false, ""});
   window.show();
   window.StartUp();
+  QApplication::processEvents();
+  std::printf("start-up to a shown main window: %lld ms\n", static_cast<long long>(startUp.elapsed()));
   machine.runControl.SetIntervals(t1, t2, t3);
   // A loop that reads and writes memory: ADD 010, MOV 011, BR 000.
   const char* program[] = {"4010", "3011", "C000"};

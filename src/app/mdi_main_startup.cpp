@@ -1,6 +1,7 @@
 // Start-up and the child windows.
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <vector>
 
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
@@ -27,8 +28,13 @@ void MDIMain::createWindows() {
   controllers_ = new frmControllers(machine_.controllers, ini, dialogs_);
   connect(controllers_, &frmControllers::propertiesRequested, devices_.get(), &DeviceWindows::openProperties);
   childList_ = {processor_, memory_, microMemory_, trace_, microTrace_};
-  for (QWidget* w : std::initializer_list<QWidget*>{processor_, memory_, microMemory_, trace_, microTrace_, controllers_}) {
+  // Sizes a child starts with (only positions are kept between runs).
+  const std::vector<std::pair<QWidget*, QSize>> children = {
+      {processor_, QSize()},           {memory_, QSize(760, 520)},     {microMemory_, QSize(900, 480)},
+      {trace_, QSize(1100, 320)},      {microTrace_, QSize(1000, 320)}, {controllers_, QSize(720, 480)}};
+  for (const auto& [w, size] : children) {
     QMdiSubWindow* sub = mdi_->addSubWindow(w);
+    sub->resize(size.isValid() ? size : sub->sizeHint());
     // Closing a child hides it; the toolbar brings it back.
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowIcon(windowIcon());

@@ -1,0 +1,60 @@
+// Saves pictures of the whole main window: right after start-up, and while a
+// program runs in each timing mode. Usage: main_window_shot OUTPUT_DIR
+// (run with QT_QPA_PLATFORM=offscreen or under a virtual X display; the
+// shipped micro-program and cfg.ini must be beside this program).
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTest>
+#include <cstdio>
+
+#include "app/machine.h"
+#include "app/main_toolstrip.h"
+#include "app/mdi_main.h"
+#include "app/runner.h"
+#include "memory/dump_file.h"
+
+using namespace vesk;
+
+namespace {
+
+void Save(QWidget& w, const QString& dir, const char* name) {
+  QApplication::processEvents();
+  const QString path = QDir(dir).filePath(QString::fromLatin1(name) + ".png");
+  if (!w.grab().save(path)) std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+  else std::printf("%s\n", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+  QDir().mkpath(dir);
+  Machine machine;
+  QElapsedTimer clock;
+  clock.start();
+  MDIMain window(machine, ProgramDirectory());
+  window.show();
+  window.StartUp();
+  QApplication::processEvents();
+  std::printf("start-up to a shown main window: %lld ms\n", static_cast<long long>(clock.elapsed()));
+  Save(window, dir, "main_startup");
+
+  const std::string example = std::string(VESK_SOURCE_DIR) + "/examples/multiply.vdmp";
+  Mem_LoadDump(machine.memory, example);
+  machine.runControl.SetIntervals(0, 1, 1);
+  window.Start();
+  QTest::qWait(1500);
+  Save(window, dir, "main_running_short");
+
+  window.Stop();
+  QTest::qWait(500);
+  window.SetMode(1);
+  machine.runControl.SetIntervals(3, 40, 40);
+  window.Continue();
+  QTest::qWait(1000);
+  Save(window, dir, "main_running_full");
+  return 0;
+}
