@@ -10,6 +10,10 @@
 #include "core/frm_processor1.h"
 #include "format/bit_string.h"
 #include "io/frm_controllers.h"
+#include "io/frm_dev_keyboard.h"
+#include "io/frm_dev_monitor.h"
+#include "io/frm_dev_prop.h"
+#include "io/frm_net_adapter.h"
 #include "memory/frm_mem.h"
 #include "memory/dump_file.h"
 #include "memory/frm_micro_mem.h"
@@ -114,5 +118,26 @@ int main(int argc, char** argv) {
   Save(trace, dir, "trace");
   microTrace.resize(1000, 320);
   Save(microTrace, dir, "micro_trace");
+
+  // The devices: the print example on a monitor, keys waiting in the
+  // keyboard's queue, the device dialog and the network adapter's window.
+  frmDevMonitor monitor(m.monitor);
+  m.controllers.SetDevice(Controllers::RowOfAddress(2), kDeviceMonitor);
+  if (!Mem_LoadDump(m.memory, source + "/examples/print.vdmp").ok) {
+    std::fprintf(stderr, "cannot load the print example\n");
+    return 1;
+  }
+  m.Start("000");
+  for (int i = 0; i < 20000 && !m.runControl.Idle(); ++i) m.runControl.Tick();
+  Save(monitor, dir, "monitor");
+  frmDevKeyboard keyboard(m.keyboard);
+  for (const int key : {72, 69, 76, 76, 79, 13, 112, 37}) m.keyboard.KeyPressed(key);
+  keyboard.captureField()->setText("hello");
+  Save(keyboard, dir, "keyboard");
+  frmDevProp prop(m.controllers);
+  prop.Open(Controllers::RowOfAddress(0x0A));
+  Save(prop, dir, "device_dialog");
+  frmNetAdapter net(m.netAdapter, nullptr, &m.devices);
+  Save(net, dir, "net_adapter");
   return 0;
 }

@@ -12,6 +12,10 @@
 #include "core/processor.h"
 #include "core/run_control.h"
 #include "io/controllers.h"
+#include "io/device_links.h"
+#include "io/keyboard.h"
+#include "io/monitor.h"
+#include "io/net_adapter.h"
 #include "memory/main_memory.h"
 #include "memory/micro_memory.h"
 #include "trace/command_trace.h"
@@ -33,6 +37,12 @@ class Machine {
   MicroTrace microTrace{processor, microMemory};
   MicroExecutor executor{processor, memory, controllers, trace};
   RunControl runControl{processor, microMemory, executor, trace, microTrace};
+  // The devices behind the controllers. The adapter has no socket layer until
+  // the window program (or a test) gives it one.
+  Monitor monitor;
+  Keyboard keyboard;
+  NetAdapter netAdapter;
+  DeviceLinks devices{controllers, monitor, keyboard, netAdapter};
 
   // Where machine errors go ("Error #n" CR LF description): executor
   // failures and fetches from an address micro-memory does not have. The

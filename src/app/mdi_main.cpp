@@ -13,6 +13,7 @@
 #include "app/toolbar_icons.h"
 #include "app/window_layout.h"
 #include "core/frm_processor1.h"
+#include "io/device_windows.h"
 #include "io/frm_controllers.h"
 #include "memory/dump_dialogs.h"
 #include "memory/frm_mem.h"
@@ -63,7 +64,8 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
       mdi_(new QMdiArea(this)),
       strip_(std::make_unique<MainToolStrip>(*this)),
       driver_(new RunDriver(machine.runControl, this)),
-      listener_(std::make_unique<Listener>(*this)) {
+      listener_(std::make_unique<Listener>(*this)),
+      devices_(std::make_unique<DeviceWindows>(machine, this)) {
   setObjectName("MDIMain");
   setWindowTitle("Vesk");
   setWindowIcon(MakeIcon(IconKind::Program));
@@ -72,6 +74,7 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
+  devices_->setPresenter([this](QWidget* w) { presentDeviceWindow(w); });
   buildStatusBar();
   buildMenus();
   connectToolStrip();
@@ -183,6 +186,13 @@ void MDIMain::buildMenus() {
   separator(windows, "mnuSep7");
   connect(add(windows, "mnuWindows_SetCascade", "Расположить каскадом"), &QAction::triggered, mdi_,
           &QMdiArea::cascadeSubWindows);
+  separator(windows, "mnuSep11");
+  connect(add(windows, "mnuWindows_Monitor", "Монитор"), &QAction::triggered, devices_.get(),
+          &DeviceWindows::showMonitor);
+  connect(add(windows, "mnuWindows_Keyboard", "Клавиатура"), &QAction::triggered, devices_.get(),
+          &DeviceWindows::showKeyboard);
+  connect(add(windows, "mnuWindows_NetAdapter", "Сетевой адаптер"), &QAction::triggered, devices_.get(),
+          &DeviceWindows::showNetAdapter);
 }
 
 void MDIMain::connectToolStrip() {

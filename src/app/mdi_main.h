@@ -30,6 +30,7 @@ class frmControllers;
 class frmTrace;
 class frmMicroTrace;
 class RunDriver;
+class DeviceWindows;
 struct MainToolStrip;
 
 class MDIMain : public QMainWindow {
@@ -61,6 +62,9 @@ class MDIMain : public QMainWindow {
   frmControllers* controllersWindow() { return controllers_; }
   frmTrace* traceWindow() { return trace_; }
   frmMicroTrace* microTraceWindow() { return microTrace_; }
+  // The device dialog, the monitor, keyboard and network adapter windows and
+  // the adapter's socket layer; the device windows open as MDI children.
+  DeviceWindows& deviceWindows() { return *devices_; }
   // The MDI frame of a child window.
   QMdiSubWindow* frameOf(QWidget* child) const;
 
@@ -89,6 +93,8 @@ class MDIMain : public QMainWindow {
   void connectToolStrip();
   void buildStatusBar();
   void showChild(QWidget* child);
+  // Shows a device window as an MDI child (framed on its first showing).
+  void presentDeviceWindow(QWidget* window);
   void showError(const QString& message);
   void syncModeChecks();
   void setProgress(int value);
@@ -102,6 +108,7 @@ class MDIMain : public QMainWindow {
   std::array<QLabel*, 5> panels_{};
   RunDriver* driver_;
   std::unique_ptr<Listener> listener_;
+  std::unique_ptr<DeviceWindows> devices_;
   QTimer progressTimer_;
 
   frmProcessor1* processor_ = nullptr;

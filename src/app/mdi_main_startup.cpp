@@ -8,6 +8,7 @@
 #include "app/mdi_main.h"
 #include "app/window_layout.h"
 #include "core/frm_processor1.h"
+#include "io/device_windows.h"
 #include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
@@ -25,6 +26,7 @@ void MDIMain::createWindows() {
   trace_ = new frmTrace(machine_.trace, ini, dialogs_);
   microTrace_ = new frmMicroTrace(machine_.microTrace, ini, dialogs_);
   controllers_ = new frmControllers(machine_.controllers, ini, dialogs_);
+  connect(controllers_, &frmControllers::propertiesRequested, devices_.get(), &DeviceWindows::openProperties);
   childList_ = {processor_, memory_, microMemory_, trace_, microTrace_};
   // Sizes a child starts with (only positions are kept between runs).
   const std::vector<std::pair<QWidget*, QSize>> children = {
@@ -39,6 +41,17 @@ void MDIMain::createWindows() {
     sub->hide();
     frames_.emplace_back(w, sub);
   }
+}
+
+void MDIMain::presentDeviceWindow(QWidget* window) {
+  if (frameOf(window) == nullptr) {
+    QMdiSubWindow* sub = mdi_->addSubWindow(window);
+    // Closing hides it; the menu "Окна" brings it back with its content.
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowIcon(windowIcon());
+    frames_.emplace_back(window, sub);
+  }
+  BringUp(window);
 }
 
 void MDIMain::showChild(QWidget* child) {

@@ -1,0 +1,37 @@
+// The monitor window ("Устройство - Монитор"): the screen as a grid of 25
+// rows and 80 narrow columns that fills the window. It shows the Monitor the
+// machine owns; closing it only hides it.
+#pragma once
+
+#include <QTableView>
+#include <QWidget>
+#include <string_view>
+
+namespace vesk {
+
+class Monitor;
+class MonitorScreenModel;
+
+class frmDevMonitor : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmDevMonitor(Monitor& monitor, QWidget* parent = nullptr);
+
+  // The monitor's operations, as the window offers them.
+  void SetChar(int x, int y, int c);
+  int GetChar(int x, int y) const;
+  void BufferChanged(std::string_view din_data);
+
+  QTableView* grid() { return grid_; }
+  MonitorScreenModel* model() { return model_; }
+  // The text cell (row y, column x) shows, both from 1.
+  QString cellText(int x, int y) const;
+
+ private:
+  Monitor& monitor_;
+  MonitorScreenModel* model_;
+  QTableView* grid_;
+};
+
+}  // namespace vesk

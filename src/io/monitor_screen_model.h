@@ -1,0 +1,35 @@
+// The monitor's 25 x 80 screen as a table: row r, column c shows the cell at
+// screen row r+1, column c+1 as its windows-1251 character.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <array>
+
+#include "io/monitor.h"
+
+namespace vesk {
+
+class MonitorScreenModel final : public QAbstractTableModel, private MonitorListener {
+  Q_OBJECT
+
+ public:
+  explicit MonitorScreenModel(Monitor& monitor, QObject* parent = nullptr);
+  ~MonitorScreenModel() override;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // The text a cell code shows: its windows-1251 character, nothing for 0.
+  static const QString& CellText(int code);
+
+ private:
+  void cellChanged(int x, int y) override;
+  void screenChanged() override;
+
+  Monitor& monitor_;
+};
+
+}  // namespace vesk
