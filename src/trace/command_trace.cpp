@@ -77,13 +77,14 @@ void CommandTrace::AddLine() {
   const Word c = cpu_.Reg_Get_С();
   if (c == "1") line.flags |= kC;
   else if (c != "0") clean = false;
-  OddTexts odd;
-  if (!clean) {
+  if (clean) {
+    log_.add(line, nullptr);
+  } else {
     line.flags = static_cast<std::uint8_t>(kOdd | (start ? kStart : 0));
-    odd = OddTexts{currAddr_, currCmd_, cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
+    const OddTexts odd{currAddr_, currCmd_, cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
                         cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a, c};
+    log_.add(line, &odd);
   }
-  log_.add(line, clean ? nullptr : &odd);
   effectAddr_.clear();
   effectVal_.clear();
   listeners_.each([](TraceListener& l) { l.lineAdded(); });

@@ -74,14 +74,15 @@ void MicroTrace::AddLine() {
   else clean = false;
   const Word c = cpu_.Reg_Get_С(), n = cpu_.Reg_Get_N(), z = cpu_.Reg_Get_Z();
   clean = clean && FlagBit(c, kC, line.flags) && FlagBit(n, kN, line.flags) && FlagBit(z, kZ, line.flags);
-  OddTexts odd;
-  if (!clean) {
+  if (clean) {
+    log_.add(line, nullptr);
+  } else {
     line.flags = kOdd;
-    odd = OddTexts{preMCC_, cpu_.Micro_Reg_Get_Command(), cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
+    const OddTexts odd{preMCC_, cpu_.Micro_Reg_Get_Command(), cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
                         cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a, c, cpu_.Reg_Get_Buffer(), n, z,
                         cpu_.Micro_Reg_Get_CommandCounter()};
+    log_.add(line, &odd);
   }
-  log_.add(line, clean ? nullptr : &odd);
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
 }
 
@@ -131,8 +132,30 @@ std::array<std::string, MicroTrace::kColumns> MicroTrace::LastCells() const {
 }
 
 void MicroTrace::AppendHtmlRow(std::string& out, std::int64_t line) const {
-  cells(log_[line], log_.odd(line), scratch_);
-  AppendHtmlCells(out, scratch_);
+  const Line& l = log_[line];
+  if ((l.flags & kOdd) != 0) {
+    cells(l, log_.odd(line), scratch_);
+    AppendHtmlCells(out, scratch_);
+    return;
+  }
+  // The usual line, written straight from its packed fields: an export of
+  // millions of lines builds no cell texts.
+  auto cell = [&out](auto&& append) {
+    out += "<td>";
+    append();
+    out += "</td>";
+  };
+  out += "<tr>";
+  cell([&] { AppendHex2(out, l.preMCC); });
+  for (const std::uint16_t v : {l.rmk, l.sk, l.ra, l.rk, l.rd}) cell([&] { AppendBitsHex(out, v, 16); });
+  cell([&] { AppendBitsHex(out, l.a, (l.flags & kA8) ? 8 : 16); });
+  cell([&] { out += (l.flags & kC) ? '1' : '0'; });
+  cell([&] { AppendBitsHex(out, l.buffer, 17); });
+  cell([&] { out += (l.flags & kN) ? '1' : '0'; });
+  cell([&] { out += (l.flags & kZ) ? '1' : '0'; });
+  cell([&] { AppendHex2(out, l.microCounter); });
+  cell([&] { AppendHtmlEscaped(out, comments_.text(l.commentId)); });
+  out += "</tr>";
 }
 
 void MicroTrace::AppendLastHtmlRow(std::string& out) const {

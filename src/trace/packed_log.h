@@ -34,6 +34,7 @@ class PackedLog {
   std::int64_t size() const { return lines_.size(); }
   const Line& operator[](std::int64_t i) const { return lines_[i]; }
   const OddTexts* odd(std::int64_t i) const {
+    if (odd_.empty()) return nullptr;  // the usual case: every line packed
     const auto it = odd_.find(i);
     return it == odd_.end() ? nullptr : &it->second;
   }

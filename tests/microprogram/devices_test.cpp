@@ -34,14 +34,14 @@ TEST(ShippedProgramsWithDevices, TheInputExampleReadsKeysFromTheKeyboard) {
   rig.m.controllers.SetDevice(Controllers::RowOfAddress(0x03), kDeviceKeyboard);
   rig.Start(0x000);
   EXPECT_FALSE(rig.Run(2000)) << "it waits for keys";
-  // Key codes, not characters: the example stops at code 2E, which is the
-  // code of the Delete key (the full-stop key gives BE).
-  for (const int key : {72, 73, 0xBE, 46, 65}) rig.m.keyboard.KeyPressed(key);
+  // Key codes, not characters: the full-stop key gives BE; the Enter key's
+  // 0D ends the input.
+  for (const int key : {72, 73, 0xBE, 13, 65}) rig.m.keyboard.KeyPressed(key);
   ASSERT_TRUE(rig.Run(100000));
   EXPECT_EQ(rig.Peek(0x040), 72);
   EXPECT_EQ(rig.Peek(0x041), 73);
   EXPECT_EQ(rig.Peek(0x042), 0xBE);
-  EXPECT_EQ(rig.Peek(0x043), 46);
+  EXPECT_EQ(rig.Peek(0x043), 13);
   EXPECT_EQ(rig.Peek(0x020), 0x044);
   EXPECT_EQ(rig.m.keyboard.QueueSize(), 0u) << "the CLF after the last key released A into the controller";
   EXPECT_EQ(rig.Flag(0x03), 1);

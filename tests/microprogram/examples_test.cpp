@@ -105,9 +105,9 @@ TEST_F(ExampleTest, PrintSendsTheTextToController02) {
   EXPECT_EQ(rig.Data(0x02), text.back());
 }
 
-TEST_F(ExampleTest, InputStoresCharactersUntilTheFullStop) {
+TEST_F(ExampleTest, InputStoresCharactersUntilEnter) {
   LoadExample("input");
-  const std::string typed = "Vesk 16.";
+  const std::string typed = "Vesk 16\r";
   std::size_t next = 0;
   int idle = 0;  // commands spent waiting while no character was offered
   rig.Start(0x000);
@@ -120,7 +120,7 @@ TEST_F(ExampleTest, InputStoresCharactersUntilTheFullStop) {
     rig.Step();
     ++idle;
   }
-  ASSERT_FALSE(rig.Running()) << "the program should stop after the full stop";
+  ASSERT_FALSE(rig.Running()) << "the program should stop after Enter";
   EXPECT_EQ(next, typed.size());
   EXPECT_EQ(rig.Peek(rig.PC() - 1), 0xF000);
   const int buf = At("buf");

@@ -89,11 +89,11 @@ TEST_F(RunnerExampleTest, PrintLeavesTheLastCharacterInController02) {
   EXPECT_NE(json.find(expected.str()), std::string::npos) << json;
 }
 
-TEST_F(RunnerExampleTest, InputTakesAFullStopOfferedBeforeTheStart) {
-  ASSERT_EQ(Run("input", {"--io", "03=2E:1"}), kRunStopped);
-  EXPECT_EQ(Word16(after, program.labels.at("buf")), 0x002E);
+TEST_F(RunnerExampleTest, InputTakesAnEnterOfferedBeforeTheStart) {
+  ASSERT_EQ(Run("input", {"--io", "03=0D:1"}), kRunStopped);
+  EXPECT_EQ(Word16(after, program.labels.at("buf")), 0x000D);
   EXPECT_EQ(After("ptr"), program.labels.at("buf") + 1);
-  EXPECT_NE(json.find("\"03\":{\"flag\":0,\"data\":\"2E\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"03\":{\"flag\":0,\"data\":\"0D\""), std::string::npos) << json;
 }
 
 TEST_F(RunnerExampleTest, InputWithoutADeviceWaitsUntilTheLimit) {
