@@ -13,6 +13,7 @@
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
 #include "app/runner.h"
+#include "io/device_windows.h"
 #include "memory/dump_file.h"
 
 using namespace vesk;
@@ -56,5 +57,19 @@ int main(int argc, char** argv) {
   window.Continue();
   QTest::qWait(1000);
   Save(window, dir, "main_running_full");
+
+  // The text example printing on a monitor attached to controller 02, and the
+  // device dialog for that controller.
+  window.Stop();
+  QTest::qWait(500);
+  window.SetMode(2);
+  machine.runControl.SetIntervals(0, 1, 1);
+  machine.controllers.SetDevice(Controllers::RowOfAddress(0x02), "Monitor");
+  window.deviceWindows().showMonitor();
+  window.deviceWindows().openProperties(Controllers::RowOfAddress(0x02));
+  Mem_LoadDump(machine.memory, std::string(VESK_SOURCE_DIR) + "/examples/print.vdmp");
+  window.Start();
+  QTest::qWait(3000);
+  Save(window, dir, "main_monitor");
   return 0;
 }

@@ -1,6 +1,7 @@
 // Start-up and the child windows.
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <algorithm>
 #include <vector>
 
 #include "app/machine.h"
@@ -45,10 +46,17 @@ void MDIMain::createWindows() {
 
 void MDIMain::presentDeviceWindow(QWidget* window) {
   if (frameOf(window) == nullptr) {
+    // The size the device window asked for, its contents at their natural size.
+    const QSize wanted = window->size().expandedTo(window->sizeHint());
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     // Closing hides it; the menu "Окна" brings it back with its content.
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowIcon(windowIcon());
+    const QMargins frame = sub->contentsMargins();
+    sub->resize(wanted.width() + frame.left() + frame.right(), wanted.height() + frame.top() + frame.bottom());
+    // First shown where it is seen: towards the middle of the area.
+    const QSize area = mdi_->viewport()->size();
+    sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 3));
     frames_.emplace_back(window, sub);
   }
   BringUp(window);
