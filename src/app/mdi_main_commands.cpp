@@ -17,7 +17,6 @@ void MDIMain::Start() {
   // the address conversion reads upper-case digits.
   const std::string address = strip_->startAddress->text().toUpper().toStdString();
   machine_.Start(address);
-  panels_[0]->setText("Выполнено команд : 0 ");
   driver_->wake();
 }
 
