@@ -76,8 +76,9 @@ enum class AsmErrorCode {
   kSignalTwice,            // {0}: the signal
   kEmptyAdder,
   kCodeFormat,             // {0}: the text
-  kCodeMismatch,           // {0}: the code, {1}: what it does
+  kCodeMismatch,           // {0}: the code, {1}: what it does (keep it last)
 };
+inline constexpr int kAsmErrorCodeCount = static_cast<int>(AsmErrorCode::kCodeMismatch) + 1;
 
 struct AsmError {
   int line = 0;    // 1-based

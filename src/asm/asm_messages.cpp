@@ -2,9 +2,7 @@
 
 namespace vesk {
 
-namespace {
-
-const char* Template(AsmErrorCode code) {
+std::string_view AsmErrorTemplate(AsmErrorCode code) {
   using C = AsmErrorCode;
   switch (code) {
     case C::kInvalidUtf8: return "Строка содержит байты, которые не являются текстом UTF-8";
@@ -82,10 +80,8 @@ const char* Template(AsmErrorCode code) {
   return "Ошибка";
 }
 
-}  // namespace
-
 std::string AsmErrorMessage(const AsmError& error) {
-  const std::string_view pattern = Template(error.code);
+  const std::string_view pattern = AsmErrorTemplate(error.code);
   std::string out;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] == '{' && i + 2 < pattern.size() && pattern[i + 2] == '}' && pattern[i + 1] >= '0' &&

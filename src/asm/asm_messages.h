@@ -3,12 +3,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "asm/asm_error.h"
 
 namespace vesk {
 
-// "неизвестная команда «FOO»".
+// The text of a code with {0}, {1} where the message quotes the source.
+std::string_view AsmErrorTemplate(AsmErrorCode code);
+
+// "Неизвестная команда «FOO»".
 std::string AsmErrorMessage(const AsmError& error);
 
 // "file:line:column: message", the line compilers print.

@@ -175,7 +175,7 @@ std::optional<std::uint16_t> OperationParser::Parse() {
       if (tokens_[i].kind != Kind::kOpen) continue;
       const std::string_view rest = text(i, tokens_.size());
       if (i + 3 != tokens_.size() || tokens_[i + 1].kind != Kind::kName || tokens_[i + 2].kind != Kind::kClose ||
-          text(tokens_[i + 1]).size() != 4 || !IsHexText(text(tokens_[i + 1])))
+          text(tokens_[i + 1]).size() != 4 || !IsHexNumber(text(tokens_[i + 1])))
         failAt(i, AsmErrorCode::kCodeFormat, {QuoteForMessage(rest)});
       code = static_cast<std::uint16_t>(*HexValue(text(tokens_[i + 1]), 4));
       end_ = i;

@@ -97,7 +97,7 @@ void ProgramAssembler::line(int number, std::string_view text) {
     if (!IsLabelName(label)) {
       error(at, b, AsmErrorCode::kBadLabelName, {QuoteForMessage(label)});
       label = {};
-    } else if (IsHexText(label)) {
+    } else if (IsHexNumber(label)) {
       error(at, b, AsmErrorCode::kLabelLooksHex, {std::string(label)});
       label = {};
     }
@@ -170,7 +170,7 @@ void ProgramAssembler::statement(const SourceSpan& at, std::string_view word, co
       TrimSpan(at.lineText, b, e);
       const SourceSpan expression = Span(at.line, at.lineText, b, e);
       if (!IsLabelName(word)) error(at, at.offset, AsmErrorCode::kBadLabelName, {QuoteForMessage(word)});
-      else if (IsHexText(word)) error(at, at.offset, AsmErrorCode::kLabelLooksHex, {std::string(word)});
+      else if (IsHexNumber(word)) error(at, at.offset, AsmErrorCode::kLabelLooksHex, {std::string(word)});
       else if (expression.length == 0) error(expression, b, AsmErrorCode::kOperandMissing, {"EQU"});
       else symbols_.DefineEqu(word, at, expression);
       return;

@@ -91,7 +91,7 @@ std::optional<long long> ProgramSymbols::evaluate(const SourceSpan& span, std::s
     }
     const std::string_view atom = text.substr(i, j - i);
     long long value = 0;
-    if (IsHexText(atom)) {
+    if (IsHexNumber(atom)) {
       if (atom.size() > 4) {
         error(span, at(i), AsmErrorCode::kNumberTooLong, {QuoteForMessage(atom)});
         return std::nullopt;

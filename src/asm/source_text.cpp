@@ -76,7 +76,7 @@ int HexDigit(char c) {
 }
 }  // namespace
 
-bool IsHexText(std::string_view s) {
+bool IsHexNumber(std::string_view s) {
   if (s.empty()) return false;
   for (const char c : s)
     if (HexDigit(c) < 0) return false;
@@ -84,7 +84,7 @@ bool IsHexText(std::string_view s) {
 }
 
 std::optional<int> HexValue(std::string_view s, std::size_t maxDigits) {
-  if (s.empty() || s.size() > maxDigits || !IsHexText(s)) return std::nullopt;
+  if (s.empty() || s.size() > maxDigits || !IsHexNumber(s)) return std::nullopt;
   int v = 0;
   for (const char c : s) v = v * 16 + HexDigit(c);
   return v;

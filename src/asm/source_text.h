@@ -39,7 +39,7 @@ bool IsLabelName(std::string_view s);
 bool IsNameCharacter(char c);
 
 // True when s is 1 or more hex digits (either case).
-bool IsHexText(std::string_view s);
+bool IsHexNumber(std::string_view s);
 // The value of 1 to maxDigits hex digits (either case), or nothing.
 std::optional<int> HexValue(std::string_view s, std::size_t maxDigits);
 
