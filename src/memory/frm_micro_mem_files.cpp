@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/dialogs.h"
-#include "app/file_result_box.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_result_box.h"
 #include "app/ini_file.h"
 #include "memory/frm_micro_mem.h"
 #include "memory/micro_program_file.h"

@@ -18,7 +18,7 @@
 #include "memory/micro_program_file.h"
 #include "support/temp_dir.h"
 #include "support/tiny_micro_program.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 
 using namespace vesk;
 

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "app/ini_file.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 #include "memory/micro_memory.h"
 #include "memory/micro_memory_table_model.h"
 

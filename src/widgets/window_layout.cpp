@@ -1,4 +1,4 @@
-#include "app/window_layout.h"
+#include "widgets/window_layout.h"
 
 #include <QWidget>
 #include <cmath>
