@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <array>
@@ -31,6 +32,9 @@ class frmTrace;
 class frmMicroTrace;
 class RunDriver;
 class DeviceWindows;
+class SourceWindow;
+class frmProgram;
+class frmMicroProgram;
 struct MainToolStrip;
 
 class MDIMain : public QMainWindow {
@@ -62,6 +66,9 @@ class MDIMain : public QMainWindow {
   frmControllers* controllersWindow() { return controllers_; }
   frmTrace* traceWindow() { return trace_; }
   frmMicroTrace* microTraceWindow() { return microTrace_; }
+  // The source windows; made at start-up, framed when first shown.
+  frmProgram* programWindow() { return program_; }
+  frmMicroProgram* microProgramWindow() { return microProgram_; }
   // The device dialog, the monitor, keyboard and network adapter windows and
   // the adapter's socket layer; the device windows open as MDI children.
   DeviceWindows& deviceWindows() { return *devices_; }
@@ -81,6 +88,8 @@ class MDIMain : public QMainWindow {
   // Restores a minimized window, shows a closed one, and gives it the focus.
   void BringUp(QWidget* child);
   void MinimizeActive();
+  // Frames the window on its first showing, then brings it up.
+  void ShowSourceWindow(SourceWindow* window);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -89,6 +98,11 @@ class MDIMain : public QMainWindow {
   class Listener;
 
   void createWindows();
+  // The source windows (mdi_main_sources.cpp).
+  void createSourceWindows();
+  void addSourceCommands(QMenu* windows);
+  // Asks before unsaved source texts are lost; true to go on.
+  bool confirmSourcesSaved();
   void buildMenus();
   void connectToolStrip();
   void buildStatusBar();
@@ -117,6 +131,8 @@ class MDIMain : public QMainWindow {
   frmControllers* controllers_ = nullptr;
   frmTrace* trace_ = nullptr;
   frmMicroTrace* microTrace_ = nullptr;
+  frmProgram* program_ = nullptr;
+  frmMicroProgram* microProgram_ = nullptr;
   // The child-window list the arrangement commands work on.
   std::vector<MachineWindow*> childList_;
   std::vector<std::pair<QWidget*, QMdiSubWindow*>> frames_;
