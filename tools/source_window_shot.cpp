@@ -10,6 +10,8 @@
 //        micro-step       the micro-program's text beside the processor and
 //                         micro-memory windows, in the middle of a command
 #include <QApplication>
+#include <QScrollBar>
+#include <QTableView>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include "app/mdi_main.h"
 #include "app/runner.h"
 #include "core/frm_processor1.h"
+#include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
 #include "memory/frm_micro_program.h"
 #include "memory/frm_program.h"
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
   frmMicroProgram* micro = main.microProgramWindow();
   machine.runControl.SetIntervals(0, 1, 1);
   if (state == "program-error" || state == "program-step") {
-    Place(main, program, 4, 4, 900, 620);
+    Place(main, program, 4, 4, state == "program-step" ? 760 : 900, 620);
     program->OpenFile(QString::fromStdString(examples + "multiply.vasm"));
     if (state == "program-error") {
       Edit(program->editor(), "ADD y ", "ADD (y ");
@@ -81,7 +84,7 @@ int main(int argc, char** argv) {
       program->Assemble();
     } else {
       program->Assemble();
-      Place(main, main.processorWindow(), 910, 4, 440, 620);
+      Place(main, main.memoryWindow(), 770, 4, 590, 620);
       Steps(main, 7);
     }
   } else {
@@ -96,7 +99,10 @@ int main(int argc, char** argv) {
       program->OpenFile(QString::fromStdString(examples + "multiply.vasm"));
       program->Assemble();
       Place(main, main.processorWindow(), 560, 4, 800, 600);
-      Place(main, main.microMemoryWindow(), 4, 400, 1000, 300);
+      Place(main, main.microMemoryWindow(), 4, 400, 1360, 300);
+      // The column "Действие" next to the addresses' words.
+      main.microMemoryWindow()->list()->horizontalScrollBar()->setValue(
+          main.microMemoryWindow()->list()->horizontalScrollBar()->maximum());
       Place(main, micro, 4, 4, 700, 390);
       // In the full period F8 carries out one micro-command.
       main.SetMode(1);

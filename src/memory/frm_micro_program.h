@@ -12,7 +12,7 @@ class frmMicroProgram final : public SourceWindow {
   Q_OBJECT
 
  public:
-  frmMicroProgram(MicroMemory& memory, Processor& cpu, const std::string& settingsFile, Dialogs* dialogs,
+  frmMicroProgram(MicroMemory& memory, Processor& cpu, const std::string& settingsFile, Dialogs* dialogs = nullptr,
                   QWidget* parent = nullptr);
 
  protected:

@@ -15,7 +15,7 @@ class frmProgram final : public SourceWindow {
   Q_OBJECT
 
  public:
-  frmProgram(MainMemory& memory, Processor& cpu, const std::string& settingsFile, Dialogs* dialogs,
+  frmProgram(MainMemory& memory, Processor& cpu, const std::string& settingsFile, Dialogs* dialogs = nullptr,
              QWidget* parent = nullptr);
 
   // The main window's start-address field: read for "Из памяти" (hex text).
