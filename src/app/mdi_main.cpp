@@ -187,6 +187,8 @@ void MDIMain::buildMenus() {
   connect(add(windows, "mnuWindows_SetCascade", "Расположить каскадом"), &QAction::triggered, mdi_,
           &QMdiArea::cascadeSubWindows);
   separator(windows, "mnuSep11");
+  connect(add(windows, "mnuWindows_Controllers", "Контроллеры внешних устройств"), &QAction::triggered, this,
+          [this] { BringUp(static_cast<QWidget*>(controllers_)); });
   connect(add(windows, "mnuWindows_Monitor", "Монитор"), &QAction::triggered, devices_.get(),
           &DeviceWindows::showMonitor);
   connect(add(windows, "mnuWindows_Keyboard", "Клавиатура"), &QAction::triggered, devices_.get(),
@@ -202,6 +204,7 @@ void MDIMain::connectToolStrip() {
   connect(s.showProcessor, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(processor_)); });
   connect(s.showMicroMemory, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(microMemory_)); });
   connect(s.showMicroTrace, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(microTrace_)); });
+  connect(s.showControllers, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(controllers_)); });
   connect(s.minimize, &QAction::triggered, this, &MDIMain::MinimizeActive);
   connect(s.start, &QAction::triggered, this, &MDIMain::Start);
   connect(s.stop, &QAction::triggered, this, &MDIMain::Stop);

@@ -16,6 +16,17 @@ void MDIMain::Start() {
   // The field takes hex digits only (its validator); upper-case them, since
   // the address conversion reads upper-case digits.
   const std::string address = strip_->startAddress->text().toUpper().toStdString();
+  if (!Machine::StartAddress(address)) {
+    // Bit 11 would be dropped and the run would begin somewhere else.
+    dialogs_->tell(this, windowTitle(),
+                   QStringLiteral("Адрес первой команды %1 вне памяти.\nПамять занимает адреса 000–7FF; "
+                                  "программа не запущена.")
+                       .arg(QString::fromStdString(address)),
+                   Dialogs::Icon::Warning);
+    strip_->startAddress->setFocus();
+    strip_->startAddress->selectAll();
+    return;
+  }
   machine_.Start(address);
   driver_->wake();
 }

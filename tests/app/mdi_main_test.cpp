@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTest>
 #include <filesystem>
 
@@ -14,10 +15,14 @@
 #include "app/run_driver.h"
 #include "core/frm_processor1.h"
 #include "format/bit_string.h"
+#include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
+#include "memory/frm_micro_mem.h"
 #include "memory/micro_program_file.h"
 #include "support/temp_dir.h"
 #include "support/tiny_micro_program.h"
+#include "trace/frm_micro_trace.h"
+#include "trace/frm_trace.h"
 #include "widgets/scripted_dialogs.h"
 
 using namespace vesk;
@@ -252,4 +257,85 @@ TEST(SettingsLocation, AFolderThatCannotBeWrittenUsesTheUserFolder) {
   const SettingsLocation here = ChooseSettingsLocation(dir.path(), dir.file("config"));
   EXPECT_FALSE(here.inUserFolder);
   EXPECT_EQ(here.path, dir.file("cfg.ini"));
+}
+
+TEST_F(MainWindowFixture, EveryChildWindowComesBackAfterItsCloseButton) {
+  open();
+  MainToolStrip& s = window->toolStrip();
+  const std::vector<std::pair<QWidget*, std::vector<QAction*>>> ways = {
+      {window->processorWindow(), {s.showProcessor}},
+      {window->memoryWindow(), {s.showMemory}},
+      {window->microMemoryWindow(), {s.showMicroMemory}},
+      {window->traceWindow(), {s.showTrace}},
+      {window->microTraceWindow(), {s.showMicroTrace}},
+      {window->controllersWindow(), {s.showControllers, window->action("mnuWindows_Controllers")}},
+  };
+  for (const auto& [child, actions] : ways) {
+    for (QAction* a : actions) {
+      ASSERT_NE(a, nullptr) << child->windowTitle().toStdString();
+      QMdiSubWindow* sub = window->frameOf(child);
+      ASSERT_NE(sub, nullptr);
+      sub->close();  // the frame's ✕
+      ASSERT_FALSE(sub->isVisible());
+      a->trigger();
+      EXPECT_TRUE(sub->isVisible()) << a->text().toStdString();
+      EXPECT_TRUE(child->isVisible()) << a->text().toStdString();
+      EXPECT_EQ(window->mdiArea()->activeSubWindow(), sub) << a->text().toStdString();
+      // Minimized, it is restored the same way.
+      sub->showMinimized();
+      a->trigger();
+      EXPECT_FALSE(sub->isMinimized()) << a->text().toStdString();
+    }
+  }
+}
+
+TEST_F(MainWindowFixture, TheControllersWindowHasItsOwnMenuItemAndButton) {
+  open();
+  QAction* item = window->action("mnuWindows_Controllers");
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(), "Контроллеры внешних устройств");
+  auto* windowsMenu = window->findChild<QMenu*>("mnuWindows");
+  ASSERT_NE(windowsMenu, nullptr);
+  EXPECT_TRUE(windowsMenu->actions().contains(item));
+  MainToolStrip& s = window->toolStrip();
+  EXPECT_EQ(s.showControllers->toolTip(), "Контроллеры внешних устройств");
+  EXPECT_TRUE(s.windowBar->actions().contains(s.showControllers));
+  // Beside the other window buttons, before the separator of "Свернуть".
+  const QList<QAction*> bar = s.windowBar->actions();
+  EXPECT_EQ(bar.indexOf(s.showControllers), bar.indexOf(s.showMicroTrace) + 1);
+  // Its own picture, unlike every other button's.
+  const QImage own = s.showControllers->icon().pixmap(24, 24).toImage();
+  ASSERT_FALSE(own.isNull());
+  for (QAction* other : {s.showMemory, s.showTrace, s.showProcessor, s.breakpoints, s.showMicroMemory, s.showMicroTrace,
+                         s.minimize})
+    EXPECT_NE(own, other->icon().pixmap(24, 24).toImage()) << other->toolTip().toStdString();
+}
+
+TEST_F(MainWindowFixture, AStartAddressAbove7FFIsRefusedAndNothingRuns) {
+  open();
+  loadTinyProgram();
+  vesk::testing::Poke(machine.memory, 0, {"F000"});
+  machine.trace.set_CCounter(7);
+  for (const char* typed : {"800", "fff", "FFF"}) {
+    dialogs.shown.clear();
+    window->toolStrip().startAddress->setText(typed);
+    window->action("mnuProcessor_Start")->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1u) << typed;
+    EXPECT_EQ(dialogs.shown[0].kind, "tell");
+    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Warning);
+    EXPECT_TRUE(dialogs.shown[0].text.contains("000–7FF")) << dialogs.shown[0].text.toStdString();
+    EXPECT_TRUE(machine.runControl.Idle()) << typed;
+    EXPECT_EQ(window->statusText(5), "Состояние : Останов  ") << "never ran";
+    EXPECT_EQ(machine.trace.CCounter(), 7) << "the command count is left alone";
+    EXPECT_EQ(machine.processor.Reg_Get_CommandCounter(), std::string(16, '0'));
+  }
+  // 7FF is the last word and starts there.
+  vesk::testing::Poke(machine.memory, 0x7FF, {"F000"});
+  dialogs.shown.clear();
+  window->toolStrip().startAddress->setText("7ff");
+  window->Start();
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_EQ(BinToHex(machine.processor.Reg_Get_CommandCounter()), "07FF");
+  runUntilIdle();
+  EXPECT_EQ(machine.trace.CCounter(), 1) << "the HLT at 7FF";
 }
