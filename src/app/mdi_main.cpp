@@ -65,7 +65,7 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
       strip_(std::make_unique<MainToolStrip>(*this)),
       driver_(new RunDriver(machine.runControl, this)),
       listener_(std::make_unique<Listener>(*this)),
-      devices_(std::make_unique<DeviceWindows>(machine, this)) {
+      devices_(std::make_unique<DeviceWindows>(machine.devices, this)) {
   setObjectName("MDIMain");
   setWindowTitle("Vesk");
   setWindowIcon(MakeIcon(IconKind::Program));

@@ -2,7 +2,7 @@
 #include <QMdiSubWindow>
 
 #include "widgets/dialogs.h"
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "app/machine.h"
 #include "widgets/machine_window.h"
 #include "app/main_toolstrip.h"

@@ -6,7 +6,7 @@
 
 #include "widgets/dialogs.h"
 #include "widgets/file_result_box.h"
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "memory/frm_micro_mem.h"
 #include "memory/micro_program_file.h"
 

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <cmath>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "format/number_text.h"
 
 namespace vesk {

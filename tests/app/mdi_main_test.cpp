@@ -9,7 +9,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
 #include "app/run_driver.h"
