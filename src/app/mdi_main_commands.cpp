@@ -6,6 +6,7 @@
 #include "app/machine.h"
 #include "widgets/machine_window.h"
 #include "app/main_toolstrip.h"
+#include "app/cascade.h"
 #include "app/mdi_main.h"
 #include "app/period_input.h"
 #include "app/run_driver.h"
@@ -90,6 +91,45 @@ void MDIMain::ArrangeMinimized(ArrangeSide side) {
   const auto moves = vesk::ArrangeMinimized(side, client.width() * 15, client.height() * 15, windows);
   for (std::size_t i = 0; i < moves.size(); ++i)
     if (moves[i]) subs[i]->move(moves[i]->x, moves[i]->y);
+}
+
+void MDIMain::CascadeWindows() {
+  std::vector<QMdiSubWindow*> subs;
+  std::vector<PixelSize> sizes;
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::StackingOrder)) {
+    if (!sub->isVisible() || sub->isMinimized()) continue;
+    if (sub->isMaximized()) sub->showNormal();
+    subs.push_back(sub);
+    sizes.push_back({sub->width(), sub->height()});
+  }
+  if (subs.empty()) return;
+  // One title bar lower each: the height of the frame above the content.
+  const int step = subs.front()->widget() != nullptr ? subs.front()->widget()->geometry().top() : 24;
+  const QSize area = mdi_->viewport()->size();
+  const auto places = Cascade({area.width(), area.height()}, sizes, step);
+  for (std::size_t i = 0; i < subs.size(); ++i) {
+    subs[i]->setGeometry(places[i].x, places[i].y, places[i].width, places[i].height);
+    subs[i]->raise();
+  }
+}
+
+void MDIMain::ArrangeDefault() {
+  for (MachineWindow* child : arranged_) {
+    QMdiSubWindow* sub = frameOf(child);
+    if (sub == nullptr) continue;
+    if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
+    if (!sub->isVisible()) {
+      sub->show();
+      child->show();
+    }
+  }
+  // In the arrangement's order, each above the ones before, as it expects
+  // where a small area makes them overlap.
+  for (MachineWindow* child : arranged_)
+    if (QMdiSubWindow* sub = frameOf(child)) {
+      sub->setGeometry(defaultPlace(child));
+      sub->raise();
+    }
 }
 
 void MDIMain::BringUp(QWidget* child) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -10,6 +12,7 @@
 #include <filesystem>
 
 #include "util/ini_file.h"
+#include "app/examples_folder.h"
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
 #include "app/run_driver.h"
@@ -338,4 +341,67 @@ TEST_F(MainWindowFixture, AStartAddressAbove7FFIsRefusedAndNothingRuns) {
   EXPECT_EQ(BinToHex(machine.processor.Reg_Get_CommandCounter()), "07FF");
   runUntilIdle();
   EXPECT_EQ(machine.trace.CCounter(), 1) << "the HLT at 7FF";
+}
+
+TEST_F(MainWindowFixture, FileDialogsStartInTheExamplesThenWhereTheUserLastWas) {
+  const QString examples = QString::fromStdString(ExamplesFolder(dir.path()));
+  ASSERT_FALSE(examples.isEmpty());
+  ASSERT_TRUE(QFileInfo::exists(examples + "/sum.vdmp"));
+  open();
+  // The first dump dialog and the first micro-program dialog: the examples.
+  window->action("mnuVesk_LoadDump")->trigger();  // cancelled
+  window->microMemoryWindow()->LoadWithDialog();  // cancelled
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[0].folder, examples);
+  EXPECT_EQ(dialogs.shown[1].folder, examples);
+  // A cancelled dialog remembers nothing.
+  window->action("mnuVesk_SaveDump")->trigger();
+  EXPECT_EQ(dialogs.shown.back().folder, examples);
+
+  // A dump saved in a folder of the user's: the next dump dialogs start there,
+  // the micro-program dialogs keep their own folder.
+  std::filesystem::create_directories(dir.file("work/dumps"));
+  std::filesystem::create_directories(dir.file("work/micro"));
+  dialogs.files.push_back(QString::fromStdString(dir.file("work/dumps/mine.vdmp")));
+  window->action("mnuVesk_SaveDump")->trigger();
+  ASSERT_TRUE(std::filesystem::exists(dir.file("work/dumps/mine.vdmp")));
+  window->action("mnuVesk_LoadDump")->trigger();
+  EXPECT_EQ(dialogs.shown.back().folder, QString::fromStdString(dir.file("work/dumps")));
+  window->microMemoryWindow()->SaveWithDialog();
+  EXPECT_EQ(dialogs.shown.back().folder, examples);
+  dialogs.files.push_back(QString::fromStdString(dir.file("work/micro/mine.mpdmp")));
+  window->microMemoryWindow()->SaveWithDialog();
+  window->microMemoryWindow()->LoadWithDialog();
+  EXPECT_EQ(dialogs.shown.back().folder, QString::fromStdString(dir.file("work/micro")));
+
+  // Kept in cfg.ini, so the next start begins there too.
+  window->close();
+  window.reset();
+  dialogs.shown.clear();
+  open();
+  window->action("mnuVesk_LoadDump")->trigger();
+  window->microMemoryWindow()->LoadWithDialog();
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[0].folder, QString::fromStdString(dir.file("work/dumps")));
+  EXPECT_EQ(dialogs.shown[1].folder, QString::fromStdString(dir.file("work/micro")));
+
+  // A remembered folder that is gone: the examples again.
+  std::filesystem::remove_all(dir.file("work/dumps"));
+  window->action("mnuVesk_LoadDump")->trigger();
+  EXPECT_EQ(dialogs.shown.back().folder, examples);
+}
+
+TEST_F(MainWindowFixture, TraceExportsRememberTheirOwnFolder) {
+  open();
+  loadTinyProgram();
+  vesk::testing::Poke(machine.memory, 0, {"F000"});
+  window->Start();
+  runUntilIdle();
+  dialogs.shown.clear();
+  std::filesystem::create_directories(dir.file("reports"));
+  dialogs.files.push_back(QString::fromStdString(dir.file("reports/t.html")));
+  ASSERT_TRUE(window->traceWindow()->SaveLog());
+  EXPECT_EQ(dialogs.shown[0].folder, QDir::homePath()) << "not the examples: a trace is the user's";
+  window->microTraceWindow()->SaveLog();
+  EXPECT_EQ(dialogs.shown.back().folder, QString::fromStdString(dir.file("reports")));
 }

@@ -197,12 +197,14 @@ TEST_F(WindowsFixture, MonitorShowsTextAsATerminalInAMonospacedFont) {
   MonitorScreenView* screen = window.screen();
   window.show();
   QApplication::processEvents();
+  // A monospaced face: every character, Latin or Cyrillic, narrow or wide,
+  // is one cell wide.
   const QFont font = screen->screenFont();
-  EXPECT_TRUE(QFontInfo(font).fixedPitch()) << QFontInfo(font).family().toStdString();
-  // Every character, Latin or Cyrillic, is one cell wide.
   const QFontMetricsF metrics(font);
-  for (const QString& c : {QStringLiteral("i"), QStringLiteral("W"), QStringLiteral("П"), QStringLiteral("ж")})
-    EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(c), screen->cellSize().width()) << c.toStdString();
+  for (const QString& c : {QStringLiteral("i"), QStringLiteral("W"), QStringLiteral("1"), QStringLiteral("."),
+                           QStringLiteral("П"), QStringLiteral("ж"), QStringLiteral("Щ"), QStringLiteral("ы")})
+    EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(c), screen->cellSize().width())
+        << c.toStdString() << " in " << QFontInfo(font).family().toStdString();
   // Cells lie side by side and row under row, with nothing between them.
   for (int x = 1; x < 80; ++x) EXPECT_DOUBLE_EQ(screen->cellRect(x + 1, 3).left(), screen->cellRect(x, 3).right()) << x;
   for (int y = 1; y < 25; ++y) EXPECT_DOUBLE_EQ(screen->cellRect(7, y + 1).top(), screen->cellRect(7, y).bottom()) << y;
@@ -214,7 +216,8 @@ TEST_F(WindowsFixture, MonitorShowsTextAsATerminalInAMonospacedFont) {
     window.SetChar(static_cast<int>(i) + 11, 4, static_cast<unsigned char>(bytes[i]));
   ASSERT_EQ(window.cellText(11, 4), QStringLiteral("П"));
   const QImage image = screen->grab().toImage();
-  const QRect band = screen->cellRect(1, 4).united(screen->cellRect(80, 4)).toAlignedRect().intersected(image.rect());
+  // Row 4 from column 2 (column 1 holds the start-up "0").
+  const QRect band = screen->cellRect(2, 4).united(screen->cellRect(80, 4)).toRect().intersected(image.rect());
   const QColor ground = image.pixelColor(band.left() + 1, band.top() + 1);
   int first = -1, last = -1;
   for (int px = band.left(); px <= band.right(); ++px)
