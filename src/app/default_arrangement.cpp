@@ -26,12 +26,12 @@ std::array<ArrangedSizes, kArrangedWindows> DefaultArrangedSizes(PixelSize proce
   s[Index(ArrangedWindow::Processor)] = {{640, 400}, processorPreferred};
   // Memory: the address, Hex, Dec, Bin and Asm columns, a few rows and the
   // editing row; micro-memory likewise with both forms of a word.
-  s[Index(ArrangedWindow::Memory)] = {{480, 200}, {760, 520}};
-  s[Index(ArrangedWindow::MicroMemory)] = {{480, 200}, {900, 480}};
-  s[Index(ArrangedWindow::Controllers)] = {{320, 170}, {720, 480}};
+  s[Index(ArrangedWindow::Memory)] = {{500, 200}, {760, 520}};
+  s[Index(ArrangedWindow::MicroMemory)] = {{500, 200}, {900, 480}};
+  s[Index(ArrangedWindow::Controllers)] = {{320, 190}, {720, 480}};
   // The traces: their first columns and a few lines.
-  s[Index(ArrangedWindow::Trace)] = {{400, 160}, {1100, 320}};
-  s[Index(ArrangedWindow::MicroTrace)] = {{400, 160}, {1000, 320}};
+  s[Index(ArrangedWindow::Trace)] = {{400, 180}, {1100, 320}};
+  s[Index(ArrangedWindow::MicroTrace)] = {{400, 180}, {1000, 320}};
   return s;
 }
 

@@ -114,10 +114,14 @@ void MDIMain::CascadeWindows() {
 }
 
 void MDIMain::ArrangeDefault() {
+  // Every maximized window first: the MDI area maximizes a window shown
+  // while another one is maximized.
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (sub->isMaximized()) sub->showNormal();
   for (MachineWindow* child : arranged_) {
     QMdiSubWindow* sub = frameOf(child);
     if (sub == nullptr) continue;
-    if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
+    if (sub->isMinimized()) sub->showNormal();
     if (!sub->isVisible()) {
       sub->show();
       child->show();
@@ -127,6 +131,7 @@ void MDIMain::ArrangeDefault() {
   // where a small area makes them overlap.
   for (MachineWindow* child : arranged_)
     if (QMdiSubWindow* sub = frameOf(child)) {
+      if (sub->isMaximized()) sub->showNormal();
       sub->setGeometry(defaultPlace(child));
       sub->raise();
     }

@@ -8,7 +8,10 @@
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "util/ini_file.h"
@@ -404,4 +407,108 @@ TEST_F(MainWindowFixture, TraceExportsRememberTheirOwnFolder) {
   EXPECT_EQ(dialogs.shown[0].folder, QDir::homePath()) << "not the examples: a trace is the user's";
   window->microTraceWindow()->SaveLog();
   EXPECT_EQ(dialogs.shown.back().folder, QString::fromStdString(dir.file("reports")));
+}
+
+namespace {
+
+std::vector<QMdiSubWindow*> MachineFrames(MDIMain& w) {
+  return {w.frameOf(w.processorWindow()),   w.frameOf(w.memoryWindow()), w.frameOf(w.microMemoryWindow()),
+          w.frameOf(w.controllersWindow()), w.frameOf(w.traceWindow()),  w.frameOf(w.microTraceWindow())};
+}
+
+}  // namespace
+
+TEST_F(MainWindowFixture, AFirstStartArrangesTheWindowsInsteadOfPilingThem) {
+  open();
+  const QRect area(QPoint(0, 0), window->mdiArea()->viewport()->size());
+  std::vector<QRect> places;
+  for (QMdiSubWindow* sub : MachineFrames(*window)) {
+    EXPECT_TRUE(area.contains(sub->geometry())) << sub->windowTitle().toStdString();
+    places.push_back(sub->geometry());
+  }
+  // Not stacked at one corner: six different places, the processor at the top left.
+  for (std::size_t i = 0; i < places.size(); ++i)
+    for (std::size_t j = i + 1; j < places.size(); ++j) EXPECT_NE(places[i].topLeft(), places[j].topLeft()) << i << j;
+  EXPECT_EQ(places[0].topLeft(), QPoint(0, 0));
+  EXPECT_GT(places[4].top(), places[0].top()) << "the traces along the bottom";
+
+  // Moved, resized, minimized and closed, "Расположить по умолчанию" brings
+  // every one back to the same places.
+  const auto frames = MachineFrames(*window);
+  frames[0]->setGeometry(200, 150, 300, 200);
+  frames[1]->showMinimized();
+  frames[2]->close();
+  frames[4]->showMaximized();
+  QAction* item = window->action("mnuWindows_SetDefault");
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(), "Расположить по умолчанию");
+  item->trigger();
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_TRUE(frames[i]->isVisible()) << i;
+    EXPECT_FALSE(frames[i]->isMinimized()) << i;
+    EXPECT_FALSE(frames[i]->isMaximized()) << i;
+    EXPECT_EQ(frames[i]->geometry(), places[i]) << i;
+  }
+}
+
+TEST_F(MainWindowFixture, StoredPlacesAndSizesComeBackAndStayInReach) {
+  open();
+  const auto frames = MachineFrames(*window);
+  frames[1]->setGeometry(40, 30, 620, 300);
+  frames[4]->setGeometry(100, 60, 500, 180);
+  window->close();
+  window.reset();
+  // A place far outside the area, as a larger screen left it.
+  WriteIni(ini(), "Windows", "ControllersLeft", std::to_string(15 * 5000));
+  WriteIni(ini(), "Windows", "ControllersTop", std::to_string(15 * 4000));
+  open();
+  const auto again = MachineFrames(*window);
+  EXPECT_EQ(again[1]->geometry(), QRect(40, 30, 620, 300));
+  EXPECT_EQ(again[4]->geometry(), QRect(100, 60, 500, 180));
+  const QRect area(QPoint(0, 0), window->mdiArea()->viewport()->size());
+  const QRect controllers = again[3]->geometry();
+  EXPECT_TRUE(area.contains(QPoint(controllers.left() + 20, controllers.top() + 10)))
+      << "its title bar can be reached: " << controllers.x() << "," << controllers.y();
+}
+
+TEST_F(MainWindowFixture, CascadeMovesWindowsAndKeepsTheirSizes) {
+  open();
+  std::vector<QSize> sizes;
+  const auto frames = MachineFrames(*window);
+  frames[1]->resize(400, 300);
+  frames[5]->resize(520, 260);
+  for (QMdiSubWindow* sub : frames) sizes.push_back(sub->size());
+  window->action("mnuWindows_SetCascade")->trigger();
+  const QSize area = window->mdiArea()->viewport()->size();
+  std::vector<QPoint> tops;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_EQ(frames[i]->size(), sizes[i].boundedTo(area)) << i;
+    tops.push_back(frames[i]->pos());
+  }
+  std::sort(tops.begin(), tops.end(), [](QPoint a, QPoint b) { return a.y() < b.y(); });
+  EXPECT_EQ(tops.front(), QPoint(0, 0));
+  EXPECT_NE(tops[1], tops[0]) << "each one a step lower";
+}
+
+TEST_F(MainWindowFixture, TheMainWindowStartsWhollyOnTheScreen) {
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  // Stored by a window that was as tall as the screen before its frame.
+  WriteIni(ini(), "Windows", "MDIMainLeft", "0");
+  WriteIni(ini(), "Windows", "MDIMainTop", "0");
+  WriteIni(ini(), "Windows", "MDIMainWidth", std::to_string(15 * (room.width() + 2)));
+  WriteIni(ini(), "Windows", "MDIMainHeight", std::to_string(15 * (room.height() + 25)));
+  open();
+  EXPECT_TRUE(room.contains(window->frameGeometry())) << window->frameGeometry().height();
+  EXPECT_TRUE(room.contains(window->statusBar()->mapTo(window.get(), QPoint(0, window->statusBar()->height() - 1)) +
+                            window->geometry().topLeft()))
+      << "the status bar is on the screen";
+  window->close();
+  window.reset();
+  // A place on a screen that is no longer there: the default place.
+  WriteIni(ini(), "Windows", "MDIMainLeft", std::to_string(15 * (room.right() + 400)));
+  WriteIni(ini(), "Windows", "MDIMainTop", "1500");
+  WriteIni(ini(), "Windows", "MDIMainWidth", "9000");
+  WriteIni(ini(), "Windows", "MDIMainHeight", "6000");
+  open();
+  EXPECT_EQ(window->frameGeometry(), room);
 }

@@ -24,7 +24,7 @@ std::string Name(std::size_t i) {
 // What the main window's area is on a screen of that size under a window
 // manager: the screen less the title bar, menu, two rows of tool bars and
 // the status bar.
-PixelSize AreaOnScreen(int width, int height) { return {width - 14, height - 147}; }
+PixelSize AreaOnScreen(int width, int height) { return {width - 4, height - 147}; }
 
 void ExpectAllReadableAndInside(PixelSize area, const std::array<PixelRect, kArrangedWindows>& r,
                                 const std::array<ArrangedSizes, kArrangedWindows>& sizes) {
