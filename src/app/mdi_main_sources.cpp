@@ -19,8 +19,11 @@ namespace vesk {
 void MDIMain::createSourceWindows() {
   program_ = new frmProgram(machine_.memory, machine_.processor, settings_.path, dialogs_, this);
   microProgram_ = new frmMicroProgram(machine_.microMemory, machine_.processor, settings_.path, dialogs_, this);
-  program_->hide();
-  microProgram_->hide();
+  for (SourceWindow* w : {static_cast<SourceWindow*>(program_), static_cast<SourceWindow*>(microProgram_)}) {
+    w->hide();
+    // Program sources lie beside the dumps, micro-program sources beside the micro-programs.
+    w->setFileFolders(folders_.get());
+  }
   program_->setStartAddressSource([this] { return strip_->startAddress->text(); });
   connect(program_, &frmProgram::startAddressAssembled, strip_->startAddress, &QLineEdit::setText);
 }

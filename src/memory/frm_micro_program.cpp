@@ -12,7 +12,8 @@ frmMicroProgram::frmMicroProgram(MicroMemory& memory, Processor& cpu, const std:
                 QStringLiteral("Микропрограмма Vesk, текст (*.masm);;Все файлы (*.*)"), QStringLiteral("masm"),
                 QStringLiteral("Сохранение микропрограммы (текст)..."), QStringLiteral("Очистить микропамять"),
                 QStringLiteral("Текст микропрограммы изменён и не сохранён.") + "\n" +
-                    QStringLiteral("Продолжить без сохранения?")},
+                    QStringLiteral("Продолжить без сохранения?"),
+                FileFolders::Kind::MicroProgram},
           SourceLanguage::kMicroProgram, cpu, Reg::MicroCounter, settingsFile, "MicroProgramText", dialogs, parent),
       memory_(memory),
       source_(memory) {

@@ -11,7 +11,8 @@ frmProgram::frmProgram(MainMemory& memory, Processor& cpu, const std::string& se
           Texts{QStringLiteral("Программа"), QStringLiteral("Программа Vesk (*.vasm);;Все файлы (*.*)"),
                 QStringLiteral("vasm"), QStringLiteral("Сохранение программы..."), QStringLiteral("Очистить память"),
                 QStringLiteral("Текст программы изменён и не сохранён.") + "\n" +
-                    QStringLiteral("Продолжить без сохранения?")},
+                    QStringLiteral("Продолжить без сохранения?"),
+                FileFolders::Kind::Dump},
           SourceLanguage::kProgram, cpu, Reg::CommandCounter, settingsFile, "Program", dialogs, parent),
       memory_(memory),
       source_(memory) {

@@ -12,8 +12,9 @@
 
 namespace vesk {
 
-ListingDialog::ListingDialog(const QString& title, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), text_(new QPlainTextEdit(this)) {
+ListingDialog::ListingDialog(const QString& title, Dialogs& dialogs, FileFolders* folders, FileFolders::Kind kind,
+                             QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), folders_(folders), kind_(kind), text_(new QPlainTextEdit(this)) {
   setWindowTitle(title);
   setObjectName(QStringLiteral("listingDialog"));
   text_->setReadOnly(true);
@@ -38,8 +39,10 @@ void ListingDialog::setListing(std::string text) {
 
 bool ListingDialog::Save() {
   const QString title = QStringLiteral("Сохранить листинг...");
-  QString path = dialogs_.saveFile(this, title, QStringLiteral("Листинг (*.lst);;Текстовые файлы (*.txt);;Все файлы (*.*)"));
+  QString path = dialogs_.saveFile(this, title, QStringLiteral("Листинг (*.lst);;Текстовые файлы (*.txt);;Все файлы (*.*)"),
+                                   StartFolder(folders_, kind_));
   if (path.isEmpty()) return false;
+  RememberFolder(folders_, kind_, path);
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".lst");
   if (QFileInfo::exists(path) &&
       !dialogs_.askYesNo(this, QStringLiteral("Сохранение листинга..."),

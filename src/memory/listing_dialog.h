@@ -6,6 +6,8 @@
 #include <QString>
 #include <string>
 
+#include "widgets/file_folders.h"
+
 class QPlainTextEdit;
 
 namespace vesk {
@@ -16,7 +18,8 @@ class ListingDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  ListingDialog(const QString& title, Dialogs& dialogs, QWidget* parent);
+  // folders: where the save dialog starts (the folder of kind), or nullptr.
+  ListingDialog(const QString& title, Dialogs& dialogs, FileFolders* folders, FileFolders::Kind kind, QWidget* parent);
 
   // text: UTF-8, as it will be saved.
   void setListing(std::string text);
@@ -27,6 +30,8 @@ class ListingDialog final : public QDialog {
 
  private:
   Dialogs& dialogs_;
+  FileFolders* folders_;
+  FileFolders::Kind kind_;
   QPlainTextEdit* text_;
   std::string listing_;
 };

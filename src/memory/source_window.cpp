@@ -183,7 +183,9 @@ void SourceWindow::New() {
 
 bool SourceWindow::Open() {
   if (!ConfirmDiscard()) return false;
-  const QString path = dialogs().openFile(this, texts_.caption + QStringLiteral(": открыть..."), texts_.filter);
+  const QString path = dialogs().openFile(this, texts_.caption + QStringLiteral(": открыть..."), texts_.filter,
+                                          StartFolder(fileFolders(), texts_.folders));
+  RememberFolder(fileFolders(), texts_.folders, path);
   return !path.isEmpty() && OpenFile(path);
 }
 
@@ -219,8 +221,10 @@ bool SourceWindow::writeFile(const QString& path) {
 bool SourceWindow::Save() { return path_.isEmpty() ? SaveAs() : writeFile(path_); }
 
 bool SourceWindow::SaveAs() {
-  QString path = dialogs().saveFile(this, texts_.caption + QStringLiteral(": сохранить как..."), texts_.filter);
+  QString path = dialogs().saveFile(this, texts_.caption + QStringLiteral(": сохранить как..."), texts_.filter,
+                                    StartFolder(fileFolders(), texts_.folders));
   if (path.isEmpty()) return false;
+  RememberFolder(fileFolders(), texts_.folders, path);
   if (QFileInfo(path).suffix().isEmpty()) path += "." + texts_.extension;
   if (QFileInfo::exists(path) &&
       !dialogs().askYesNo(this, texts_.saveTitle,
@@ -274,7 +278,9 @@ void SourceWindow::FromMemory() {
 }
 
 void SourceWindow::ShowListing() {
-  if (listing_ == nullptr) listing_ = new ListingDialog(texts_.caption + QStringLiteral(": листинг"), dialogs(), this);
+  if (listing_ == nullptr)
+    listing_ = new ListingDialog(texts_.caption + QStringLiteral(": листинг"), dialogs(), fileFolders(), texts_.folders,
+                                 this);
   listing_->setListing(listingText(editor_->utf8Text()));
   listing_->show();
   listing_->raise();

@@ -17,6 +17,7 @@
 #include "asm/program_source.h"
 #include "core/processor.h"
 #include "memory/source_lexer.h"
+#include "widgets/file_folders.h"
 #include "widgets/machine_window.h"
 
 namespace vesk {
@@ -37,6 +38,7 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
     QString saveTitle;      // the title of the overwrite question
     QString clearBox;       // "Очистить память"
     QString unsaved;        // the unsaved-changes question
+    FileFolders::Kind folders;  // whose folder the file dialogs start in and remember
   };
 
   SourceWindow(Texts texts, SourceLanguage language, Processor& cpu, Reg watched, std::string settingsFile,
