@@ -1,41 +1,9 @@
 #include "util/text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-
 #include "util/atomic_file.h"
 #include "util/cp1251.h"
 
 namespace vesk {
-
-namespace {
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-std::string Reason(int err) { return std::strerror(err); }
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
 
 std::vector<TextLine> SplitLines(std::string_view text) {
   std::vector<TextLine> lines;
@@ -56,65 +24,16 @@ std::vector<TextLine> SplitLines(std::string_view text) {
   return lines;
 }
 
-FileBytes ReadFileBytes(const std::string& path) {
-  FileBytes r;
-  const auto fail = [&](const std::string& verb, int err, const std::string& why) {
-    r.ok = false;
-    r.errorNumber = err;
-    r.error = verb + " " + Quoted(path) + ": " + why;
-    r.bytes.clear();
-    return r;
-  };
-  if (path.empty()) return fail("Cannot open", ENOENT, "No file name given");
-  // Non-blocking, so that a FIFO does not hang the open; it is refused below.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) {
-    const int err = errno;
-    return fail("Cannot open", err, Reason(err));
-  }
-  struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) {
-    const int err = errno;
-    return fail("Cannot read", err, Reason(err));
-  }
-  if (S_ISDIR(st.st_mode)) return fail("Cannot open", EISDIR, Reason(EISDIR));
-  if (!S_ISREG(st.st_mode)) return fail("Cannot open", EINVAL, "Not a regular file");
-  if (static_cast<unsigned long long>(st.st_size) > kMaxTextFileBytes)
-    return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
-
-  std::size_t used = 0;
-  r.bytes.resize(static_cast<std::size_t>(st.st_size) + 1);  // +1 sees the end without a second call
-  for (;;) {
-    if (used == r.bytes.size()) {
-      // The file grew while being read.
-      if (r.bytes.size() > kMaxTextFileBytes) return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
-      r.bytes.resize(r.bytes.size() * 2);
-    }
-    const ssize_t n = ::read(fd.get(), r.bytes.data() + used, r.bytes.size() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      return fail("Cannot read", err, Reason(err));
-    }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-  }
-  r.bytes.resize(used);
-  r.ok = true;
-  return r;
-}
-
 DecodedText FileTextToCp1251(std::string raw) {
   DecodedText r;
-  bool multiByte = false;
-  if (!IsValidUtf8(raw, &multiByte) || !multiByte) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (std::string_view(raw).substr(0, kMark.size()) != kMark) {
     r.ok = true;
     r.bytes = std::move(raw);
     return r;
   }
   r.wasUtf8 = true;
-  std::string_view text = raw;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  const std::string_view text = std::string_view(raw).substr(kMark.size());
   Cp1251Encoding enc = Utf8ToCp1251(text);
   if (!enc.ok) {
     std::size_t line = 1;
@@ -127,33 +46,6 @@ DecodedText FileTextToCp1251(std::string raw) {
   }
   r.ok = true;
   r.bytes = std::move(enc.bytes);
-  return r;
-}
-
-std::string ToFileEncoding(std::string cp1251) {
-  bool multiByte = false;
-  if (IsValidUtf8(cp1251, &multiByte) && multiByte) return Cp1251ToUtf8(cp1251);
-  return cp1251;
-}
-
-TextFile ReadTextFile(const std::string& path) {
-  TextFile r;
-  FileBytes raw = ReadFileBytes(path);
-  if (!raw.ok) {
-    r.error = std::move(raw.error);
-    r.errorNumber = raw.errorNumber;
-    return r;
-  }
-  DecodedText text = FileTextToCp1251(std::move(raw.bytes));
-  if (!text.ok) {
-    r.error = "Cannot read " + Quoted(path) + ": " + text.error;
-    r.errorNumber = EILSEQ;
-    return r;
-  }
-  r.ok = true;
-  r.wasUtf8 = text.wasUtf8;
-  r.bytes = std::move(text.bytes);
-  r.lines = SplitLines(r.bytes);
   return r;
 }
 
