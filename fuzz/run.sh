@@ -41,7 +41,7 @@ run_one() {
   local t=$1
   local corpus="$build/corpus/$t"
   mkdir -p "$corpus"
-  cp -n fuzz/corpus/"$t"/* "$corpus"/ 2>/dev/null || true
+  if [ -d "fuzz/corpus/$t" ]; then cp -n fuzz/corpus/"$t"/* "$corpus"/ 2>"$logs/$t.copy.log" || true; fi
   local rc=0
   "$build/bin/$t" -max_total_time="$seconds" -max_len="${max_len[$t]}" \
     -len_control="${len_control[$t]}" -timeout=20 -rss_limit_mb=2048 \

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -88,8 +90,9 @@ class ChildProcess {
     }
   }
 
-  std::string Out() const { return ReadBytes(outPath_); }
-  std::string Err() const { return ReadBytes(errPath_); }
+  // What the child printed so far ("" before it opened its output).
+  std::string Out() const { return Printed(outPath_); }
+  std::string Err() const { return Printed(errPath_); }
 
   // Waits until pred() holds, up to `seconds`; false if it never did.
   template <class Pred>
@@ -103,6 +106,13 @@ class ChildProcess {
   }
 
  private:
+  static std::string Printed(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    if (in) bytes << in.rdbuf();
+    return bytes.str();
+  }
+
   std::string outPath_, errPath_;
   pid_t pid_ = -1;
   bool ended_ = false;
