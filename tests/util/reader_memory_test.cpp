@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "memory/dump_file.h"
 #include "memory/micro_program_file.h"
 #include "support/allocation_meter.h"

@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/editor_input.h"
-#include "app/editor_line_edit.h"
-#include "app/editor_status.h"
+#include "widgets/editor_input.h"
+#include "widgets/editor_line_edit.h"
+#include "widgets/editor_status.h"
 
 namespace vesk {
 

@@ -1,10 +1,10 @@
-#include "app/machine_window.h"
+#include "widgets/machine_window.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
-#include "app/dialogs.h"
-#include "app/window_layout.h"
+#include "widgets/dialogs.h"
+#include "widgets/window_layout.h"
 
 namespace vesk {
 

@@ -1,4 +1,4 @@
-#include "app/window_layout.h"
+#include "widgets/window_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "app/machine.h"
 #include "memory/frm_mem.h"
 

@@ -1,4 +1,4 @@
-#include "app/table_look.h"
+#include "widgets/table_look.h"
 
 #include <QAbstractItemModel>
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
-#include "app/file_result_box.h"
+#include "widgets/file_result_box.h"
 
 #include <QStringList>
 
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 
 namespace vesk {
 

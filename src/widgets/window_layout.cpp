@@ -1,9 +1,9 @@
-#include "app/window_layout.h"
+#include "widgets/window_layout.h"
 
 #include <QWidget>
 #include <cmath>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "format/number_text.h"
 
 namespace vesk {

@@ -7,7 +7,7 @@
 #include <deque>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 
 namespace vesk::testing {
 

@@ -1,10 +1,10 @@
-#include "app/editing_row.h"
+#include "widgets/editing_row.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/comment_check.h"
-#include "app/table_look.h"
+#include "widgets/comment_check.h"
+#include "widgets/table_look.h"
 #include "format/number_text.h"
 #include "util/machine_error.h"
 

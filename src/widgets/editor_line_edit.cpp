@@ -1,4 +1,4 @@
-#include "app/editor_line_edit.h"
+#include "widgets/editor_line_edit.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "app/editor_status.h"
+#include "widgets/editor_status.h"
 
 namespace vesk {
 

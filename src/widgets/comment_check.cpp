@@ -1,4 +1,4 @@
-#include "app/comment_check.h"
+#include "widgets/comment_check.h"
 
 #include "util/cp1251.h"
 

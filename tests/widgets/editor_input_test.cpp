@@ -1,4 +1,4 @@
-#include "app/editor_input.h"
+#include "widgets/editor_input.h"
 
 #include <gtest/gtest.h>
 
