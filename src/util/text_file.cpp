@@ -1,5 +1,12 @@
 #include "util/text_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "util/atomic_file.h"
 #include "util/cp1251.h"
 
@@ -22,6 +29,76 @@ std::vector<TextLine> SplitLines(std::string_view text) {
     begin = end + endLength;
   }
   return lines;
+}
+
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+std::string Reason(int err) { return std::strerror(err); }
+
+}  // namespace
+
+FileBytes ReadFileBytes(const std::string& path) {
+  FileBytes r;
+  const auto fail = [&](const std::string& verb, int err, const std::string& why) {
+    r.ok = false;
+    r.errorNumber = err;
+    r.error = verb + " " + Quoted(path) + ": " + why;
+    r.bytes.clear();
+    return r;
+  };
+  if (path.empty()) return fail("Cannot open", ENOENT, "No file name given");
+  // Non-blocking, so that a FIFO does not hang the open; it is refused below.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) {
+    const int err = errno;
+    return fail("Cannot open", err, Reason(err));
+  }
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) {
+    const int err = errno;
+    return fail("Cannot read", err, Reason(err));
+  }
+  if (S_ISDIR(st.st_mode)) return fail("Cannot open", EISDIR, Reason(EISDIR));
+  if (!S_ISREG(st.st_mode)) return fail("Cannot open", EINVAL, "Not a regular file");
+  if (static_cast<unsigned long long>(st.st_size) > kMaxTextFileBytes)
+    return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
+
+  std::size_t used = 0;
+  r.bytes.resize(static_cast<std::size_t>(st.st_size) + 1);  // +1 sees the end without a second call
+  for (;;) {
+    if (used == r.bytes.size()) {
+      // The file grew while being read.
+      if (r.bytes.size() > kMaxTextFileBytes) return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
+      r.bytes.resize(r.bytes.size() * 2);
+    }
+    const ssize_t n = ::read(fd.get(), r.bytes.data() + used, r.bytes.size() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      return fail("Cannot read", err, Reason(err));
+    }
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
+  }
+  r.bytes.resize(used);
+  r.ok = true;
+  return r;
 }
 
 DecodedText FileTextToCp1251(std::string raw) {

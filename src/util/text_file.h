@@ -33,6 +33,18 @@ struct TextLine {
 // has no empty line after it.
 std::vector<TextLine> SplitLines(std::string_view text);
 
+struct FileBytes {
+  bool ok = false;
+  std::string error;    // "Cannot open 'x.vdmp': No such file or directory"
+  int errorNumber = 0;  // errno of the failure, 0 when ok
+  std::string bytes;
+};
+
+// The whole file as it is on disk (a regular file of at most
+// kMaxTextFileBytes), for readers of small texts that decide their own
+// encoding; the program's own files are read with TextLineReader.
+FileBytes ReadFileBytes(const std::string& path);
+
 struct DecodedText {
   bool ok = false;
   bool wasUtf8 = false;

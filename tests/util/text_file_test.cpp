@@ -58,6 +58,49 @@ TEST(SplitLines, NulBytesAreCharacters) {
   EXPECT_EQ(Lines(text), (Strings{std::string("a\0b", 3), std::string(1, '\0')}));
 }
 
+TEST(ReadFileBytes, MissingFileDirectoryAndFifoAreClearErrors) {
+  TempDir dir;
+  const FileBytes missing = ReadFileBytes(dir / "x.vdmp");
+  EXPECT_FALSE(missing.ok);
+  EXPECT_EQ(missing.error, "Cannot open '" + (dir / "x.vdmp") + "': No such file or directory");
+  EXPECT_EQ(missing.errorNumber, ENOENT);
+
+  const FileBytes folder = ReadFileBytes(dir.path());
+  EXPECT_FALSE(folder.ok);
+  EXPECT_EQ(folder.error, "Cannot open '" + dir.path() + "': Is a directory");
+
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  const FileBytes fifo = ReadFileBytes(dir / "pipe");  // must not hang waiting for a writer
+  EXPECT_FALSE(fifo.ok);
+  EXPECT_EQ(fifo.error, "Cannot open '" + (dir / "pipe") + "': Not a regular file");
+
+  EXPECT_FALSE(ReadFileBytes("").ok);
+}
+
+TEST(ReadFileBytes, NoReadPermission) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permissions";
+  TempDir dir;
+  WriteBytes(dir / "locked.vdmp", "0001\r\n");
+  ASSERT_EQ(::chmod((dir / "locked.vdmp").c_str(), 0), 0);
+  const FileBytes r = ReadFileBytes(dir / "locked.vdmp");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "Cannot open '" + (dir / "locked.vdmp") + "': Permission denied");
+}
+
+TEST(ReadFileBytes, ReadsEveryByte) {
+  TempDir dir;
+  std::string all;
+  for (int i = 0; i < 3000; ++i) all.push_back(static_cast<char>(i * 7));
+  WriteBytes(dir / "f", all);
+  const FileBytes r = ReadFileBytes(dir / "f");
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.bytes, all);
+  WriteBytes(dir / "empty", "");
+  const FileBytes empty = ReadFileBytes(dir / "empty");
+  EXPECT_TRUE(empty.ok);
+  EXPECT_EQ(empty.bytes, "");
+}
+
 TEST(FileEncoding, Windows1251IsTakenAsItIs) {
   // "Сумма" in windows-1251: not valid UTF-8.
   const DecodedText d = FileTextToCp1251("0001\xD1\xF3\xEC\xEC\xE0\r\n");
