@@ -3,6 +3,7 @@
 
 #include "app/machine.h"
 #include "app/mdi_main.h"
+#include "app/russian_texts.h"
 #include "app/runner.h"
 #include "util/exit_signals.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   vesk::ExitCleanlyOnSignals("vesk: остановлено сигналом");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vesk");
+  vesk::InstallRussianQtTexts(app);
   vesk::Machine machine;
   vesk::MDIMain window(machine, vesk::ProgramDirectory());
   window.show();
