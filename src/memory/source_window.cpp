@@ -102,9 +102,11 @@ SourceWindow::SourceWindow(Texts texts, SourceLanguage language, Processor& cpu,
   layout->addWidget(split, 1);
   layout->addLayout(statusRow);
 
+  // Columns count characters, as the error list does.
   connect(editor_, &QsciScintilla::cursorPositionChanged, this, [this](int line, int) {
-    long pos = editor_->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
-    const long column = editor_->SendScintilla(QsciScintilla::SCI_GETCOLUMN, static_cast<unsigned long>(pos));
+    const long pos = editor_->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+    const long start = editor_->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long column = editor_->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), pos);
     position_->setText(QStringLiteral("Строка %1, столбец %2").arg(line + 1).arg(column + 1));
   });
   connect(editor_, &QsciScintilla::modificationChanged, this, [this](bool) { updateTitle(); });

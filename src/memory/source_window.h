@@ -69,6 +69,7 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   const QString& filePath() const { return path_; }
   bool isModified() const;
   QString note() const { return note_->text(); }
+  QString cursorText() const { return position_->text(); }
 
  protected:
   // The language's side of the commands.
