@@ -18,6 +18,8 @@ enum class IconKind {
   Stop,
   Step,
   Continue,
+  FastStart,
+  FastContinue,
   Interrupt,
   Program,
 };

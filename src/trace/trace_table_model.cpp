@@ -60,7 +60,7 @@ QVariant TraceTableModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 void TraceTableModel::lineAdded() {
-  if (!timer_.isActive()) timer_.start();
+  if (!refresh_.deferred() && !timer_.isActive()) timer_.start();
 }
 
 void TraceTableModel::flush() {

@@ -3,7 +3,8 @@
 // the trace's lineAdded only starts a short timer, and when it fires the rows
 // the view has not seen yet are inserted with one beginInsertRows, so a
 // machine logging thousands of lines a second costs the view one insert per
-// batch.
+// batch. Deferred, the batch timer is left alone and the beat inserts the
+// new rows.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -15,6 +16,7 @@
 
 #include "trace/trace_listener.h"
 #include "util/listeners.h"
+#include "widgets/deferred_refresh.h"
 
 namespace vesk {
 
@@ -49,6 +51,9 @@ class TraceTableModel final : public QAbstractTableModel, private TraceListener 
   void flush();
   bool batchPending() const { return timer_.isActive(); }
 
+  // New rows: batched by the model's own timer, or inserted on a beat.
+  DeferredRefresh& deferredRefresh() { return refresh_; }
+
  private:
   void lineAdded() override;
   void logCleared() override;
@@ -56,6 +61,7 @@ class TraceTableModel final : public QAbstractTableModel, private TraceListener 
   Source source_;
   int shown_ = 0;  // rows the view has been told about
   QTimer timer_;
+  DeferredRefresh refresh_{[this] { flush(); }};
 };
 
 }  // namespace vesk
