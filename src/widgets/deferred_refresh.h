@@ -4,7 +4,8 @@
 //
 // The display's listener asks deferred(): when it is, the listener only marks
 // what changed; `apply` shows what is marked, on every beat and once more
-// when deferral ends, so at the end everything is shown.
+// when deferral ends, so at the end everything is shown. `switched`, when
+// given, hears deferral begin and end (before that last apply).
 #pragma once
 
 #include <algorithm>
@@ -16,7 +17,7 @@ class RefreshBeat;
 
 class DeferredRefresh {
  public:
-  explicit DeferredRefresh(std::function<void()> apply);
+  explicit DeferredRefresh(std::function<void()> apply, std::function<void(bool deferred)> switched = {});
   ~DeferredRefresh();
   DeferredRefresh(const DeferredRefresh&) = delete;
   DeferredRefresh& operator=(const DeferredRefresh&) = delete;
@@ -29,8 +30,10 @@ class DeferredRefresh {
 
  private:
   friend class RefreshBeat;
+  void setDeferred(bool on);
 
   std::function<void()> apply_;
+  std::function<void(bool)> switched_;
   RefreshBeat* beat_ = nullptr;
   bool deferred_ = false;
 };

@@ -14,12 +14,13 @@ RefreshBeat::RefreshBeat(QObject* parent) : QObject(parent) {
 RefreshBeat::~RefreshBeat() {
   setDeferred(false);
   for (DeferredRefresh* part : parts_) part->beat_ = nullptr;
+  parts_.clear();
 }
 
 void RefreshBeat::setDeferred(bool on) {
   if (on == deferred_) return;
   deferred_ = on;
-  for (DeferredRefresh* part : parts_) part->deferred_ = on;
+  for (std::size_t i = 0; i < parts_.size(); ++i) parts_[i]->setDeferred(on);
   if (on) {
     timer_.start();
     return;

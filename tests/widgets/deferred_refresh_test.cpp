@@ -188,6 +188,53 @@ TEST(DeferredLists, TraceRowsAreInsertedOnTheBeatInOneBatch) {
   EXPECT_EQ(model.rowCount(), 501);
 }
 
+TEST(DeferredLists, ALongTraceShowsItsNewestLinesWhileDeferredAndEveryLineAfter) {
+  Machine m;
+  TraceTableModel model(TraceTableModel::SourceOf(m.microTrace));
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto add = [&m](int n) {
+    for (int i = 0; i < n; ++i) {
+      m.microTrace.set_PreMCC(i % 2 == 0 ? "01" : "02");
+      m.microTrace.AddLine();
+    }
+  };
+  const int tail = TraceTableModel::kTailRows;
+  add(tail + 300);
+  model.flush();
+  ASSERT_EQ(model.rowCount(), tail + 300);
+  RefreshBeat beat;
+  model.deferredRefresh().follow(&beat);
+  QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+  QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+  QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+  beat.setDeferred(true);  // the list keeps the newest lines only
+  EXPECT_EQ(resets.count(), 1);
+  EXPECT_EQ(model.rowCount(), tail);
+  EXPECT_EQ(model.firstLine(), 300);
+  add(7);
+  beat.beatNow();  // seven leave at the top, seven arrive at the bottom
+  ASSERT_EQ(removed.count(), 1);
+  EXPECT_EQ(removed[0][1].toInt(), 0);
+  EXPECT_EQ(removed[0][2].toInt(), 6);
+  ASSERT_EQ(inserted.count(), 1);
+  EXPECT_EQ(model.rowCount(), tail);
+  EXPECT_EQ(model.firstLine(), 307);
+  EXPECT_EQ(model.data(model.index(0, 0)).toString(), QString::fromStdString(m.microTrace.Cell(307, 0)));
+  EXPECT_EQ(model.data(model.index(0, 0)).toString(), "02");
+  add(3 * tail);  // more than the list holds between two beats: the newest alone
+  beat.beatNow();
+  EXPECT_EQ(resets.count(), 2);
+  EXPECT_EQ(model.rowCount(), tail);
+  EXPECT_EQ(model.firstLine(), m.microTrace.LineCount() - tail);
+  add(1);
+  beat.setDeferred(false);  // every line again, the newest included
+  EXPECT_EQ(resets.count(), 3);
+  EXPECT_EQ(model.firstLine(), 0);
+  EXPECT_EQ(model.rowCount(), m.microTrace.LineCount());
+  EXPECT_EQ(model.data(model.index(model.rowCount() - 1, 0)).toString(),
+            QString::fromStdString(m.microTrace.Cell(m.microTrace.LineCount() - 1, 0)));
+}
+
 TEST(DeferredLists, TheProcessorWindowShowsRegistersAndLampsOnTheBeat) {
   QTemporaryDir dir;
   Machine m;
