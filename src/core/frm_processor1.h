@@ -34,6 +34,9 @@ class frmProcessor1 : public MachineWindow, private ProcessorListener, private R
   // Registers, lamps and the period indicator: live, or gathered on a beat.
   DeferredRefresh& deferredRefresh() { return refresh_; }
 
+  // What the panels need to show whole; a smaller window scrolls them.
+  QSize sizeHint() const override;
+
  protected:
   void onOpen() override;
 
@@ -57,6 +60,7 @@ class frmProcessor1 : public MachineWindow, private ProcessorListener, private R
   RegisterPanel* key_;
   StateRegisterPanel* state_;
   ControlUnitPanel* controlUnit_;
+  QWidget* panels_;
   DeferredRefresh refresh_{[this] { showMarked(); }};
   std::uint32_t markedRegisters_ = 0;  // bit i: Reg i
   bool lampsMarked_ = false;

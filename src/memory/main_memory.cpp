@@ -34,7 +34,7 @@ MainMemory::MainMemory() {
 
 std::size_t MainMemory::index(int address) {
   if (address < 0 || address >= kWords)
-    throw MachineError(error_number::kOutOfRange, "Subscript out of range: no memory word " + std::to_string(address));
+    throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: в памяти нет слова " + std::to_string(address));
   return static_cast<std::size_t>(address);
 }
 
@@ -42,7 +42,7 @@ std::optional<int> MainMemory::ParseAddress(std::string_view hex) { return Parse
 
 int MainMemory::requireAddress(std::string_view hex) const {
   const auto a = ParseAddress(hex);
-  if (!a) throw MachineError(error_number::kOutOfRange, "Subscript out of range: no memory address '" + std::string(hex) + "'");
+  if (!a) throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: в памяти нет адреса '" + std::string(hex) + "'");
   return *a;
 }
 
@@ -60,9 +60,10 @@ const Word& MainMemory::Mem_ReadMem(std::string_view address) {
 void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) {
   const int a = requireAddress(address);
   if (!IsBitString(value, 16))
-    throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
+    throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: слово памяти должно состоять из 16 разрядов, а не '" + std::string(value) + "'");
   select(a);
   words_[static_cast<std::size_t>(a)] = value;
+  written_.set(static_cast<std::size_t>(a));
   listeners_.each([a](MainMemoryListener& l) { l.memoryRowChanged(a); });
   if (trace_ != nullptr) {
     std::string effect = "(W) ";
@@ -75,6 +76,7 @@ void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) 
 void MainMemory::Mem_Clear() {
   for (auto& w : words_) w = kZero16;
   for (auto& c : comments_) c.clear();
+  written_.reset();
   selected_ = -1;
   listeners_.each([](MainMemoryListener& l) { l.memoryCleared(); });
 }
@@ -82,10 +84,11 @@ void MainMemory::Mem_Clear() {
 void MainMemory::SetRow(int address, std::string_view value, std::string_view comment) {
   const std::size_t i = index(address);
   if (!IsBitString(value, 16))
-    throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
+    throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: слово памяти должно состоять из 16 разрядов, а не '" + std::string(value) + "'");
   RequireStorableComment(comment);
   words_[i] = value;
   comments_[i] = comment;
+  written_.set(i);
   listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
 }
 
@@ -102,6 +105,9 @@ std::string MainMemory::AddressText(int address) {
 std::string MainMemory::HexText(int address) const { return BinToHex(Value(address)).str(); }
 std::string MainMemory::DecText(int address) const { return MemoryDecimalText(Value(address)); }
 std::string MainMemory::BinText(int address) const { return GroupDigits(Value(address), 4, ".").str(); }
-std::string MainMemory::AsmText(int address) const { return CodeToMnemonic(BinToHex(Value(address))).str(); }
+std::string MainMemory::AsmText(int address) const {
+  if (!Written(address)) return {};
+  return CodeToMnemonic(BinToHex(Value(address))).str();
+}
 
 }  // namespace vesk
