@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "app/machine.h"
 #include "app/mdi_main.h"
 #include "app/runner.h"

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 #include "app/machine.h"
 #include "core/frm_processor1.h"
 #include "memory/dump_file.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "format/number_text.h"
 #include "fuzz_support.h"
 #include "util/cp1251.h"

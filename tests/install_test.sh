@@ -7,12 +7,26 @@ build=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/vesk bin/vesk-run lib/vesk/vesk lib/vesk/vesk-run lib/vesk/vesk.mpdmp lib/vesk/cfg.ini \
-         share/vesk/examples/sum.vdmp share/applications/vesk.desktop share/icons/hicolor/scalable/apps/vesk.svg \
-         share/doc/Vesk/instruction-set.md; do
+for f in bin/vesk bin/vesk-run bin/vesk-asm bin/vesk-masm lib/vesk/vesk lib/vesk/vesk-run lib/vesk/vesk-asm \
+         lib/vesk/vesk-masm lib/vesk/vesk.mpdmp lib/vesk/cfg.ini share/vesk/examples/sum.vdmp \
+         share/vesk/examples/sum.vasm share/vesk/microprograms/vesk.masm share/applications/vesk.desktop \
+         share/icons/hicolor/scalable/apps/vesk.svg share/doc/Vesk/instruction-set.md \
+         share/doc/Vesk/program-language.md share/doc/Vesk/micro-program-language.md; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
-[ -L "$prefix/bin/vesk-run" ] || { echo "bin/vesk-run is not a link"; exit 1; }
+for p in vesk-run vesk-asm vesk-masm; do
+  [ -L "$prefix/bin/$p" ] || { echo "bin/$p is not a link"; exit 1; }
+done
+# The installed assemblers rebuild the installed files from their sources.
+"$prefix/bin/vesk-asm" "$prefix/share/vesk/examples/sum.vasm" --check "$prefix/share/vesk/examples/sum.vdmp"
+"$prefix/bin/vesk-masm" "$prefix/share/vesk/microprograms/vesk.masm" --check "$prefix/lib/vesk/vesk.mpdmp"
+# vesk-run assembles a source and the shipped micro-program's source on the fly.
+from_source=$("$prefix/bin/vesk-run" --dump "$prefix/share/vesk/examples/multiply.vasm" \
+  --micro "$prefix/share/vesk/microprograms/vesk.masm" --json)
+case "$from_source" in
+  *'"stopped":true'*) ;;
+  *) echo "the installed vesk-run did not run the multiply source"; exit 1 ;;
+esac
 json=$("$prefix/bin/vesk-run" --dump "$prefix/share/vesk/examples/sum.vdmp" --json)
 echo "$json"
 # The sum of the example's array lands in А.

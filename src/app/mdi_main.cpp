@@ -6,12 +6,12 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
 #include "app/run_driver.h"
 #include "app/toolbar_icons.h"
-#include "app/window_layout.h"
+#include "widgets/window_layout.h"
 #include "core/frm_processor1.h"
 #include "io/device_windows.h"
 #include "io/frm_controllers.h"
@@ -65,7 +65,7 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
       strip_(std::make_unique<MainToolStrip>(*this)),
       driver_(new RunDriver(machine.runControl, this)),
       listener_(std::make_unique<Listener>(*this)),
-      devices_(std::make_unique<DeviceWindows>(machine, this)) {
+      devices_(std::make_unique<DeviceWindows>(machine.devices, this)) {
   setObjectName("MDIMain");
   setWindowTitle("Vesk");
   setWindowIcon(MakeIcon(IconKind::Program));

@@ -1,10 +1,10 @@
 // The main window's commands: run control, periods, windows.
 #include <QMdiSubWindow>
 
-#include "app/dialogs.h"
-#include "app/ini_file.h"
+#include "widgets/dialogs.h"
+#include "util/ini_file.h"
 #include "app/machine.h"
-#include "app/machine_window.h"
+#include "widgets/machine_window.h"
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
 #include "app/period_input.h"

@@ -7,7 +7,7 @@
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
-#include "app/window_layout.h"
+#include "widgets/window_layout.h"
 #include "core/frm_processor1.h"
 #include "io/device_windows.h"
 #include "io/frm_controllers.h"

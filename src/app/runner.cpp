@@ -7,6 +7,8 @@
 #include <ostream>
 
 #include "app/machine.h"
+#include "app/program_input.h"
+#include "asm/source_text.h"
 #include "format/bit_string.h"
 #include "memory/dump_file.h"
 #include "memory/micro_program_file.h"
@@ -146,9 +148,12 @@ class TraceStream : public TraceListener {
 std::string RunnerUsage() {
   return "Usage: vesk-run [OPTIONS]\n"
          "Runs one program on the Vesk machine without windows.\n"
-         "  --micro FILE          micro-program file to load (default: the shipped vesk.mpdmp)\n"
-         "  --dump FILE           memory dump to load into main memory (default: none, memory all zero)\n"
-         "  --start HEX           start address, as typed into the start-address field (default 000)\n"
+         "  --micro FILE          micro-program file to load (default: the shipped vesk.mpdmp);\n"
+         "                        a .masm source is assembled first\n"
+         "  --dump FILE           memory dump to load into main memory (default: none, memory all zero);\n"
+         "                        a .vasm source is assembled first\n"
+         "  --start HEX           start address, as typed into the start-address field (default 000,\n"
+         "                        or where a .vasm source starts)\n"
          "  --mode short|full     timing mode (default short)\n"
          "  --max-commands N      stop once N command lines have been logged (default 1000000)\n"
          "  --max-micro N         stop once N micro-command lines have been logged (default 100000000)\n"
@@ -161,8 +166,9 @@ std::string RunnerUsage() {
          "  --save-dump FILE      save main memory afterwards as a memory dump\n"
          "  --json                print the final state as one JSON object\n"
          "  -h, --help            this text\n"
-         "Exit status: 0 stopped at a command boundary, 2 bad usage or a file that cannot be read or\n"
-         "written, 3 a limit was reached while the machine still ran, 4 the machine reported an error.\n";
+         "Exit status: 0 stopped at a command boundary, 2 bad usage, a file that cannot be read or\n"
+         "written, or errors in a source (one FILE:LINE:COLUMN: message line each), 3 a limit was\n"
+         "reached while the machine still ran, 4 the machine reported an error.\n";
 }
 
 std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::vector<std::string>& args) {
@@ -194,6 +200,7 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
     else if (a == "--start") {
       if (!IsHexDigits(v) || v.size() > 3) return fail("--start takes up to three hex digits, not '" + v + "'");
       o.start = Upper(v);
+      o.startGiven = true;
     } else if (a == "--mode") {
       if (v == "short") o.mode = 2;
       else if (v == "full") o.mode = 1;
@@ -237,12 +244,14 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
   m.processor.Reset();
 
   const std::string micro = options.micro.empty() ? programDir + "/" + kShippedMicroProgram : options.micro;
-  const FileResult loaded = LoadMicroProgram(m.microMemory, micro);
-  if (!loaded.ok) return usageError(loaded.error);
+  // Assembler errors of a source were printed already, one line each.
+  const FileResult loaded = LoadMicroProgramInput(m.microMemory, micro, err);
+  if (!loaded.ok) return loaded.error.empty() ? kRunUsageError : usageError(loaded.error);
   for (const auto& w : loaded.warnings) err << "vesk-run: warning: " << micro << ": " << w << "\n";
+  std::optional<int> sourceStart;
   if (!options.dump.empty()) {
-    const FileResult dump = Mem_LoadDump(m.memory, options.dump);
-    if (!dump.ok) return usageError(dump.error);
+    const FileResult dump = LoadProgramInput(m.memory, options.dump, err, &sourceStart);
+    if (!dump.ok) return dump.error.empty() ? kRunUsageError : usageError(dump.error);
     for (const auto& w : dump.warnings) err << "vesk-run: warning: " << options.dump << ": " << w << "\n";
   }
   for (const auto& io : options.io) {
@@ -272,7 +281,7 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
     if (!e.empty()) return usageError(e);
   }
 
-  m.Start(options.start);
+  m.Start(sourceStart && !options.startGiven ? HexText(*sourceStart, 3) : options.start);
   bool interruptRaised = false;
   bool limitReached = false;
   for (;;) {

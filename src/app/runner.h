@@ -16,6 +16,7 @@ struct RunnerOptions {
   std::string micro;  // empty: the micro-program shipped beside the program
   std::string dump;
   std::string start = "000";
+  bool startGiven = false;  // without --start a program source starts where it says
   int mode = 2;  // 2 short period, 1 full period
   std::int64_t maxCommands = 1000000;
   std::int64_t maxMicro = 100000000;

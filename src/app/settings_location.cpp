@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 
 namespace vesk {
 

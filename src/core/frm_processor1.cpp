@@ -4,7 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "core/control_unit_panel.h"
 #include "core/period_indicator_widget.h"
 #include "core/register_panel.h"

@@ -6,7 +6,7 @@
 // SetIntervals, the lamp hints, the state list, and the processor reset.
 #pragma once
 
-#include "app/machine_window.h"
+#include "widgets/machine_window.h"
 #include "core/processor.h"
 #include "core/run_control.h"
 

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QTableView>
 
-#include "app/table_look.h"
+#include "widgets/table_look.h"
 #include "core/processor.h"
 #include "core/state_bits_model.h"
 #include "core/value_field.h"

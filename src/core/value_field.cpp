@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QStyleOptionFrame>
 
-#include "app/table_look.h"
+#include "widgets/table_look.h"
 
 namespace vesk {
 

@@ -35,6 +35,12 @@ class DeviceLinks final : ControllersListener, KeyboardListener, NetAdapterListe
   int KeyboardRow() const { return firstRowOf(Kind::Keyboard); }
   int NetAdapterRow() const { return firstRowOf(Kind::NetAdapter); }
 
+  // The owners this object joins (the device windows show them).
+  Controllers& controllers() const { return controllers_; }
+  Monitor& monitor() const { return monitor_; }
+  Keyboard& keyboard() const { return keyboard_; }
+  NetAdapter& netAdapter() const { return adapter_; }
+
   // Bytes written to a "Net adapter" controller that could not go out (no
   // connection in data mode), since the start.
   std::uint64_t UnsentBytes() const { return unsent_; }

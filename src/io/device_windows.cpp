@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/machine.h"
+#include "io/device_links.h"
 #include "io/frm_dev_keyboard.h"
 #include "io/frm_dev_monitor.h"
 #include "io/frm_dev_prop.h"
@@ -11,11 +11,11 @@
 
 namespace vesk {
 
-DeviceWindows::DeviceWindows(Machine& machine, QWidget* windowParent, QObject* parent)
+DeviceWindows::DeviceWindows(DeviceLinks& devices, QWidget* windowParent, QObject* parent)
     : QObject(parent),
-      machine_(machine),
+      devices_(devices),
       windowParent_(windowParent),
-      transport_(std::make_unique<QtHubTransport>(machine.netAdapter)) {}
+      transport_(std::make_unique<QtHubTransport>(devices.netAdapter())) {}
 
 DeviceWindows::~DeviceWindows() {
   // The windows listen to the machine; they go before this object does.
@@ -35,17 +35,17 @@ Window& DeviceWindows::make(QPointer<Window>& slot, Args&&... args) {
 
 frmDevProp& DeviceWindows::devProp() {
   const bool fresh = prop_.isNull();
-  frmDevProp& dialog = make(prop_, machine_.controllers);
+  frmDevProp& dialog = make(prop_, devices_.controllers());
   if (fresh) connect(&dialog, &frmDevProp::deviceAttached, this, &DeviceWindows::attached);
   return dialog;
 }
 
-frmDevMonitor& DeviceWindows::monitor() { return make(monitor_, machine_.monitor); }
+frmDevMonitor& DeviceWindows::monitor() { return make(monitor_, devices_.monitor()); }
 
-frmDevKeyboard& DeviceWindows::keyboard() { return make(keyboard_, machine_.keyboard); }
+frmDevKeyboard& DeviceWindows::keyboard() { return make(keyboard_, devices_.keyboard()); }
 
 frmNetAdapter& DeviceWindows::netAdapter() {
-  return make(net_, machine_.netAdapter, transport_.get(), static_cast<const DeviceLinks*>(&machine_.devices));
+  return make(net_, devices_.netAdapter(), transport_.get(), static_cast<const DeviceLinks*>(&devices_));
 }
 
 void DeviceWindows::present(QWidget* window) {

@@ -18,7 +18,7 @@ class QWidget;
 
 namespace vesk {
 
-class Machine;
+class DeviceLinks;
 class QtHubTransport;
 class frmDevProp;
 class frmDevMonitor;
@@ -29,7 +29,8 @@ class DeviceWindows : public QObject {
   Q_OBJECT
 
  public:
-  DeviceWindows(Machine& machine, QWidget* windowParent = nullptr, QObject* parent = nullptr);
+  // devices: the controllers and devices of one machine, as joined.
+  DeviceWindows(DeviceLinks& devices, QWidget* windowParent = nullptr, QObject* parent = nullptr);
   ~DeviceWindows() override;
 
   // Shows a device window (the first time and every time after); the default
@@ -60,7 +61,7 @@ class DeviceWindows : public QObject {
   template <class Window, class... Args>
   Window& make(QPointer<Window>& slot, Args&&... args);
 
-  Machine& machine_;
+  DeviceLinks& devices_;
   QWidget* windowParent_;
   std::unique_ptr<QtHubTransport> transport_;
   std::function<void(QWidget*)> presenter_;

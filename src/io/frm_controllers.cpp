@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "app/table_look.h"
+#include "widgets/table_look.h"
 #include "format/number_text.h"
 #include "io/controller_editor_rules.h"
 #include "io/controllers.h"

@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "app/table_look.h"
+#include "widgets/table_look.h"
 #include "io/keyboard_queue_model.h"
 #include "io/platform_key_code.h"
 

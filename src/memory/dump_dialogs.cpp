@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/dialogs.h"
-#include "app/file_result_box.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_result_box.h"
 #include "memory/dump_file.h"
 #include "memory/main_memory.h"
 

@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "app/table_look.h"
+#include "widgets/table_look.h"
 #include "memory/dump_dialogs.h"
 #include "memory/main_memory.h"
 #include "memory/memory_editor_rules.h"

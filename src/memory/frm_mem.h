@@ -5,8 +5,8 @@
 
 #include <QTableView>
 
-#include "app/editing_row.h"
-#include "app/machine_window.h"
+#include "widgets/editing_row.h"
+#include "widgets/machine_window.h"
 
 namespace vesk {
 

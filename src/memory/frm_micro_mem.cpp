@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QVBoxLayout>
 
-#include "app/table_look.h"
+#include "widgets/table_look.h"
 #include "memory/micro_editor_rules.h"
 #include "memory/micro_memory.h"
 #include "memory/micro_memory_table_model.h"

@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QTableView>
 
-#include "app/editing_row.h"
-#include "app/machine_window.h"
+#include "widgets/editing_row.h"
+#include "widgets/machine_window.h"
 
 namespace vesk {
 

@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/dialogs.h"
-#include "app/file_result_box.h"
-#include "app/ini_file.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_result_box.h"
+#include "util/ini_file.h"
 #include "memory/frm_micro_mem.h"
 #include "memory/micro_program_file.h"
 

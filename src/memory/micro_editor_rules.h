@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/editor_input.h"
+#include "widgets/editor_input.h"
 
 namespace vesk {
 

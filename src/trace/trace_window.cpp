@@ -5,9 +5,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/dialogs.h"
-#include "app/file_result_box.h"
-#include "app/table_look.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_result_box.h"
+#include "widgets/table_look.h"
 
 namespace vesk {
 

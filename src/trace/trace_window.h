@@ -7,7 +7,7 @@
 #include <QTableView>
 #include <functional>
 
-#include "app/machine_window.h"
+#include "widgets/machine_window.h"
 #include "trace/trace_table_model.h"
 #include "util/file_result.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/machine.h"
 #include "app/mdi_main.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 #include "format/bit_string.h"
 #include "io/device_windows.h"
 #include "io/frm_controllers.h"

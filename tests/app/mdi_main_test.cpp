@@ -8,7 +8,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
 #include "app/run_driver.h"
@@ -18,7 +18,7 @@
 #include "memory/micro_program_file.h"
 #include "support/temp_dir.h"
 #include "support/tiny_micro_program.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 
 using namespace vesk;
 

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTableView>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "app/machine.h"
 #include "core/control_unit_panel.h"
 #include "core/micro_command.h"

@@ -30,7 +30,7 @@ int Row(int address) { return Controllers::RowOfAddress(address); }
 
 struct WindowsFixture : ::testing::Test {
   Machine m;
-  DeviceWindows windows{m};
+  DeviceWindows windows{m.devices};
 
   // Chooses a device in the dialog for a controller and presses "Ok".
   void attach(int address, const QString& device) {
@@ -336,7 +336,7 @@ TEST_F(WindowsFixture, AHubListensOnLoopbackUnlessAllInterfacesAreChosen) {
 
   // A second copy cannot take the same port and says why.
   Machine other;
-  DeviceWindows otherWindows{other};
+  DeviceWindows otherWindows{other.devices};
   frmNetAdapter& second = otherWindows.netAdapter();
   second.hubOption()->setChecked(true);
   second.portField()->setText(QString::number(port));
@@ -358,7 +358,7 @@ TEST_F(WindowsFixture, TwoCopiesConnectFromTheirWindowsAndExchangeAByte) {
   hubWindow.start();
 
   Machine station;
-  DeviceWindows stationWindows{station};
+  DeviceWindows stationWindows{station.devices};
   frmNetAdapter& stationWindow = stationWindows.netAdapter();
   stationWindow.portField()->setText(QString::number(port));
   stationWindow.start();

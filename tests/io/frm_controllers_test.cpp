@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "app/machine.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 #include "io/controllers_table_model.h"
 
 using namespace vesk;

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "app/machine.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 #include "memory/frm_mem.h"
 
 using namespace vesk;

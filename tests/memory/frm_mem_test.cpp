@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/machine.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 #include "memory/main_memory.h"
 #include "memory/memory_table_model.h"
 #include "trace/command_trace.h"

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ini_file.h"
-#include "app/scripted_dialogs.h"
+#include "util/ini_file.h"
+#include "widgets/scripted_dialogs.h"
 #include "memory/micro_memory.h"
 #include "memory/micro_memory_table_model.h"
 

@@ -22,7 +22,8 @@ class ExampleTest : public ::testing::Test {
     const std::string base = std::string(VESK_EXAMPLES_DIR) + "/" + name;
     const auto source = tools::ReadWholeFile(base + ".vasm");
     ASSERT_TRUE(source) << base << ".vasm";
-    program = asmr::AssembleProgram(*source);
+    program = AssembleProgram(*source);
+    ASSERT_TRUE(program.ok()) << base << ".vasm does not assemble";
     rig.LoadDump(base + ".vdmp");
   }
   int At(const std::string& label) const {
@@ -33,7 +34,7 @@ class ExampleTest : public ::testing::Test {
   std::uint16_t Cell(const std::string& label) const { return rig.Peek(At(label)); }
 
   Rig rig;
-  asmr::Program program;
+  ProgramAssembly program;
 };
 
 std::uint16_t Negate(std::uint16_t v) { return static_cast<std::uint16_t>(-v); }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "util/ini_file.h"
 #include "app/runner.h"
 #include "common/file_io.h"
 #include "memory/micro_program_file.h"

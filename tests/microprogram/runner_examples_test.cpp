@@ -35,7 +35,8 @@ class RunnerExampleTest : public ::testing::Test {
     const std::string base = std::string(VESK_EXAMPLES_DIR) + "/" + name;
     const auto source = tools::ReadWholeFile(base + ".vasm");
     EXPECT_TRUE(source);
-    program = asmr::AssembleProgram(source ? *source : "");
+    program = AssembleProgram(source ? *source : "");
+    EXPECT_TRUE(program.ok()) << base << ".vasm does not assemble";
     const FileResult original = Mem_LoadDump(before, base + ".vdmp");
     EXPECT_TRUE(original.ok) << original.error;
     std::vector<std::string> args = {"--dump", base + ".vdmp", "--save-dump", saved, "--json"};
@@ -58,7 +59,7 @@ class RunnerExampleTest : public ::testing::Test {
   }
 
   std::string saved, json;
-  asmr::Program program;
+  ProgramAssembly program;
   MainMemory before, after;
 };
 

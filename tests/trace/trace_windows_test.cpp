@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "app/machine.h"
-#include "app/scripted_dialogs.h"
+#include "widgets/scripted_dialogs.h"
 #include "format/bit_string.h"
 #include "trace/frm_micro_trace.h"
 #include "trace/frm_trace.h"

@@ -2,8 +2,8 @@
 
 #include <iostream>
 
+#include "asm/asm_messages.h"
 #include "common/file_io.h"
-#include "common/source_text.h"
 
 namespace vesk::tools {
 
@@ -11,8 +11,9 @@ int GeneratorMain(int argc, char** argv, const std::string& tool, const std::str
                   const std::function<Generated(const std::string& source)>& assemble) {
   const std::string mode = argc > 2 ? argv[2] : "";
   const bool withFile = mode == "-o" || mode == "--check";
-  if (!((withFile && argc == 4) || (mode == listOption && argc == 3))) {
-    std::cerr << "usage: " << tool << " SOURCE (-o FILE | --check FILE | " << listOption << ")\n";
+  const bool printing = mode == listOption || mode == "--listing";
+  if (!((withFile && argc == 4) || (printing && argc == 3))) {
+    std::cerr << "usage: " << tool << " SOURCE (-o FILE | --check FILE | " << listOption << " | --listing)\n";
     return 2;
   }
   const std::string sourcePath = argv[1];
@@ -21,14 +22,16 @@ int GeneratorMain(int argc, char** argv, const std::string& tool, const std::str
     std::cerr << tool << ": cannot read " << sourcePath << "\n";
     return 2;
   }
-  Generated generated;
-  try {
-    generated = assemble(*source);
-  } catch (const SourceErrors& e) {
-    for (const auto& m : e.messages()) std::cerr << sourcePath << ": " << m << "\n";
+  const Generated generated = assemble(*source);
+  if (!generated.errors.empty()) {
+    for (const AsmError& e : generated.errors) std::cerr << AsmErrorLine(sourcePath, e) << "\n";
     return 1;
   }
   if (mode == listOption) {
+    std::cout << generated.labels;
+    return 0;
+  }
+  if (mode == "--listing") {
     std::cout << generated.listing;
     return 0;
   }
