@@ -31,8 +31,8 @@ namespace {
 class FixedPathDialogs final : public Dialogs {
  public:
   QString path;
-  QString openFile(QWidget*, const QString&, const QString&) override { return path; }
-  QString saveFile(QWidget*, const QString&, const QString&) override { return path; }
+  QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return path; }
+  QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return path; }
   bool askYesNo(QWidget*, const QString&, const QString&, Icon) override { return true; }
   void tell(QWidget*, const QString&, const QString& text, Icon) override {
     std::fprintf(stderr, "%s\n", qPrintable(text));

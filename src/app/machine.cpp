@@ -11,10 +11,17 @@ void Machine::setErrorHandler(std::function<void(const std::string&)> handler) {
   runControl.onError = std::move(handler);
 }
 
-void Machine::Start(std::string_view startAddress) {
+std::optional<int> Machine::StartAddress(std::string_view text) {
+  if (text.empty()) return 0;
+  return MainMemory::ParseAddress(text);
+}
+
+bool Machine::Start(std::string_view startAddress) {
+  if (!StartAddress(startAddress)) return false;
   trace.set_CCounter(0);
   processor.Reg_Set_CommandCounter(HexToBin(startAddress));
   runControl.P_RUN();
+  return true;
 }
 
 }  // namespace vesk

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,9 +50,15 @@ class Machine {
   // window program shows them in a warning box.
   void setErrorHandler(std::function<void(const std::string&)> handler);
 
+  // The start-address field's text (hex digits of either case; empty means
+  // 000) as a memory address, or nothing when it names no word of memory:
+  // not hex, or above 7FF.
+  static std::optional<int> StartAddress(std::string_view text);
+
   // "Пуск": the command count to 0, СК := the start address (hex text as
-  // typed), then P_RUN.
-  void Start(std::string_view startAddress);
+  // typed), then P_RUN. An address that names no word (StartAddress) starts
+  // nothing and changes nothing: false.
+  bool Start(std::string_view startAddress);
 };
 
 }  // namespace vesk

@@ -37,6 +37,7 @@ MainToolStrip::MainToolStrip(QMainWindow& window) {
   breakpoints->setEnabled(false);  // the machine has no breakpoints yet
   showMicroMemory = Button(windowBar, IconKind::MicroMemory, "Память микрокоманд");
   showMicroTrace = Button(windowBar, IconKind::MicroTrace, "Трассировка микропрограммы");
+  showControllers = Button(windowBar, IconKind::Controllers, "Контроллеры внешних устройств");
   windowBar->addSeparator();
   minimize = Button(windowBar, IconKind::Minimize, "Свернуть");
   windowBar->addSeparator();

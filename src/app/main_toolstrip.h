@@ -33,6 +33,7 @@ struct MainToolStrip {
   QAction* breakpoints;
   QAction* showMicroMemory;
   QAction* showMicroTrace;
+  QAction* showControllers;
   QAction* minimize;
   // Run toolbar and interrupt button.
   QAction* start;

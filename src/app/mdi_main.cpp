@@ -6,7 +6,9 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "app/examples_folder.h"
 #include "widgets/dialogs.h"
+#include "widgets/file_folders.h"
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
 #include "app/run_driver.h"
@@ -65,7 +67,8 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
       strip_(std::make_unique<MainToolStrip>(*this)),
       driver_(new RunDriver(machine.runControl, this)),
       listener_(std::make_unique<Listener>(*this)),
-      devices_(std::make_unique<DeviceWindows>(machine.devices, this)) {
+      devices_(std::make_unique<DeviceWindows>(machine.devices, this)),
+      folders_(std::make_unique<FileFolders>(settings_.path, QString::fromStdString(ExamplesFolder(programDir_)))) {
   setObjectName("MDIMain");
   setWindowTitle("Vesk");
   setWindowIcon(MakeIcon(IconKind::Program));
@@ -92,13 +95,11 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
   progressTimer_.setSingleShot(true);
   progressTimer_.setInterval(5000);
   connect(&progressTimer_, &QTimer::timeout, this, [this] { strip_->progressBand->hide(); });
-  // Only the position is kept between runs; the size fills the screen.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QSize room = screen->availableGeometry().size();
-    resize(std::min(room.width(), 1920), std::min(room.height(), 1200));
-  } else {
+  // Until start-up places it (placeMainWindow): the primary screen's room.
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    resize(screen->availableGeometry().size());
+  else
     resize(1280, 860);
-  }
 }
 
 MDIMain::~MDIMain() {
@@ -144,9 +145,9 @@ void MDIMain::buildMenus() {
           [this] { ClearMemoryWithQuestion(machine_.memory, *dialogs_, this); });
   separator(vesk, "mnuSep1");
   connect(add(vesk, "mnuVesk_LoadDump", "Загрузить дамп", QKeySequence("Ctrl+O")), &QAction::triggered, this,
-          [this] { LoadDumpWithDialog(machine_.memory, *dialogs_, this); });
+          [this] { LoadDumpWithDialog(machine_.memory, *dialogs_, this, folders_.get()); });
   connect(add(vesk, "mnuVesk_SaveDump", "Сохранить дамп", QKeySequence("Ctrl+S")), &QAction::triggered, this,
-          [this] { SaveDumpWithDialog(machine_.memory, *dialogs_, this); });
+          [this] { SaveDumpWithDialog(machine_.memory, *dialogs_, this, folders_.get()); });
   separator(vesk, "mnuSep2");
   connect(add(vesk, "mnuVesk_Exit", "Выход", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
 
@@ -184,9 +185,13 @@ void MDIMain::buildMenus() {
   connect(add(arrange, "mnuWindows_ArangeMinimized_Bottom", "Снизу"), &QAction::triggered, this,
           [this] { ArrangeMinimized(ArrangeSide::Bottom); });
   separator(windows, "mnuSep7");
-  connect(add(windows, "mnuWindows_SetCascade", "Расположить каскадом"), &QAction::triggered, mdi_,
-          &QMdiArea::cascadeSubWindows);
+  connect(add(windows, "mnuWindows_SetCascade", "Расположить каскадом"), &QAction::triggered, this,
+          &MDIMain::CascadeWindows);
+  connect(add(windows, "mnuWindows_SetDefault", "Расположить по умолчанию"), &QAction::triggered, this,
+          &MDIMain::ArrangeDefault);
   separator(windows, "mnuSep11");
+  connect(add(windows, "mnuWindows_Controllers", "Контроллеры внешних устройств"), &QAction::triggered, this,
+          [this] { BringUp(static_cast<QWidget*>(controllers_)); });
   connect(add(windows, "mnuWindows_Monitor", "Монитор"), &QAction::triggered, devices_.get(),
           &DeviceWindows::showMonitor);
   connect(add(windows, "mnuWindows_Keyboard", "Клавиатура"), &QAction::triggered, devices_.get(),
@@ -202,6 +207,7 @@ void MDIMain::connectToolStrip() {
   connect(s.showProcessor, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(processor_)); });
   connect(s.showMicroMemory, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(microMemory_)); });
   connect(s.showMicroTrace, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(microTrace_)); });
+  connect(s.showControllers, &QAction::triggered, this, [this] { BringUp(static_cast<QWidget*>(controllers_)); });
   connect(s.minimize, &QAction::triggered, this, &MDIMain::MinimizeActive);
   connect(s.start, &QAction::triggered, this, &MDIMain::Start);
   connect(s.stop, &QAction::triggered, this, &MDIMain::Stop);

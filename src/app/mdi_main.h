@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/arrange_minimized.h"
+#include "app/default_arrangement.h"
 #include "app/settings_location.h"
 
 namespace vesk {
@@ -31,6 +32,7 @@ class frmTrace;
 class frmMicroTrace;
 class RunDriver;
 class DeviceWindows;
+class FileFolders;
 struct MainToolStrip;
 
 class MDIMain : public QMainWindow {
@@ -65,6 +67,8 @@ class MDIMain : public QMainWindow {
   // The device dialog, the monitor, keyboard and network adapter windows and
   // the adapter's socket layer; the device windows open as MDI children.
   DeviceWindows& deviceWindows() { return *devices_; }
+  // Where the file dialogs start and what they remember.
+  FileFolders& fileFolders() { return *folders_; }
   // The MDI frame of a child window.
   QMdiSubWindow* frameOf(QWidget* child) const;
 
@@ -78,6 +82,12 @@ class MDIMain : public QMainWindow {
   void Interrupt();  // "Сгенерировать прерывание"
   void ApplyPeriods();
   void ArrangeMinimized(ArrangeSide side);
+  // "Расположить каскадом": the visible windows step down from the top-left
+  // corner, each keeping its size (cut to the area).
+  void CascadeWindows();
+  // "Расположить по умолчанию": the six machine windows shown, restored and
+  // placed as on a first start (DefaultArrangement).
+  void ArrangeDefault();
   // Restores a minimized window, shows a closed one, and gives it the focus.
   void BringUp(QWidget* child);
   void MinimizeActive();
@@ -93,6 +103,13 @@ class MDIMain : public QMainWindow {
   void connectToolStrip();
   void buildStatusBar();
   void showChild(QWidget* child);
+  // The main window on the screen its stored frame is on, whole.
+  void placeMainWindow();
+  // A child at its stored place and size, kept reachable in the area, or at
+  // its place in the default arrangement when none is stored.
+  void placeChild(MachineWindow* child);
+  // The default arrangement for the area as it is now.
+  QRect defaultPlace(MachineWindow* child);
   // Shows a device window as an MDI child (framed on its first showing).
   void presentDeviceWindow(QWidget* window);
   void showError(const QString& message);
@@ -109,6 +126,7 @@ class MDIMain : public QMainWindow {
   RunDriver* driver_;
   std::unique_ptr<Listener> listener_;
   std::unique_ptr<DeviceWindows> devices_;
+  std::unique_ptr<FileFolders> folders_;
   QTimer progressTimer_;
 
   frmProcessor1* processor_ = nullptr;
@@ -119,6 +137,8 @@ class MDIMain : public QMainWindow {
   frmMicroTrace* microTrace_ = nullptr;
   // The child-window list the arrangement commands work on.
   std::vector<MachineWindow*> childList_;
+  // The six machine windows in ArrangedWindow order.
+  std::array<MachineWindow*, kArrangedWindows> arranged_{};
   std::vector<std::pair<QWidget*, QMdiSubWindow*>> frames_;
 
   QAction* fullPeriod_ = nullptr;

@@ -6,6 +6,7 @@
 #include "app/machine.h"
 #include "widgets/machine_window.h"
 #include "app/main_toolstrip.h"
+#include "app/cascade.h"
 #include "app/mdi_main.h"
 #include "app/period_input.h"
 #include "app/run_driver.h"
@@ -16,6 +17,17 @@ void MDIMain::Start() {
   // The field takes hex digits only (its validator); upper-case them, since
   // the address conversion reads upper-case digits.
   const std::string address = strip_->startAddress->text().toUpper().toStdString();
+  if (!Machine::StartAddress(address)) {
+    // Bit 11 would be dropped and the run would begin somewhere else.
+    dialogs_->tell(this, windowTitle(),
+                   QStringLiteral("Адрес первой команды %1 вне памяти.\nПамять занимает адреса 000–7FF; "
+                                  "программа не запущена.")
+                       .arg(QString::fromStdString(address)),
+                   Dialogs::Icon::Warning);
+    strip_->startAddress->setFocus();
+    strip_->startAddress->selectAll();
+    return;
+  }
   machine_.Start(address);
   driver_->wake();
 }
@@ -79,6 +91,50 @@ void MDIMain::ArrangeMinimized(ArrangeSide side) {
   const auto moves = vesk::ArrangeMinimized(side, client.width() * 15, client.height() * 15, windows);
   for (std::size_t i = 0; i < moves.size(); ++i)
     if (moves[i]) subs[i]->move(moves[i]->x, moves[i]->y);
+}
+
+void MDIMain::CascadeWindows() {
+  std::vector<QMdiSubWindow*> subs;
+  std::vector<PixelSize> sizes;
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::StackingOrder)) {
+    if (!sub->isVisible() || sub->isMinimized()) continue;
+    if (sub->isMaximized()) sub->showNormal();
+    subs.push_back(sub);
+    sizes.push_back({sub->width(), sub->height()});
+  }
+  if (subs.empty()) return;
+  // One title bar lower each: the height of the frame above the content.
+  const int step = subs.front()->widget() != nullptr ? subs.front()->widget()->geometry().top() : 24;
+  const QSize area = mdi_->viewport()->size();
+  const auto places = Cascade({area.width(), area.height()}, sizes, step);
+  for (std::size_t i = 0; i < subs.size(); ++i) {
+    subs[i]->setGeometry(places[i].x, places[i].y, places[i].width, places[i].height);
+    subs[i]->raise();
+  }
+}
+
+void MDIMain::ArrangeDefault() {
+  // Every maximized window first: the MDI area maximizes a window shown
+  // while another one is maximized.
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (sub->isMaximized()) sub->showNormal();
+  for (MachineWindow* child : arranged_) {
+    QMdiSubWindow* sub = frameOf(child);
+    if (sub == nullptr) continue;
+    if (sub->isMinimized()) sub->showNormal();
+    if (!sub->isVisible()) {
+      sub->show();
+      child->show();
+    }
+  }
+  // In the arrangement's order, each above the ones before, as it expects
+  // where a small area makes them overlap.
+  for (MachineWindow* child : arranged_)
+    if (QMdiSubWindow* sub = frameOf(child)) {
+      if (sub->isMaximized()) sub->showNormal();
+      sub->setGeometry(defaultPlace(child));
+      sub->raise();
+    }
 }
 
 void MDIMain::BringUp(QWidget* child) {

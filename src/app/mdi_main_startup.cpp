@@ -1,12 +1,16 @@
 // Start-up and the child windows.
 #include <QApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QMdiSubWindow>
 #include <algorithm>
 #include <vector>
 
 #include "app/machine.h"
+#include "app/screen_fit.h"
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
+#include "widgets/file_folders.h"
 #include "widgets/window_layout.h"
 #include "core/frm_processor1.h"
 #include "io/device_windows.h"
@@ -29,6 +33,9 @@ void MDIMain::createWindows() {
   controllers_ = new frmControllers(machine_.controllers, ini, dialogs_);
   connect(controllers_, &frmControllers::propertiesRequested, devices_.get(), &DeviceWindows::openProperties);
   childList_ = {processor_, memory_, microMemory_, trace_, microTrace_};
+  arranged_ = {processor_, memory_, microMemory_, controllers_, trace_, microTrace_};
+  for (MachineWindow* w : std::initializer_list<MachineWindow*>{microMemory_, trace_, microTrace_})
+    w->setFileFolders(folders_.get());
   // Sizes a child starts with (only positions are kept between runs).
   const std::vector<std::pair<QWidget*, QSize>> children = {
       {processor_, QSize()},           {memory_, QSize(760, 520)},     {microMemory_, QSize(900, 480)},
@@ -65,13 +72,67 @@ void MDIMain::presentDeviceWindow(QWidget* window) {
 void MDIMain::showChild(QWidget* child) {
   QMdiSubWindow* sub = frameOf(child);
   sub->show();
-  child->show();
+  child->show();  // opens it: its stored position is restored
+  if (auto* w = qobject_cast<MachineWindow*>(child)) placeChild(w);
+}
+
+void MDIMain::placeMainWindow() {
+  std::optional<PixelRect> stored;
+  if (const auto f = StoredFrame(settings_.path, "MDIMain")) {
+    const QRect now = frameGeometry();
+    stored = PixelRect{f->x(), f->y(), f->width() > 0 ? f->width() : now.width(),
+                       f->height() > 0 ? f->height() : now.height()};
+  }
+  std::vector<PixelRect> screens;
+  std::size_t primary = 0;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    if (s == QGuiApplication::primaryScreen()) primary = screens.size();
+    const QRect a = s->availableGeometry();
+    screens.push_back({a.x(), a.y(), a.width(), a.height()});
+  }
+  const PixelRect frame = FitMainWindow(stored, screens, primary);
+  // The frame the window manager adds is known once the window is shown.
+  const QMargins m = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  resize(std::max(1, frame.width - m.left() - m.right()), std::max(1, frame.height - m.top() - m.bottom()));
+  move(frame.x, frame.y);
+}
+
+QRect MDIMain::defaultPlace(MachineWindow* child) {
+  const QSize area = mdi_->viewport()->size();
+  QMdiSubWindow* cpu = frameOf(processor_);
+  const QMargins chrome = cpu->contentsMargins();
+  const QSize panels = processor_->sizeHint();
+  const auto sizes = DefaultArrangedSizes({panels.width() + chrome.left() + chrome.right(),
+                                           panels.height() + chrome.top() + chrome.bottom()});
+  const auto places = DefaultArrangement({area.width(), area.height()}, sizes);
+  for (std::size_t i = 0; i < arranged_.size(); ++i)
+    if (arranged_[i] == child) return {places[i].x, places[i].y, places[i].width, places[i].height};
+  return {};
+}
+
+void MDIMain::placeChild(MachineWindow* child) {
+  QMdiSubWindow* sub = frameOf(child);
+  if (sub == nullptr || std::find(arranged_.begin(), arranged_.end(), child) == arranged_.end()) return;
+  const std::optional<QRect> stored = StoredFrame(child->settingsFile(), child->layoutName());
+  if (!stored) {
+    sub->setGeometry(defaultPlace(child));
+    return;
+  }
+  // Where the user left it, but never out of reach: the title bar stays in
+  // the area, and the window is no larger than the area.
+  const QSize area = mdi_->viewport()->size();
+  QSize size = stored->isEmpty() ? sub->size() : stored->size();
+  size = size.expandedTo(sub->minimumSizeHint()).boundedTo(area.expandedTo(QSize(1, 1)));
+  const int titleBar = std::max(1, child->geometry().top());
+  const int x = std::clamp(stored->x(), 0, std::max(0, area.width() - std::min(size.width(), 120)));
+  const int y = std::clamp(stored->y(), 0, std::max(0, area.height() - titleBar));
+  sub->setGeometry(x, y, size.width(), size.height());
 }
 
 void MDIMain::StartUp() {
   createWindows();
   setProgress(0);
-  RestoreLayout(*this, settings_.path, "MDIMain");
+  placeMainWindow();
   setProgress(1);
   showChild(processor_);  // reads Mode and the periods, resets the registers
   syncModeChecks();

@@ -198,7 +198,8 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
     else if (a == "--micro-trace") o.microTrace = v;
     else if (a == "--save-dump") o.saveDump = v;
     else if (a == "--start") {
-      if (!IsHexDigits(v) || v.size() > 3) return fail("--start takes up to three hex digits, not '" + v + "'");
+      if (v.size() > 3 || !Machine::StartAddress(v))
+        return fail("--start takes an address of main memory, 000 to 7FF, not '" + v + "'");
       o.start = Upper(v);
       o.startGiven = true;
     } else if (a == "--mode") {

@@ -74,6 +74,20 @@ void Draw(QPainter& p, IconKind kind) {
           if ((r + c) % 2 == 0) p.drawRect(QRectF(7.5 + c * 4.5, 7.5 + r * 4.5, 3.5, 3.5));
       break;
     }
+    case IconKind::Controllers: {  // a row of ports, each with its flag lamp
+      p.setPen(ink);
+      p.setBrush(kPaper);
+      p.drawRoundedRect(QRectF(3, 9, 26, 16), 2, 2);
+      for (int i = 0; i < 3; ++i) {
+        const double x = 7 + i * 7.5;
+        p.setPen(QPen(kInk, 2));
+        p.drawLine(QPointF(x + 1.5, 3), QPointF(x + 1.5, 9));
+        p.setPen(QPen(kInk, 1));
+        p.setBrush(i == 1 ? kGreen : kBlue);
+        p.drawRect(QRectF(x, 14, 4, 6));
+      }
+      break;
+    }
     case IconKind::Minimize: {
       p.setPen(ink);
       p.setBrush(kPaper);

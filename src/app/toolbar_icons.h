@@ -13,6 +13,7 @@ enum class IconKind {
   Breakpoints,
   MicroMemory,
   MicroTrace,
+  Controllers,
   Minimize,
   Start,
   Stop,

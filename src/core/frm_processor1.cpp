@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "util/ini_file.h"
@@ -41,8 +42,17 @@ frmProcessor1::frmProcessor1(Processor& cpu, RunControl& runControl, std::string
   controlUnit_ = new ControlUnitPanel(this);
 
   // Left: the registers in two columns over the state register; right: the
-  // control unit.
-  auto* columns = new QHBoxLayout(this);
+  // control unit. A window smaller than the panels scrolls them, so the
+  // processor fits beside the other windows on a small screen.
+  panels_ = new QWidget;
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("processorPanels"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroll);
+  auto* columns = new QHBoxLayout(panels_);
   columns->setContentsMargins(6, 6, 6, 6);
   columns->setSpacing(6);
   auto* registers = new QGridLayout;
@@ -58,12 +68,15 @@ frmProcessor1::frmProcessor1(Processor& cpu, RunControl& runControl, std::string
   registers->setRowStretch(2, 1);
   columns->addLayout(registers);
   columns->addWidget(controlUnit_, 1);
+  scroll->setWidget(panels_);
 
   showAll();
   controlUnit_->indicator()->setBars(runControl_.Indicator());
   cpu_.listeners().add(this);
   runControl_.listeners().add(this);
 }
+
+QSize frmProcessor1::sizeHint() const { return panels_->sizeHint(); }
 
 frmProcessor1::~frmProcessor1() {
   cpu_.listeners().remove(this);

@@ -29,6 +29,9 @@ class frmProcessor1 : public MachineWindow, private ProcessorListener, private R
   StateRegisterPanel* statePanel() const { return state_; }
   ControlUnitPanel* controlUnit() const { return controlUnit_; }
 
+  // What the panels need to show whole; a smaller window scrolls them.
+  QSize sizeHint() const override;
+
  protected:
   void onOpen() override;
 
@@ -50,6 +53,7 @@ class frmProcessor1 : public MachineWindow, private ProcessorListener, private R
   RegisterPanel* key_;
   StateRegisterPanel* state_;
   ControlUnitPanel* controlUnit_;
+  QWidget* panels_;
 };
 
 }  // namespace vesk

@@ -1,35 +1,25 @@
 #include "io/frm_dev_monitor.h"
 
-#include <QFontDatabase>
-#include <QHeaderView>
 #include <QVBoxLayout>
 
 #include "io/monitor.h"
 #include "io/monitor_screen_model.h"
+#include "io/monitor_screen_view.h"
 
 namespace vesk {
 
 frmDevMonitor::frmDevMonitor(Monitor& monitor, QWidget* parent)
-    : QWidget(parent), monitor_(monitor), model_(new MonitorScreenModel(monitor, this)), grid_(new QTableView(this)) {
+    : QWidget(parent),
+      monitor_(monitor),
+      model_(new MonitorScreenModel(monitor, this)),
+      screen_(new MonitorScreenView(model_, this)) {
   setWindowTitle(QStringLiteral("Устройство - Монитор"));
   setObjectName(QStringLiteral("frmDevMonitor"));
-  grid_->setModel(model_);
-  grid_->setObjectName(QStringLiteral("screen"));
-  grid_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  grid_->setSelectionMode(QAbstractItemView::NoSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setFocusPolicy(Qt::NoFocus);
-  grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  for (QHeaderView* header : {grid_->horizontalHeader(), grid_->verticalHeader()}) {
-    header->hide();
-    header->setMinimumSectionSize(4);
-    header->setSectionResizeMode(QHeaderView::Stretch);
-  }
+  screen_->setObjectName(QStringLiteral("screen"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(grid_);
-  resize(800, 450);
+  layout->addWidget(screen_);
+  resize(screen_->sizeHint());
 }
 
 void frmDevMonitor::SetChar(int x, int y, int c) { monitor_.SetChar(x, y, c); }

@@ -1,9 +1,8 @@
-// The monitor window ("Устройство - Монитор"): the screen as a grid of 25
-// rows and 80 narrow columns that fills the window. It shows the Monitor the
-// machine owns; closing it only hides it.
+// The monitor window ("Устройство - Монитор"): the screen of 25 rows and 80
+// columns as a terminal shows it, in a monospaced font that grows with the
+// window. It shows the Monitor the machine owns; closing it only hides it.
 #pragma once
 
-#include <QTableView>
 #include <QWidget>
 #include <string_view>
 
@@ -11,6 +10,7 @@ namespace vesk {
 
 class Monitor;
 class MonitorScreenModel;
+class MonitorScreenView;
 
 class frmDevMonitor : public QWidget {
   Q_OBJECT
@@ -23,7 +23,7 @@ class frmDevMonitor : public QWidget {
   int GetChar(int x, int y) const;
   void BufferChanged(std::string_view din_data);
 
-  QTableView* grid() { return grid_; }
+  MonitorScreenView* screen() { return screen_; }
   MonitorScreenModel* model() { return model_; }
   // The text cell (row y, column x) shows, both from 1.
   QString cellText(int x, int y) const;
@@ -31,7 +31,7 @@ class frmDevMonitor : public QWidget {
  private:
   Monitor& monitor_;
   MonitorScreenModel* model_;
-  QTableView* grid_;
+  MonitorScreenView* screen_;
 };
 
 }  // namespace vesk

@@ -2,7 +2,10 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "io/controllers.h"
 
@@ -37,10 +40,33 @@ frmDevProp::frmDevProp(Controllers& controllers, QWidget* parent)
   ok_->setDefault(true);
 }
 
+int frmDevProp::TitleWidth(const QWidget& window, const QString& title) {
+  // What a title bar spends besides its text (icon, buttons, margins), as
+  // the style lays one out, and the text in a bold face: window managers
+  // commonly draw titles bold and a little larger than the dialog's font.
+  QStyleOptionTitleBar bar;
+  bar.initFrom(&window);
+  bar.text = title;
+  bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                      Qt::WindowCloseButtonHint;
+  const int height = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, &window);
+  bar.rect = QRect(0, 0, 1000, height);
+  const QRect label = window.style()->subControlRect(QStyle::CC_TitleBar, &bar, QStyle::SC_TitleBarLabel, &window);
+  const int chrome = std::max(bar.rect.width() - label.width(), 4 * height);
+  QFont font = window.font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.15);
+  return QFontMetrics(font).horizontalAdvance(title) + chrome;
+}
+
 void frmDevProp::Open(int row) {
   if (row < 0 || row >= Controllers::kCount) return;
   row_ = row;
   setWindowTitle(QStringLiteral("Устройство на контроллере #") + QString::fromStdString(Controllers::AddressText(row)));
+  // Wide enough for the whole title with the controller number.
+  const int wanted = TitleWidth(*this, windowTitle());
+  setMinimumWidth(std::max(minimumSizeHint().width(), wanted));
+  if (width() < wanted) resize(wanted, height());
   const int item = selector_->findText(QString::fromStdString(controllers_.Device(row)));
   selector_->setCurrentIndex(item >= 0 ? item : 0);
   show();

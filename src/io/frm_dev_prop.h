@@ -24,6 +24,10 @@ class frmDevProp : public QDialog {
   // The row the dialog was opened for, or -1.
   int C_ITM() const { return row_; }
 
+  // The width a window needs for `title` in its title bar, with the
+  // icon and buttons beside it.
+  static int TitleWidth(const QWidget& window, const QString& title);
+
   QComboBox* selector() { return selector_; }
   QPushButton* okButton() { return ok_; }
   QPushButton* closeButton() { return close_; }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "widgets/dialogs.h"
+#include "widgets/file_folders.h"
 #include "widgets/file_result_box.h"
 #include "memory/dump_file.h"
 #include "memory/main_memory.h"
@@ -26,17 +27,19 @@ bool ClearMemoryWithQuestion(MainMemory& memory, Dialogs& dialogs, QWidget* pare
   return true;
 }
 
-bool LoadDumpWithDialog(MainMemory& memory, Dialogs& dialogs, QWidget* parent) {
-  const QString path = dialogs.openFile(parent, kLoadTitle, kFilter);
+bool LoadDumpWithDialog(MainMemory& memory, Dialogs& dialogs, QWidget* parent, FileFolders* folders) {
+  const QString path = dialogs.openFile(parent, kLoadTitle, kFilter, StartFolder(folders, FileFolders::Kind::Dump));
   if (path.isEmpty()) return false;
+  RememberFolder(folders, FileFolders::Kind::Dump, path);
   const FileResult result = Mem_LoadDump(memory, QFile::encodeName(path).toStdString());
   ShowFileResult(dialogs, parent, kLoadTitle, QStringLiteral("Дамп не загружен."), result);
   return result.ok;
 }
 
-bool SaveDumpWithDialog(const MainMemory& memory, Dialogs& dialogs, QWidget* parent) {
-  const QString path = dialogs.saveFile(parent, kSaveTitle, kFilter);
+bool SaveDumpWithDialog(const MainMemory& memory, Dialogs& dialogs, QWidget* parent, FileFolders* folders) {
+  const QString path = dialogs.saveFile(parent, kSaveTitle, kFilter, StartFolder(folders, FileFolders::Kind::Dump));
   if (path.isEmpty()) return false;
+  RememberFolder(folders, FileFolders::Kind::Dump, path);
   if (QFileInfo::exists(path)) {
     const QString question = QStringLiteral("Такой файл уже существует!") + "\n" + QStringLiteral("Перезаписать?");
     if (!dialogs.askYesNo(parent, QStringLiteral("Сохранение дампа..."), question, Dialogs::Icon::Warning)) return false;

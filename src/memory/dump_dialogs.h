@@ -10,10 +10,13 @@ class QWidget;
 namespace vesk {
 
 class Dialogs;
+class FileFolders;
 class MainMemory;
 
+// folders: where the file dialogs start and what they remember; nullptr
+// starts them in the current folder.
 bool ClearMemoryWithQuestion(MainMemory& memory, Dialogs& dialogs, QWidget* parent);
-bool LoadDumpWithDialog(MainMemory& memory, Dialogs& dialogs, QWidget* parent);
-bool SaveDumpWithDialog(const MainMemory& memory, Dialogs& dialogs, QWidget* parent);
+bool LoadDumpWithDialog(MainMemory& memory, Dialogs& dialogs, QWidget* parent, FileFolders* folders = nullptr);
+bool SaveDumpWithDialog(const MainMemory& memory, Dialogs& dialogs, QWidget* parent, FileFolders* folders = nullptr);
 
 }  // namespace vesk

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "widgets/dialogs.h"
+#include "widgets/file_folders.h"
 #include "widgets/file_result_box.h"
 #include "util/ini_file.h"
 #include "memory/frm_micro_mem.h"
@@ -39,14 +40,19 @@ bool frmMicroMem::LoadDefault() {
 }
 
 bool frmMicroMem::LoadWithDialog() {
-  const QString path = dialogs().openFile(this, kLoadTitle, kFilter);
-  if (path.isEmpty() || !QFileInfo(path).isFile()) return false;
+  const QString path =
+      dialogs().openFile(this, kLoadTitle, kFilter, StartFolder(fileFolders(), FileFolders::Kind::MicroProgram));
+  if (path.isEmpty()) return false;
+  RememberFolder(fileFolders(), FileFolders::Kind::MicroProgram, path);
+  if (!QFileInfo(path).isFile()) return false;
   return loadFile(path, kLoadTitle);
 }
 
 bool frmMicroMem::SaveWithDialog() {
-  const QString path = dialogs().saveFile(this, kSaveTitle, kFilter);
+  const QString path =
+      dialogs().saveFile(this, kSaveTitle, kFilter, StartFolder(fileFolders(), FileFolders::Kind::MicroProgram));
   if (path.isEmpty()) return false;
+  RememberFolder(fileFolders(), FileFolders::Kind::MicroProgram, path);
   if (QFileInfo::exists(path)) {
     const QString question = path + "\n" + QStringLiteral("Такой файл уже существует!") + "\n" + QStringLiteral("Перезаписать?");
     if (!dialogs().askYesNo(this, QStringLiteral("Сохранение микропрограммы..."), question, Dialogs::Icon::Warning))

@@ -63,6 +63,7 @@ void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) 
     throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
   select(a);
   words_[static_cast<std::size_t>(a)] = value;
+  written_.set(static_cast<std::size_t>(a));
   listeners_.each([a](MainMemoryListener& l) { l.memoryRowChanged(a); });
   if (trace_ != nullptr) {
     std::string effect = "(W) ";
@@ -75,6 +76,7 @@ void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) 
 void MainMemory::Mem_Clear() {
   for (auto& w : words_) w = kZero16;
   for (auto& c : comments_) c.clear();
+  written_.reset();
   selected_ = -1;
   listeners_.each([](MainMemoryListener& l) { l.memoryCleared(); });
 }
@@ -86,6 +88,7 @@ void MainMemory::SetRow(int address, std::string_view value, std::string_view co
   RequireStorableComment(comment);
   words_[i] = value;
   comments_[i] = comment;
+  written_.set(i);
   listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
 }
 
@@ -102,6 +105,9 @@ std::string MainMemory::AddressText(int address) {
 std::string MainMemory::HexText(int address) const { return BinToHex(Value(address)).str(); }
 std::string MainMemory::DecText(int address) const { return MemoryDecimalText(Value(address)); }
 std::string MainMemory::BinText(int address) const { return GroupDigits(Value(address), 4, ".").str(); }
-std::string MainMemory::AsmText(int address) const { return CodeToMnemonic(BinToHex(Value(address))).str(); }
+std::string MainMemory::AsmText(int address) const {
+  if (!Written(address)) return {};
+  return CodeToMnemonic(BinToHex(Value(address))).str();
+}
 
 }  // namespace vesk

@@ -1,10 +1,13 @@
 // Main memory: 2048 words of 16 bits, each with a comment.
 //
 // The words are the machine's memory; the row texts (Hex, Dec, Bin, Asm) are
-// derived from them when a window asks.
+// derived from them when a window asks. A cleared row shows no mnemonic: its
+// Asm text fills in on the first write of its word (by the processor, the
+// editor or a dump), and clearing empties it again.
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,24 +43,27 @@ class MainMemory {
   // Selects the row, stores the word (16 characters of '0'/'1', otherwise
   // MachineError) and reports "(W) " + address and the new hex to the trace.
   void Mem_WriteMem(std::string_view address, std::string_view value);
-  // All words zero, all comments empty.
+  // All words zero, all comments empty, no row written.
   void Mem_Clear();
 
   // Stores a word and a comment without selecting or reporting (the dump
-  // reader's way in). The word must be 16 characters of '0'/'1'.
+  // reader's way in); the row counts as written. The word must be 16
+  // characters of '0'/'1'.
   void SetRow(int address, std::string_view value, std::string_view comment);
   void SetComment(int address, std::string_view comment);
 
   const Word& Value(int address) const { return words_[index(address)]; }
   const std::string& Comment(int address) const { return comments_[index(address)]; }
   int Selected() const { return selected_; }
+  // Whether the word was written since the memory was last cleared.
+  bool Written(int address) const { return written_[index(address)]; }
 
   // Row texts.
   static std::string AddressText(int address);  // "000".."7FF"
   std::string HexText(int address) const;
   std::string DecText(int address) const;
   std::string BinText(int address) const;
-  std::string AsmText(int address) const;
+  std::string AsmText(int address) const;  // empty for a row not yet written
 
   // The address a hex text names, or nothing when it names no row.
   static std::optional<int> ParseAddress(std::string_view hex);
@@ -71,6 +77,7 @@ class MainMemory {
   CommandTrace* trace_ = nullptr;
   std::array<Word, kWords> words_;
   std::array<std::string, kWords> comments_;
+  std::bitset<kWords> written_;
   int selected_ = -1;
 };
 

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "widgets/dialogs.h"
+#include "widgets/file_folders.h"
 #include "widgets/file_result_box.h"
 #include "widgets/table_look.h"
 
@@ -51,9 +52,10 @@ void TraceWindow::ClearLog() { setup_.clear(); }
 
 bool TraceWindow::SaveLog() {
   if (setup_.lineCount() == 0) return false;
-  const QString path =
-      dialogs().saveFile(this, setup_.saveTitle, QStringLiteral("html-document (*.html);;Все файлы (*.*)"));
+  const QString path = dialogs().saveFile(this, setup_.saveTitle, QStringLiteral("html-document (*.html);;Все файлы (*.*)"),
+                                          StartFolder(fileFolders(), FileFolders::Kind::TraceExport));
   if (path.isEmpty()) return false;
+  RememberFolder(fileFolders(), FileFolders::Kind::TraceExport, path);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const FileResult result = setup_.save(QFile::encodeName(path).toStdString());
   QApplication::restoreOverrideCursor();

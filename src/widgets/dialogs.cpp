@@ -21,12 +21,12 @@ QMessageBox::Icon BoxIcon(Dialogs::Icon icon) {
 
 }  // namespace
 
-QString QtDialogs::openFile(QWidget* parent, const QString& title, const QString& filter) {
-  return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+QString QtDialogs::openFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) {
+  return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
-QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString& filter) {
-  return QFileDialog::getSaveFileName(parent, title, QString(), filter, nullptr, QFileDialog::DontConfirmOverwrite);
+QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) {
+  return QFileDialog::getSaveFileName(parent, title, folder, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 bool QtDialogs::askYesNo(QWidget* parent, const QString& title, const QString& text, Icon icon) {

@@ -14,10 +14,11 @@ class Dialogs {
 
   virtual ~Dialogs() = default;
   // The chosen path, or an empty text when the user cancels. `filter` is in
-  // Qt's form: "Дамп Vesk (*.vdmp);;Все файлы (*.*)".
-  virtual QString openFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+  // Qt's form: "Дамп Vesk (*.vdmp);;Все файлы (*.*)". The dialog starts in
+  // `folder`, or in the current folder when it is empty.
+  virtual QString openFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) = 0;
   // As openFile; never asks about overwriting (the callers ask themselves).
-  virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+  virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) = 0;
   // A Yes/No box; true for Yes.
   virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text, Icon icon) = 0;
   // A box with an OK button.
@@ -27,8 +28,8 @@ class Dialogs {
 // QFileDialog and QMessageBox.
 class QtDialogs final : public Dialogs {
  public:
-  QString openFile(QWidget* parent, const QString& title, const QString& filter) override;
-  QString saveFile(QWidget* parent, const QString& title, const QString& filter) override;
+  QString openFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) override;
+  QString saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder) override;
   bool askYesNo(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
   void tell(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
 };

@@ -10,6 +10,7 @@
 namespace vesk {
 
 class Dialogs;
+class FileFolders;
 
 class MachineWindow : public QWidget {
   Q_OBJECT
@@ -32,6 +33,10 @@ class MachineWindow : public QWidget {
   // or this window itself.
   QWidget* frameWindow();
 
+  // Where this window's file dialogs start (nullptr: the current folder).
+  void setFileFolders(FileFolders* folders) { folders_ = folders; }
+  FileFolders* fileFolders() const { return folders_; }
+
  protected:
   // What opening does after the layout is restored.
   virtual void onOpen() {}
@@ -44,6 +49,7 @@ class MachineWindow : public QWidget {
   std::string settingsFile_;
   std::string layoutName_;
   Dialogs* dialogs_;
+  FileFolders* folders_ = nullptr;
   bool opened_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "widgets/window_layout.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "util/ini_file.h"
@@ -12,8 +13,13 @@ namespace {
 
 constexpr const char* kSection = "Windows";
 
+// A hand-edited or damaged value can hold any number; no screen is wider
+// than this many pixels.
+constexpr double kPixelLimit = 1'000'000;
+
 int TwipsToPixels(const std::string& text) {
-  return static_cast<int>(RoundHalfEven(LeadingNumber(text) / kTwipsPerPixel));
+  const double pixels = RoundHalfEven(LeadingNumber(text) / kTwipsPerPixel);
+  return static_cast<int>(std::clamp(pixels, -kPixelLimit, kPixelLimit));
 }
 
 std::string PixelsToTwips(int pixels) { return std::to_string(static_cast<long long>(pixels) * kTwipsPerPixel); }
@@ -25,6 +31,17 @@ void RestoreLayout(QWidget& window, const std::string& settingsFile, std::string
   const int left = TwipsToPixels(ReadIni(settingsFile, kSection, n + "Left", "0"));
   const int top = TwipsToPixels(ReadIni(settingsFile, kSection, n + "Top", "0"));
   window.move(left, top);
+}
+
+std::optional<QRect> StoredFrame(const std::string& settingsFile, std::string_view name) {
+  const std::string n(name);
+  const std::string left = ReadIni(settingsFile, kSection, n + "Left", "");
+  const std::string top = ReadIni(settingsFile, kSection, n + "Top", "");
+  if (left.empty() || top.empty()) return std::nullopt;
+  int width = TwipsToPixels(ReadIni(settingsFile, kSection, n + "Width", "0"));
+  int height = TwipsToPixels(ReadIni(settingsFile, kSection, n + "Height", "0"));
+  if (width <= 0 || height <= 0) width = height = 0;
+  return QRect(TwipsToPixels(left), TwipsToPixels(top), width, height);
 }
 
 void SaveLayout(const QWidget& window, const std::string& settingsFile, std::string_view name) {

@@ -75,6 +75,29 @@ TEST(RunnerArgs, ValuesAndMistakes) {
   }
 }
 
+TEST_F(RunnerFixture, StartAddressesAbove7FFAreRefusedAndNothingRuns) {
+  const std::string d = dump("p.vdmp", {"F000"});
+  const std::string saved = dir.file("out.vdmp");
+  for (const char* bad : {"800", "fff", "FFF", "0800", "-1", "7F G"}) {
+    EXPECT_EQ(run({"--micro", micro, "--dump", d, "--start", bad, "--save-dump", saved, "--json"}), kRunUsageError)
+        << bad;
+    EXPECT_NE(err.str().find("7FF"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(std::filesystem::exists(saved)) << bad;
+  }
+  // The last word is a start address like any other (bit 11 is not dropped).
+  for (const char* good : {"7FF", "7ff", "000", "1", ""}) {
+    auto [options, why] = ParseRunnerArgs({"--start", good});
+    ASSERT_TRUE(options) << good << ": " << why;
+  }
+  std::vector<std::string> words(2048, "0000");
+  words[0x7FF] = "F000";
+  EXPECT_EQ(run({"--micro", micro, "--dump", dump("end.vdmp", words), "--start", "7ff", "--json"}), kRunStopped)
+      << err.str();
+  EXPECT_NE(out.str().find("\"А\":\"0000\""), std::string::npos) << "only the HLT at 7FF ran: " << out.str();
+  EXPECT_NE(out.str().find("\"commands\":1,"), std::string::npos) << out.str();
+}
+
 TEST_F(RunnerFixture, RunsToHaltAndPrintsTheState) {
   const std::string d = dump("p.vdmp", {"0000", "0000", "F000"});
   EXPECT_EQ(run({"--micro", micro, "--dump", d, "--io", "05=41:1", "--json"}), kRunStopped) << err.str();

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/arrange_minimized.h"
+#include "app/examples_folder.h"
 #include "app/period_input.h"
 #include "core/tick_pacer.h"
+#include "support/temp_dir.h"
 
 using namespace vesk;
 
@@ -51,4 +55,21 @@ TEST(TickPacer, CatchesUpMissedTicksAndForgetsLongStalls) {
   EXPECT_EQ(p.due(5000), 100);  // a long stall: one burst, the rest dropped
   EXPECT_EQ(p.due(5001), 1);
   EXPECT_EQ(p.due(4000), 0);  // a clock that went back gives nothing
+}
+
+TEST(ExamplesFolder, InstalledExamplesFirstThenTheSourceTree) {
+  vesk::testing::TempDir dir;
+  // An installed program: lib/vesk/ with the examples under share/.
+  const std::filesystem::path program = std::filesystem::path(dir.path()) / "prefix" / "lib" / "vesk";
+  std::filesystem::create_directories(program);
+  const std::filesystem::path installed = program / InstalledExamplesRelativePath();
+  std::filesystem::create_directories(installed);
+  EXPECT_EQ(ExamplesFolder(program.string()), std::filesystem::weakly_canonical(installed).string());
+  EXPECT_EQ(std::filesystem::path(ExamplesFolder(program.string())).filename(), "examples");
+  // A program in its build folder: the source tree's examples, with the
+  // shipped dumps in them.
+  const std::string built = ExamplesFolder(dir.file("build-bin"));
+  ASSERT_FALSE(built.empty());
+  EXPECT_NE(built, ExamplesFolder(program.string()));
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(built) / "sum.vdmp")) << built;
 }

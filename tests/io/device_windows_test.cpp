@@ -4,7 +4,11 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <QFontInfo>
+#include <QStyle>
+#include <QFontMetricsF>
 #include <QTcpServer>
+#include <cmath>
 #include <QtTest/QTest>
 #include <string>
 #include <vector>
@@ -17,6 +21,7 @@
 #include "io/frm_net_adapter.h"
 #include "io/keyboard_queue_model.h"
 #include "io/monitor_screen_model.h"
+#include "io/monitor_screen_view.h"
 #include "io/qt_hub_transport.h"
 #include "support/io_micro_program.h"
 #include "support/tiny_micro_program.h"
@@ -91,6 +96,22 @@ TEST_F(WindowsFixture, PropertiesOfRow0AShowItsAddressAndDevice) {
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Устройство на контроллере #00"));
 }
 
+TEST_F(WindowsFixture, TheDialogIsWideEnoughForItsWholeTitle) {
+  for (int address : {0x0A, 0xFF, 0x00}) {
+    windows.openProperties(Row(address));
+    frmDevProp& dialog = windows.devProp();
+    QApplication::processEvents();
+    // The title in a bold face, and beside it room for the window's icon and
+    // three buttons, each about as wide as the title bar is high.
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    const int text = QFontMetrics(bold).horizontalAdvance(dialog.windowTitle());
+    const int buttons = 4 * dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &dialog);
+    EXPECT_GE(dialog.width(), text + buttons) << dialog.windowTitle().toStdString();
+    EXPECT_GE(dialog.minimumWidth(), text + buttons) << "and cannot be narrowed below it";
+  }
+}
+
 TEST_F(WindowsFixture, OkAttachesTheChosenDeviceAndDashDetachesIt) {
   QSignalSpy attached(&windows.devProp(), &frmDevProp::deviceAttached);
   attach(0x0A, QStringLiteral("Keyboard"));
@@ -161,7 +182,7 @@ TEST_F(WindowsFixture, MonitorWindowShowsTheScreen) {
   screen.SetChar(5, 2, 65);
   EXPECT_EQ(screen.GetChar(5, 2), 65);
   EXPECT_EQ(screen.cellText(5, 2), QStringLiteral("A"));
-  EXPECT_EQ(screen.grid()->model()->index(1, 4).data().toString(), QStringLiteral("A")) << "row 2, column 5";
+  EXPECT_EQ(screen.screen()->model()->index(1, 4).data().toString(), QStringLiteral("A")) << "row 2, column 5";
   ASSERT_EQ(changed.count(), 1);
   EXPECT_EQ(changed.at(0).at(0).toModelIndex(), screen.model()->index(1, 4));
   EXPECT_EQ(changed.at(0).at(1).toModelIndex(), screen.model()->index(1, 4));
@@ -171,20 +192,66 @@ TEST_F(WindowsFixture, MonitorWindowShowsTheScreen) {
   EXPECT_THROW(screen.SetChar(81, 1, 65), MachineError);
 }
 
-TEST_F(WindowsFixture, MonitorGridFillsTheWindowWithNarrowColumns) {
-  frmDevMonitor& screen = windows.monitor();
-  screen.resize(900, 500);
-  screen.show();
+TEST_F(WindowsFixture, MonitorShowsTextAsATerminalInAMonospacedFont) {
+  frmDevMonitor& window = windows.monitor();
+  MonitorScreenView* screen = window.screen();
+  window.show();
   QApplication::processEvents();
-  EXPECT_EQ(screen.grid()->geometry(), screen.rect());
-  int widths = 0;
-  for (int c = 0; c < 80; ++c) widths += screen.grid()->columnWidth(c);
-  EXPECT_NEAR(widths, screen.grid()->viewport()->width(), 2);
-  screen.resize(500, 300);
-  QApplication::processEvents();
-  widths = 0;
-  for (int c = 0; c < 80; ++c) widths += screen.grid()->columnWidth(c);
-  EXPECT_NEAR(widths, screen.grid()->viewport()->width(), 2) << "the grid follows the window";
+  // A monospaced face: every character, Latin or Cyrillic, narrow or wide,
+  // is one cell wide.
+  const QFont font = screen->screenFont();
+  const QFontMetricsF metrics(font);
+  for (const QString& c : {QStringLiteral("i"), QStringLiteral("W"), QStringLiteral("1"), QStringLiteral("."),
+                           QStringLiteral("П"), QStringLiteral("ж"), QStringLiteral("Щ"), QStringLiteral("ы")})
+    EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(c), screen->cellSize().width())
+        << c.toStdString() << " in " << QFontInfo(font).family().toStdString();
+  // Cells lie side by side and row under row, with nothing between them.
+  for (int x = 1; x < 80; ++x) EXPECT_DOUBLE_EQ(screen->cellRect(x + 1, 3).left(), screen->cellRect(x, 3).right()) << x;
+  for (int y = 1; y < 25; ++y) EXPECT_DOUBLE_EQ(screen->cellRect(7, y + 1).top(), screen->cellRect(7, y).bottom()) << y;
+
+  // "Привет" drawn takes no more room than the same text in the font.
+  const QString greeting = QStringLiteral("Привет");
+  const std::string bytes = "\xCF\xF0\xE8\xE2\xE5\xF2";  // windows-1251
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    window.SetChar(static_cast<int>(i) + 11, 4, static_cast<unsigned char>(bytes[i]));
+  ASSERT_EQ(window.cellText(11, 4), QStringLiteral("П"));
+  const QImage image = screen->grab().toImage();
+  // Row 4 from column 2 (column 1 holds the start-up "0").
+  const QRect band = screen->cellRect(2, 4).united(screen->cellRect(80, 4)).toRect().intersected(image.rect());
+  const QColor ground = image.pixelColor(band.left() + 1, band.top() + 1);
+  int first = -1, last = -1;
+  for (int px = band.left(); px <= band.right(); ++px)
+    for (int py = band.top(); py <= band.bottom(); ++py)
+      if (image.pixelColor(px, py) != ground) {
+        if (first < 0) first = px;
+        last = px;
+        break;
+      }
+  ASSERT_GE(first, 0) << "nothing drawn";
+  EXPECT_GE(first, static_cast<int>(screen->cellRect(11, 4).left()) - 1);
+  EXPECT_LE(last - first + 1, static_cast<int>(std::ceil(metrics.horizontalAdvance(greeting))) + 1)
+      << "letters are spaced apart";
+}
+
+TEST_F(WindowsFixture, MonitorScreenFollowsTheWindowSize) {
+  frmDevMonitor& window = windows.monitor();
+  MonitorScreenView* screen = window.screen();
+  for (const QSize size : {QSize(1200, 700), QSize(900, 500), QSize(500, 300)}) {
+    window.resize(size);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(screen->geometry(), window.rect());
+    const QRectF all = screen->cellRect(1, 1).united(screen->cellRect(80, 25));
+    EXPECT_TRUE(QRectF(screen->rect()).contains(all)) << size.width();
+    // The largest font that fits: one pixel larger would not.
+    QFont larger = screen->screenFont();
+    larger.setPixelSize(larger.pixelSize() + 1);
+    const QFontMetricsF next(larger);
+    EXPECT_TRUE(next.horizontalAdvance(QLatin1Char('M')) * 80 > screen->width() ||
+                std::ceil(next.height()) * 25 > screen->height())
+        << size.width() << "x" << size.height();
+    EXPECT_GT(screen->screenFont().pixelSize(), 6) << "readable at " << size.width();
+  }
 }
 
 TEST_F(WindowsFixture, ClosingTheMonitorWindowKeepsItsContent) {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/machine.h"
 #include "widgets/scripted_dialogs.h"
+#include "memory/dump_file.h"
 #include "memory/main_memory.h"
 #include "memory/memory_table_model.h"
 #include "trace/command_trace.h"
@@ -240,4 +242,57 @@ TEST_F(FrmMemTest, KeyboardMovesInTheListLoadTheEditorToo) {
   EXPECT_EQ(window->selectedRow(), 0x31);
   EXPECT_EQ(window->addressField()->text(), "031");
   EXPECT_EQ(window->valueField()->text(), "0031");
+}
+
+TEST_F(FrmMemTest, AClearedRowShowsNoMnemonicUntilItsWordIsWritten) {
+  auto asmCell = [this](int address) {
+    return window->model()->index(address, MemoryTableModel::kAsm).data().toString();
+  };
+  for (int a = 0; a < MainMemory::kWords; ++a) ASSERT_EQ(asmCell(a), "") << a;
+  // Written from the editor, even with the cleared word's own value.
+  window->selectRow(0x10);
+  typeAndEnter(window->valueField(), "0");
+  EXPECT_EQ(asmCell(0x10), "ISZ 000");
+  EXPECT_EQ(asmCell(0x11), "");
+  // Written by the processor's way in.
+  memory.Mem_WriteMem("0011", "1111000000000000");
+  EXPECT_EQ(asmCell(0x11), "HLT");
+  // A comment alone writes no word.
+  memory.SetComment(0x12, "данные");
+  EXPECT_EQ(asmCell(0x12), "");
+  // Selecting an unwritten row in mode Asm loads the empty mnemonic.
+  setMode("Asm");
+  window->selectRow(0x12);
+  EXPECT_EQ(window->valueField()->text(), "");
+  memory.Mem_Clear();
+  EXPECT_EQ(asmCell(0x10), "");
+  EXPECT_EQ(asmCell(0x11), "");
+}
+
+TEST_F(FrmMemTest, ADumpFillsTheMnemonicsOfTheRowsItLoads) {
+  const std::string path = (dir.path() + "/three.vdmp").toStdString();
+  {
+    MainMemory source;
+    source.SetRow(0, std::string(16, '0'), "");
+    source.SetRow(1, "1111000000000000", "stop");
+    ASSERT_TRUE(Mem_SaveDump(source, path).ok);
+  }
+  // A full dump writes every row, the zero words included.
+  ASSERT_TRUE(Mem_LoadDump(memory, path).ok);
+  const auto asmCell = [this](int address) {
+    return window->model()->index(address, MemoryTableModel::kAsm).data().toString();
+  };
+  EXPECT_EQ(asmCell(0), "ISZ 000");
+  EXPECT_EQ(asmCell(1), "HLT");
+  EXPECT_EQ(asmCell(0x7FF), "ISZ 000");
+  // A dump of two lines fills only its two rows of a cleared memory.
+  memory.Mem_Clear();
+  QFile two(QString::fromStdString(path));
+  ASSERT_TRUE(two.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  two.write("0000\r\nF000\r\n");
+  two.close();
+  ASSERT_TRUE(Mem_LoadDump(memory, path).ok);
+  EXPECT_EQ(asmCell(0), "ISZ 000");
+  EXPECT_EQ(asmCell(1), "HLT");
+  EXPECT_EQ(asmCell(2), "");
 }

@@ -31,7 +31,7 @@ TEST(MainMemory, StartsClearedWithRowTexts) {
     EXPECT_EQ(m.HexText(a), "0000");
     EXPECT_EQ(m.DecText(a), "00.000");
     EXPECT_EQ(m.BinText(a), "0000.0000.0000.0000");
-    EXPECT_EQ(m.AsmText(a), "ISZ 000");
+    EXPECT_EQ(m.AsmText(a), "");  // no word written yet
     EXPECT_EQ(m.Comment(a), "");
   }
   EXPECT_EQ(MainMemory::AddressText(0), "000");
@@ -118,6 +118,26 @@ TEST(MainMemory, ClearRemovesValuesAndComments) {
   EXPECT_EQ(m.Comment(1), "");
   EXPECT_EQ(m.Selected(), -1);
   EXPECT_EQ(r.cleared, 1);
+}
+
+TEST(MainMemory, ARowShowsItsMnemonicFromItsFirstWriteUntilTheNextClear) {
+  MainMemory m;
+  m.Mem_WriteMem("001", std::string(16, '0'));
+  m.SetRow(2, "1111000000000000", "");
+  m.SetComment(3, "only a comment");
+  EXPECT_THROW(m.Mem_WriteMem("004", "not a word"), MachineError);
+  EXPECT_EQ(m.AsmText(0), "");
+  EXPECT_EQ(m.AsmText(1), "ISZ 000");
+  EXPECT_EQ(m.AsmText(2), "HLT");
+  EXPECT_EQ(m.AsmText(3), "");
+  EXPECT_EQ(m.AsmText(4), "") << "a refused write writes nothing";
+  EXPECT_TRUE(m.Written(1));
+  EXPECT_FALSE(m.Written(4));
+  m.Mem_Clear();
+  for (int a : {1, 2}) {
+    EXPECT_FALSE(m.Written(a));
+    EXPECT_EQ(m.AsmText(a), "");
+  }
 }
 
 TEST(MainMemory, CommentsThatCannotBeSavedAreRefusedWhereTheyEnter) {

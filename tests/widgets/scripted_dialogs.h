@@ -16,6 +16,7 @@ struct ShownDialog {
   QString title;
   QString text;  // the filter for file dialogs
   Dialogs::Icon icon = Dialogs::Icon::Information;
+  QString folder;  // where a file dialog started
 };
 
 class ScriptedDialogs final : public Dialogs {
@@ -24,23 +25,23 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<bool> answers;    // Yes / No
   std::vector<ShownDialog> shown;
 
-  QString openFile(QWidget*, const QString& title, const QString& filter) override {
-    shown.push_back({"open", title, filter});
+  QString openFile(QWidget*, const QString& title, const QString& filter, const QString& folder) override {
+    shown.push_back({"open", title, filter, Dialogs::Icon::Information, folder});
     return next();
   }
-  QString saveFile(QWidget*, const QString& title, const QString& filter) override {
-    shown.push_back({"save", title, filter});
+  QString saveFile(QWidget*, const QString& title, const QString& filter, const QString& folder) override {
+    shown.push_back({"save", title, filter, Dialogs::Icon::Information, folder});
     return next();
   }
   bool askYesNo(QWidget*, const QString& title, const QString& text, Icon icon) override {
-    shown.push_back({"ask", title, text, icon});
+    shown.push_back({"ask", title, text, icon, {}});
     if (answers.empty()) return false;
     const bool a = answers.front();
     answers.pop_front();
     return a;
   }
   void tell(QWidget*, const QString& title, const QString& text, Icon icon) override {
-    shown.push_back({"tell", title, text, icon});
+    shown.push_back({"tell", title, text, icon, {}});
   }
 
  private:
