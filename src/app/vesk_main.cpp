@@ -3,11 +3,13 @@
 
 #include "app/machine.h"
 #include "app/mdi_main.h"
+#include "app/russian_texts.h"
 #include "app/runner.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vesk");
+  vesk::InstallRussianQtTexts(app);
   vesk::Machine machine;
   vesk::MDIMain window(machine, vesk::ProgramDirectory());
   window.show();

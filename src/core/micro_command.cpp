@@ -150,9 +150,9 @@ void MicroExecutor::ExecuteMicroCommand(std::string_view horizontal, std::string
   } catch (const MachineError& e) {
     fail(e.number(), e.what());
   } catch (const std::bad_alloc&) {
-    fail(error_number::kOutOfMemory, "Out of memory");
+    fail(error_number::kOutOfMemory, "Недостаточно памяти");
   } catch (const std::exception& e) {
-    fail(error_number::kInternal, e.what());
+    fail(error_number::kInternal, std::string("Внутренняя ошибка программы: ") + e.what());
   }
 }
 

@@ -65,7 +65,7 @@ void Word::release() noexcept {
 
 void Word::grow(std::size_t need) {
   if (need <= capacity_) return;
-  if (need > std::numeric_limits<std::uint32_t>::max() / 2) throw std::length_error("Word too long");
+  if (need > std::numeric_limits<std::uint32_t>::max() / 2) throw std::length_error("Слово слишком длинное");
   std::size_t cap = capacity_ * 2;
   if (cap < need) cap = need;
   char* fresh = new char[cap + 1];

@@ -23,7 +23,7 @@ std::optional<int> Controllers::ParseAddress(std::string_view hex) { return Pars
 
 const Controllers::Entry& Controllers::entry(int row) const {
   if (row < 0 || row >= kCount)
-    throw MachineError(error_number::kOutOfRange, "Subscript out of range: no controller row " + std::to_string(row));
+    throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: нет строки контроллера " + std::to_string(row));
   return entries_[static_cast<std::size_t>(row)];
 }
 
@@ -33,7 +33,7 @@ Controllers::Entry& Controllers::entry(int row) {
 
 int Controllers::rowOf(std::string_view addr) const {
   const auto a = ParseAddress(addr);
-  if (!a) throw MachineError(error_number::kOutOfRange, "Subscript out of range: no controller '" + std::string(addr) + "'");
+  if (!a) throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: нет контроллера '" + std::string(addr) + "'");
   return RowOfAddress(*a);
 }
 
@@ -57,7 +57,7 @@ void Controllers::Reg_Set_Data(std::string_view addr, std::string_view data) {
   const int row = rowOf(addr);
   const Word bits = FitWidth(data, 8);
   if (!IsBitString(bits, 8))
-    throw MachineError(error_number::kTypeMismatch, "Type mismatch: a data register takes 8 bits, not '" + std::string(data) + "'");
+    throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: регистр данных принимает 8 разрядов, а не '" + std::string(data) + "'");
   entry(row).data = bits;
   changed(row);
   listeners_.each([row](ControllersListener& l) { l.dataRegisterWritten(row); });

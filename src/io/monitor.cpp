@@ -21,15 +21,15 @@ void Monitor::Reset() {
 
 void Monitor::check(int x, int y) const {
   if (x < 1 || x > kColumns || y < 1 || y > kRows)
-    throw MachineError(error_number::kOutOfRange, "Subscript out of range: the screen has no cell at column " +
-                                                      std::to_string(x) + ", row " + std::to_string(y));
+    throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: на экране нет клетки в столбце " +
+                                                      std::to_string(x) + ", строке " + std::to_string(y));
 }
 
 void Monitor::SetChar(int x, int y, int c) {
   check(x, y);
   if (c < 0 || c > 255)
     throw MachineError(error_number::kOutOfRange,
-                       "Subscript out of range: a screen cell holds a code 0..255, not " + std::to_string(c));
+                       "Индекс вне диапазона: клетка экрана хранит код 0..255, а не " + std::to_string(c));
   cell(x, y) = static_cast<std::uint8_t>(c);
   listeners_.each([x, y](MonitorListener& l) { l.cellChanged(x, y); });
 }

@@ -34,7 +34,7 @@ MainMemory::MainMemory() {
 
 std::size_t MainMemory::index(int address) {
   if (address < 0 || address >= kWords)
-    throw MachineError(error_number::kOutOfRange, "Subscript out of range: no memory word " + std::to_string(address));
+    throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: в памяти нет слова " + std::to_string(address));
   return static_cast<std::size_t>(address);
 }
 
@@ -42,7 +42,7 @@ std::optional<int> MainMemory::ParseAddress(std::string_view hex) { return Parse
 
 int MainMemory::requireAddress(std::string_view hex) const {
   const auto a = ParseAddress(hex);
-  if (!a) throw MachineError(error_number::kOutOfRange, "Subscript out of range: no memory address '" + std::string(hex) + "'");
+  if (!a) throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: в памяти нет адреса '" + std::string(hex) + "'");
   return *a;
 }
 
@@ -60,7 +60,7 @@ const Word& MainMemory::Mem_ReadMem(std::string_view address) {
 void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) {
   const int a = requireAddress(address);
   if (!IsBitString(value, 16))
-    throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
+    throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: слово памяти должно состоять из 16 разрядов, а не '" + std::string(value) + "'");
   select(a);
   words_[static_cast<std::size_t>(a)] = value;
   written_.set(static_cast<std::size_t>(a));
@@ -84,7 +84,7 @@ void MainMemory::Mem_Clear() {
 void MainMemory::SetRow(int address, std::string_view value, std::string_view comment) {
   const std::size_t i = index(address);
   if (!IsBitString(value, 16))
-    throw MachineError(error_number::kTypeMismatch, "Type mismatch: a memory word must be 16 bits, not '" + std::string(value) + "'");
+    throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: слово памяти должно состоять из 16 разрядов, а не '" + std::string(value) + "'");
   RequireStorableComment(comment);
   words_[i] = value;
   comments_[i] = comment;

@@ -39,7 +39,7 @@ MicroMemory::MicroMemory() {
 std::size_t MicroMemory::index(int address) {
   if (address < 1 || address > kWords)
     throw MachineError(error_number::kOutOfRange,
-                       "Subscript out of range: micro-memory has no address " + std::to_string(address));
+                       "Индекс вне диапазона: в микропамяти нет адреса " + std::to_string(address));
   return static_cast<std::size_t>(address - 1);
 }
 
@@ -53,7 +53,7 @@ int MicroMemory::requireAddress(std::string_view hex) const {
   const auto a = ParseAddress(hex);
   if (!a)
     throw MachineError(error_number::kOutOfRange,
-                       "Subscript out of range: micro-memory has no address '" + std::string(hex) + "'");
+                       "Индекс вне диапазона: в микропамяти нет адреса '" + std::string(hex) + "'");
   return *a;
 }
 
@@ -76,7 +76,7 @@ void MicroMemory::Micro_WriteMem(std::string_view address, std::string_view valu
   const int a = requireAddress(address);
   if (!IsBitString(value, 16))
     throw MachineError(error_number::kTypeMismatch,
-                       "Type mismatch: a micro-command must be 16 bits, not '" + std::string(value) + "'");
+                       "Несоответствие типа: микрокоманда должна состоять из 16 разрядов, а не '" + std::string(value) + "'");
   select(a);
   words_[index(a)] = value;
   listeners_.each([a](MicroMemoryListener& l) { l.microRowChanged(a); });
@@ -86,7 +86,7 @@ void MicroMemory::SetRow(int address, std::string_view value, std::string_view c
   const std::size_t i = index(address);
   if (!IsBitString(value, 16))
     throw MachineError(error_number::kTypeMismatch,
-                       "Type mismatch: a micro-command must be 16 bits, not '" + std::string(value) + "'");
+                       "Несоответствие типа: микрокоманда должна состоять из 16 разрядов, а не '" + std::string(value) + "'");
   RequireStorableComment(comment);
   words_[i] = value;
   comments_[i] = comment;

@@ -14,10 +14,10 @@ namespace vesk {
 // of one line of the file).
 inline void RequireStorableComment(std::string_view comment) {
   if (comment.find_first_of("\r\n") != std::string_view::npos)
-    throw MachineError(error_number::kInvalidArgument, "The comment holds a line break");
+    throw MachineError(error_number::kInvalidArgument, "В комментарии есть перевод строки");
   if (IsCp1251Representable(comment)) return;
   const Cp1251Encoding e = Utf8ToCp1251(comment);
-  throw MachineError(error_number::kInvalidArgument, "The comment holds " + e.Describe());
+  throw MachineError(error_number::kInvalidArgument, "В комментарии " + e.Describe());
 }
 
 }  // namespace vesk

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -17,6 +20,7 @@
 #include "util/ini_file.h"
 #include "app/examples_folder.h"
 #include "app/machine.h"
+#include "app/russian_texts.h"
 #include "app/main_toolstrip.h"
 #include "app/run_driver.h"
 #include "core/frm_processor1.h"
@@ -249,7 +253,7 @@ TEST_F(MainWindowFixture, MachineErrorsAreShownAfterTheTick) {
   QTest::qWait(20);
   ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_EQ(dialogs.shown.back().kind, "tell");
-  EXPECT_TRUE(dialogs.shown.back().text.startsWith("Error #9"));
+  EXPECT_EQ(dialogs.shown.back().text, "Error #9\r\nИндекс вне диапазона: в микропамяти нет адреса '00'");
   EXPECT_EQ(dialogs.shown.back().icon, Dialogs::Icon::Warning);
 }
 
@@ -511,4 +515,28 @@ TEST_F(MainWindowFixture, TheMainWindowStartsWhollyOnTheScreen) {
   WriteIni(ini(), "Windows", "MDIMainHeight", "6000");
   open();
   EXPECT_EQ(window->frameGeometry(), room);
+}
+
+TEST(RussianQtTexts, QtsOwnButtonsAndMenusSpeakRussian) {
+  ASSERT_TRUE(InstallRussianQtTexts(*QCoreApplication::instance()));
+  const QRegularExpression cyrillic(QStringLiteral("[А-Яа-яЁё]"));
+  // The buttons of a question box.
+  QMessageBox box(QMessageBox::Question, "Vesk", "?", QMessageBox::Yes | QMessageBox::No);
+  for (QAbstractButton* b : box.buttons()) EXPECT_TRUE(b->text().contains(cyrillic)) << b->text().toStdString();
+  // The context menu of every text field.
+  QLineEdit field;
+  std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+  int named = 0;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) continue;
+    EXPECT_TRUE(a->text().contains(cyrillic)) << a->text().toStdString();
+    ++named;
+  }
+  EXPECT_GT(named, 4);
+  // The menu of a child window's frame.
+  QMdiArea area;
+  QMdiSubWindow* sub = area.addSubWindow(new QWidget);
+  ASSERT_NE(sub->systemMenu(), nullptr);
+  for (QAction* a : sub->systemMenu()->actions())
+    if (!a->isSeparator()) EXPECT_TRUE(a->text().contains(cyrillic)) << a->text().toStdString();
 }

@@ -212,6 +212,9 @@ TEST_F(RunnerFixture, MachineErrorsAreReportedAndExitFour) {
   ASSERT_TRUE(SaveMicroProgram(empty, zeros).ok);
   EXPECT_EQ(run({"--micro", zeros, "--json"}), kRunMachineError);
   EXPECT_NE(err.str().find("Error #9"), std::string::npos) << err.str();
+  // The same Russian description the window program's box shows.
+  EXPECT_NE(err.str().find("Индекс вне диапазона: в микропамяти нет адреса '00'"), std::string::npos) << err.str();
+  EXPECT_EQ(err.str().find("Subscript"), std::string::npos) << err.str();
   EXPECT_NE(out.str().find("\"stopped\":true"), std::string::npos);
   EXPECT_NE(out.str().find("\"micro_commands\":255,"), std::string::npos);
 }
