@@ -107,7 +107,7 @@ std::string NetAdapter::StartHub(const std::string& host, std::uint16_t port) {
   stationName_ = std::string(kHubOwnName);
   hubName_.clear();
   stateChanged();
-  if (transport_ == nullptr) return "no network layer";
+  if (transport_ == nullptr) return "нет сетевого уровня";
   std::string why = transport_->Listen(host, port);
   if (!why.empty()) transport_->Close(0);
   return why;
@@ -122,7 +122,7 @@ std::string NetAdapter::StartStation(const std::string& host, std::uint16_t port
     hubName_.clear();
   }
   stateChanged();
-  if (transport_ == nullptr) return "no network layer";
+  if (transport_ == nullptr) return "нет сетевого уровня";
   std::string why = transport_->Connect(host, port);
   if (!why.empty()) {
     transport_->Close(0);

@@ -4,6 +4,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include "io/socket_error_text.h"
+
 namespace vesk {
 
 namespace {
@@ -96,7 +98,7 @@ void QtHubTransport::readFrom(int index, QTcpSocket* socket) {
 void QtHubTransport::lost(int index, QTcpSocket* socket, bool error) {
   if (socketAt(index) != socket) return;
   const int number = static_cast<int>(socket->error());
-  const std::string description = socket->errorString().toStdString();
+  const std::string description = SocketErrorText(socket->error());
   deliver([this, index, socket, error, number, description] {
     if (socketAt(index) != socket) return;
     if (!error) {
@@ -170,18 +172,18 @@ std::string QtHubTransport::Listen(const std::string& host, std::uint16_t port) 
   const CallScope scope(callDepth_);
   Close(0);
   QHostAddress address;
-  if (!address.setAddress(QString::fromStdString(host))) return "'" + host + "' is not an IP address";
+  if (!address.setAddress(QString::fromStdString(host))) return "'" + host + "' - не IP-адрес";
   server_ = new QTcpServer(this);
   // Stations that connect in a burst wait in the kernel's queue, not in SYN
   // retries; whoever is over the limit is closed by the adapter at once.
   server_->setListenBacklogSize(NetAdapter::kMaxStations + 6);
   connect(server_, &QTcpServer::newConnection, this, &QtHubTransport::acceptPending);
   connect(server_, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError error) {
-    const std::string description = server_ != nullptr ? server_->errorString().toStdString() : std::string();
+    const std::string description = SocketErrorText(error);
     deliver([this, error, description] { adapter_.SocketError(0, static_cast<int>(error), description); });
   });
   if (!server_->listen(address, port)) {
-    const std::string why = server_->errorString().toStdString();
+    const std::string why = SocketErrorText(server_->serverError());
     Close(0);
     return why;
   }
@@ -191,8 +193,8 @@ std::string QtHubTransport::Listen(const std::string& host, std::uint16_t port) 
 std::string QtHubTransport::Connect(const std::string& host, std::uint16_t port) {
   const CallScope scope(callDepth_);
   Close(0);
-  if (host.empty()) return "no hub address";
-  if (port == 0) return "no hub port";
+  if (host.empty()) return "не указан адрес концентратора";
+  if (port == 0) return "не указан порт концентратора";
   auto* socket = new QTcpSocket(this);
   connections_[0].socket = socket;
   wire(0, socket);

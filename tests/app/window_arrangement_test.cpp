@@ -51,14 +51,20 @@ long long Covered(const std::array<PixelRect, kArrangedWindows>& r) {
 
 }  // namespace
 
-TEST(DefaultArrangement, At1366x768AllSixAreReadableAndNoneOverlaps) {
-  const PixelSize area = AreaOnScreen(1366, 768);
+// The arrangement on a screen of that size: every window readable, none over
+// another, and the area used rather than left empty.
+std::array<PixelRect, kArrangedWindows> TiledOnScreen(int width, int height) {
+  const PixelSize area = AreaOnScreen(width, height);
   const auto sizes = DefaultArrangedSizes(kProcessor);
   const auto r = DefaultArrangement(area, sizes);
   ExpectAllReadableAndInside(area, r, sizes);
   EXPECT_EQ(TotalOverlap(r), 0);
-  // The area is used, not left empty.
   EXPECT_GE(Covered(r), static_cast<long long>(area.width) * area.height * 95 / 100);
+  return r;
+}
+
+TEST(DefaultArrangement, At1366x768AllSixAreReadableAndNoneOverlaps) {
+  const auto r = TiledOnScreen(1366, 768);
   // The processor is the largest window; memory sits beside it.
   const PixelRect& cpu = r[0];
   for (std::size_t i = 1; i < r.size(); ++i)
@@ -67,12 +73,7 @@ TEST(DefaultArrangement, At1366x768AllSixAreReadableAndNoneOverlaps) {
 }
 
 TEST(DefaultArrangement, At1920x1080TheProcessorIsWholeAndNoneOverlaps) {
-  const PixelSize area = AreaOnScreen(1920, 1080);
-  const auto sizes = DefaultArrangedSizes(kProcessor);
-  const auto r = DefaultArrangement(area, sizes);
-  ExpectAllReadableAndInside(area, r, sizes);
-  EXPECT_EQ(TotalOverlap(r), 0);
-  EXPECT_GE(Covered(r), static_cast<long long>(area.width) * area.height * 95 / 100);
+  const auto r = TiledOnScreen(1920, 1080);
   EXPECT_EQ(r[0].size(), kProcessor) << "no scroll bars in the processor";
 }
 

@@ -5,6 +5,8 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QFontInfo>
+#include <QMetaEnum>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QFontMetricsF>
 #include <QTcpServer>
@@ -23,6 +25,7 @@
 #include "io/monitor_screen_model.h"
 #include "io/monitor_screen_view.h"
 #include "io/qt_hub_transport.h"
+#include "io/socket_error_text.h"
 #include "support/io_micro_program.h"
 #include "support/tiny_micro_program.h"
 #include "util/machine_error.h"
@@ -389,6 +392,27 @@ TEST_F(WindowsFixture, NetWindowRefusesABadPortOrAnEmptyAddress) {
   EXPECT_FALSE(m.netAdapter.PollTimerEnabled());
 }
 
+TEST(SocketErrorText, EverySocketErrorHasARussianReason) {
+  const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+  const QMetaEnum errors = QMetaEnum::fromType<QAbstractSocket::SocketError>();
+  ASSERT_GT(errors.keyCount(), 20);
+  for (int i = 0; i < errors.keyCount(); ++i) {
+    const auto error = static_cast<QAbstractSocket::SocketError>(errors.value(i));
+    QString text = QString::fromStdString(SocketErrorText(error));
+    EXPECT_FALSE(text.isEmpty()) << errors.key(i);
+    EXPECT_FALSE(text.remove(QStringLiteral("IPv6")).contains(latin)) << errors.key(i) << ": " << text.toStdString();
+  }
+}
+
+TEST_F(WindowsFixture, TheSocketLayerSaysWhyInRussian) {
+  // A hub asked for an address that is not one of this computer's.
+  EXPECT_EQ(windows.transport().Listen("192.0.2.1", FreePort()), "этого адреса нет у этого компьютера");
+  EXPECT_EQ(windows.transport().Listen("hub.example", 5000), "'hub.example' - не IP-адрес");
+  EXPECT_EQ(windows.transport().Connect("", 5000), "не указан адрес концентратора");
+  EXPECT_EQ(windows.transport().Connect("127.0.0.1", 0), "не указан порт концентратора");
+  windows.transport().Close(0);
+}
+
 TEST_F(WindowsFixture, AHubListensOnLoopbackUnlessAllInterfacesAreChosen) {
   frmNetAdapter& net = windows.netAdapter();
   net.hubOption()->setChecked(true);
@@ -408,7 +432,7 @@ TEST_F(WindowsFixture, AHubListensOnLoopbackUnlessAllInterfacesAreChosen) {
   second.hubOption()->setChecked(true);
   second.portField()->setText(QString::number(port));
   second.start();
-  EXPECT_TRUE(second.messageLabel()->text().startsWith(QStringLiteral("Не удалось: ")));
+  EXPECT_EQ(second.messageLabel()->text(), QStringLiteral("Не удалось: этот порт уже занят другой программой"));
 
   net.allInterfacesBox()->setChecked(true);
   net.start();
@@ -448,7 +472,7 @@ TEST_F(WindowsFixture, TwoCopiesConnectFromTheirWindowsAndExchangeAByte) {
   hubWindow.stop();
   stationWindow.start();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !station.netAdapter.PollTimerEnabled(); }, 5000));
-  EXPECT_TRUE(stationWindow.messageLabel()->text().startsWith(QStringLiteral("Нет соединения с концентратором: ")))
-      << stationWindow.messageLabel()->text().toStdString();
+  EXPECT_EQ(stationWindow.messageLabel()->text(),
+            QStringLiteral("Нет соединения с концентратором: концентратор не принимает подключения (в соединении отказано)"));
   EXPECT_NE(stationWindow.stateLabel()->text().indexOf(QStringLiteral("нет соединения")), -1);
 }
