@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   Write(base + "/cp1251.vdmp", cp1251);
   TimeLoad("one long windows-1251 line", base + "/cp1251.vdmp", static_cast<double>(cp1251.size()) / (1 << 20));
 
-  std::string utf8 = "1234";
+  std::string utf8 = "\xEF\xBB\xBF" "1234";  // the mark makes it UTF-8
   for (long i = 0; i < (mb << 20) / 2; ++i) utf8 += "а";
   utf8 += "\r\n5678\r\n";
   Write(base + "/utf8.vdmp", utf8);

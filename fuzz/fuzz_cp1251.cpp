@@ -33,14 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const DecodedText file = FileTextToCp1251(std::string(input));
-  bool multiByte = false;
-  const bool utf8File = IsValidUtf8(input, &multiByte) && multiByte;
-  Require(file.wasUtf8 == utf8File, "UTF-8 is chosen exactly for valid UTF-8 with a multi-byte sequence");
-  if (!utf8File) Require(file.ok && file.bytes == input, "a windows-1251 file is taken as it is");
-  const std::string_view withoutMark = input.substr(0, 3) == "\xEF\xBB\xBF" ? input.substr(3) : input;
-  Require(file.ok == (!utf8File || IsCp1251Representable(withoutMark)),
+  const bool marked = input.substr(0, 3) == "\xEF\xBB\xBF";
+  Require(file.wasUtf8 == marked, "UTF-8 is chosen exactly for a text that starts with the byte-order mark");
+  if (!marked) Require(file.ok && file.bytes == input, "a windows-1251 file is taken as it is");
+  const std::string_view withoutMark = marked ? input.substr(3) : input;
+  Require(file.ok == (!marked || IsCp1251Representable(withoutMark)),
           "a UTF-8 file fails exactly for a character windows-1251 cannot hold");
-  if (file.ok && utf8File) Require(Cp1251ToUtf8(file.bytes) == withoutMark, "a UTF-8 file loses nothing");
+  if (file.ok && marked) Require(Cp1251ToUtf8(file.bytes) == withoutMark, "a UTF-8 file loses nothing");
   if (!file.ok) Require(file.error.rfind("line ", 0) == 0, "the failure names the line");
 
   std::size_t covered = 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/bit_string.h"
 #include "fuzz_support.h"
@@ -57,18 +58,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int a = 0; a < MainMemory::kWords; ++a) Require(IsBitString(m.Value(a), 16), "every word is 16 bits");
   if (!r.ok) {
     Require(!r.error.empty() && r.lines == 0, "a failed load says why and loads nothing");
+    Require(!FileTextToCp1251(std::string(reinterpret_cast<const char*>(data), size)).ok,
+            "a load fails only for a text that cannot be decoded");
     for (int a = 0; a < MainMemory::kWords; ++a) Require(HoldsPattern(m, a), "a failed load changes nothing");
     return 0;
   }
   Require(r.lines >= 0 && r.lines <= MainMemory::kWords, "at most 2048 rows are loaded");
   for (int a = r.lines; a < MainMemory::kWords; ++a) Require(HoldsPattern(m, a), "rows after the last line stay");
 
-  const TextFile file = ReadTextFile(path);
-  Require(file.ok, "the file reads as it did for the load");
-  Require(r.lines == static_cast<int>(std::min<std::size_t>(file.lines.size(), MainMemory::kWords)),
-          "one row per line");
+  // The whole text, split at once, is the reference for the reader's pieces.
+  const DecodedText text = FileTextToCp1251(std::string(reinterpret_cast<const char*>(data), size));
+  Require(text.ok, "the file reads as it did for the load");
+  const std::vector<TextLine> lines = SplitLines(text.bytes);
+  const auto lineAt = [&](int i) {
+    return std::string_view(text.bytes).substr(lines[static_cast<std::size_t>(i)].begin,
+                                               lines[static_cast<std::size_t>(i)].length);
+  };
+  Require(r.lines == static_cast<int>(std::min<std::size_t>(lines.size(), MainMemory::kWords)), "one row per line");
+  if (lines.size() > MainMemory::kWords)
+    Require(!r.warnings.empty() && r.warnings.back().find("The file has " + std::to_string(lines.size()) + " lines") == 0,
+            "the lines passed over are counted");
   for (int a = 0; a < r.lines; ++a) {
-    const std::string_view line = file.Line(static_cast<std::size_t>(a));
+    const std::string_view line = lineAt(a);
     const std::string_view field = line.substr(0, 4);
     if (field.size() == 4 && IsHexDigits(field))
       Require(BinToHex(m.Value(a)) == UpperAscii(field), "four hex digits are the word");

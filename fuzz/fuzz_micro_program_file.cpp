@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "format/bit_string.h"
 #include "format/number_text.h"
@@ -61,6 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(m.Selected() == -1, "loading selects nothing");
   if (!r.ok) {
     Require(!r.error.empty() && r.lines == 0, "a failed load says why and loads nothing");
+    Require(!FileTextToCp1251(std::string(reinterpret_cast<const char*>(data), size)).ok,
+            "a load fails only for a text that cannot be decoded");
     Require(listener.bulk == 0, "a failed load tells no listener");
     for (int a = 1; a <= MicroMemory::kWords; ++a) Require(HoldsPattern(m, a), "a failed load changes nothing");
     return 0;
@@ -69,12 +73,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(r.lines >= 0 && r.lines <= MicroMemory::kWords, "at most 255 rows are loaded");
   for (int a = r.lines + 1; a <= MicroMemory::kWords; ++a) Require(HoldsPattern(m, a), "rows after the last line stay");
 
-  const TextFile file = ReadTextFile(path);
-  Require(file.ok, "the file reads as it did for the load");
-  Require(r.lines == static_cast<int>(std::min<std::size_t>(file.lines.size(), MicroMemory::kWords)),
-          "one row per line");
+  // The whole text, split at once, is the reference for the reader's pieces.
+  const DecodedText text = FileTextToCp1251(std::string(reinterpret_cast<const char*>(data), size));
+  Require(text.ok, "the file reads as it did for the load");
+  const std::vector<TextLine> lines = SplitLines(text.bytes);
+  const auto lineAt = [&](int i) {
+    return std::string_view(text.bytes).substr(lines[static_cast<std::size_t>(i)].begin,
+                                               lines[static_cast<std::size_t>(i)].length);
+  };
+  Require(r.lines == static_cast<int>(std::min<std::size_t>(lines.size(), MicroMemory::kWords)), "one row per line");
+  if (lines.size() > MicroMemory::kWords)
+    Require(!r.warnings.empty() && r.warnings.back().find("The file has " + std::to_string(lines.size()) + " lines") == 0,
+            "the lines passed over are counted");
   for (int a = 1; a <= r.lines; ++a) {
-    const std::string_view line = file.Line(static_cast<std::size_t>(a - 1));
+    const std::string_view line = lineAt(a - 1);
     const std::string_view field = line.substr(0, 4);
     const std::string_view digits = Trim(field);
     if (field.size() == 4 && IsHexDigits(digits))

@@ -24,7 +24,7 @@ quietly() {
 }
 quietly env CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESK_FUZZ=ON -DVESK_TESTS=OFF -DVESK_BENCH=OFF
-targets=(fuzz_dump_file fuzz_micro_program_file fuzz_ini_file fuzz_cp1251 fuzz_hub_protocol
+targets=(fuzz_dump_file fuzz_micro_program_file fuzz_ini_file fuzz_cp1251 fuzz_text_lines fuzz_hub_protocol
   fuzz_program_assembler fuzz_micro_assembler)
 # Only the fuzz targets: the library is instrumented for them, the programs are not.
 quietly cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
@@ -33,9 +33,9 @@ quietly cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 # Hub messages longer than the 4 KiB limit only show in long inputs too.
 # The assemblers' seeds are whole sources (the shipped micro-program's is 12 KiB).
 declare -A max_len=([fuzz_dump_file]=12288 [fuzz_micro_program_file]=4096 [fuzz_ini_file]=8192 [fuzz_cp1251]=4096
-  [fuzz_hub_protocol]=16384 [fuzz_program_assembler]=8192 [fuzz_micro_assembler]=16384)
+  [fuzz_text_lines]=4096 [fuzz_hub_protocol]=16384 [fuzz_program_assembler]=8192 [fuzz_micro_assembler]=16384)
 declare -A len_control=([fuzz_dump_file]=0 [fuzz_micro_program_file]=0 [fuzz_ini_file]=100 [fuzz_cp1251]=100
-  [fuzz_hub_protocol]=100 [fuzz_program_assembler]=100 [fuzz_micro_assembler]=100)
+  [fuzz_text_lines]=100 [fuzz_hub_protocol]=100 [fuzz_program_assembler]=100 [fuzz_micro_assembler]=100)
 logs="$build/logs"
 mkdir -p "$logs" "$build/crashes"
 
@@ -43,7 +43,7 @@ run_one() {
   local t=$1
   local corpus="$build/corpus/$t"
   mkdir -p "$corpus"
-  cp -n fuzz/corpus/"$t"/* "$corpus"/ 2>/dev/null || true
+  if [ -d "fuzz/corpus/$t" ]; then cp -n fuzz/corpus/"$t"/* "$corpus"/ 2>"$logs/$t.copy.log" || true; fi
   local rc=0
   "$build/bin/$t" -max_total_time="$seconds" -max_len="${max_len[$t]}" \
     -len_control="${len_control[$t]}" -timeout=20 -rss_limit_mb=2048 \

@@ -8,12 +8,11 @@
 
 #include "app/machine.h"
 #include "app/program_input.h"
+#include "app/runner_outputs.h"
 #include "asm/source_text.h"
 #include "format/bit_string.h"
 #include "memory/dump_file.h"
 #include "memory/micro_program_file.h"
-#include "trace/html_export.h"
-#include "util/atomic_file.h"
 
 namespace vesk {
 
@@ -124,25 +123,6 @@ std::string StateJson(const Machine& m) {
   return j;
 }
 
-// Streams each new line of a trace into its HTML export.
-template <class Trace>
-class TraceStream : public TraceListener {
- public:
-  TraceStream(Trace& trace, TraceHtmlWriter& writer) : trace_(trace), writer_(writer) {}
-  void lineAdded() override {
-    if (!error.empty()) return;
-    row_.clear();
-    trace_.AppendLastHtmlRow(row_);
-    error = writer_.AddRow(row_);
-  }
-  std::string error;
-
- private:
-  Trace& trace_;
-  TraceHtmlWriter& writer_;
-  std::string row_;
-};
-
 }  // namespace
 
 std::string RunnerUsage() {
@@ -192,6 +172,9 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
     if (!known) return fail("unknown option '" + a + "' (see --help)");
     if (i + 1 >= args.size()) return fail("option " + a + " needs a value");
     const std::string& v = args[++i];
+    const bool namesFile = a == "--micro" || a == "--dump" || a == "--trace" || a == "--micro-trace" ||
+                           a == "--save-dump";
+    if (namesFile && v.empty()) return fail("option " + a + " needs a file name, not an empty text");
     if (a == "--micro") o.micro = v;
     else if (a == "--dump") o.dump = v;
     else if (a == "--trace") o.trace = v;
@@ -263,24 +246,8 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
 
   // Every output is opened before the run, so a path that cannot be written
   // fails at once and nothing is written.
-  TraceHtmlWriter traceWriter, microWriter;
-  TraceStream<CommandTrace> traceStream(m.trace, traceWriter);
-  TraceStream<MicroTrace> microStream(m.microTrace, microWriter);
-  if (!options.trace.empty()) {
-    const std::string e = traceWriter.Open(options.trace, TraceKind::Command);
-    if (!e.empty()) return usageError(e);
-    m.trace.listeners().add(&traceStream);
-  }
-  if (!options.microTrace.empty()) {
-    const std::string e = microWriter.Open(options.microTrace, TraceKind::Micro);
-    if (!e.empty()) return usageError(e);
-    m.microTrace.listeners().add(&microStream);
-  }
-  if (!options.saveDump.empty()) {
-    AtomicFileWriter probe;
-    const std::string e = probe.Open(options.saveDump);
-    if (!e.empty()) return usageError(e);
-  }
+  RunnerOutputs outputs(m);
+  if (const std::string e = outputs.Open(options); !e.empty()) return usageError(e);
 
   m.Start(sourceStart && !options.startGiven ? HexText(*sourceStart, 3) : options.start);
   bool interruptRaised = false;
@@ -291,25 +258,17 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
       m.processor.SetInterruptReg(1);
       interruptRaised = true;
     }
-    if (!traceStream.error.empty()) return usageError(traceStream.error);
-    if (!microStream.error.empty()) return usageError(microStream.error);
+    if (const std::string e = outputs.Failure(); !e.empty()) {
+      outputs.Abandon();
+      return usageError(e + " (the run stopped after " + std::to_string(m.trace.CCounter()) + " commands and " +
+                        std::to_string(m.microTrace.MCCounter()) + " micro-commands)");
+    }
     if (m.trace.CCounter() >= options.maxCommands || m.microTrace.MCCounter() >= options.maxMicro) limitReached = true;
     if (m.runControl.Idle() || limitReached) break;
   }
   const bool stopped = m.runControl.Idle();
 
-  if (!options.trace.empty()) {
-    const std::string e = traceWriter.Finish();
-    if (!e.empty()) return usageError(e);
-  }
-  if (!options.microTrace.empty()) {
-    const std::string e = microWriter.Finish();
-    if (!e.empty()) return usageError(e);
-  }
-  if (!options.saveDump.empty()) {
-    const FileResult saved = Mem_SaveDump(m.memory, options.saveDump);
-    if (!saved.ok) return usageError(saved.error);
-  }
+  if (const std::string e = outputs.Finish(); !e.empty()) return usageError(e);
   for (const std::string& e : machineErrors) {
     std::string line = e;
     const auto crlf = line.find("\r\n");

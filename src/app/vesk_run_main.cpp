@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "app/runner.h"
+#include "util/exit_signals.h"
 
 int main(int argc, char** argv) {
+  vesk::ExitCleanlyOnSignals("vesk-run: stopped by");
   const std::vector<std::string> args(argv + 1, argv + argc);
   const auto [options, why] = vesk::ParseRunnerArgs(args);
   if (!options) {

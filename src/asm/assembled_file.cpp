@@ -2,7 +2,6 @@
 
 #include "asm/source_text.h"
 #include "util/cp1251.h"
-#include "util/text_file.h"
 
 namespace vesk {
 
@@ -17,7 +16,7 @@ std::string RowFileBytes(const std::vector<AssembledWord>& words, std::size_t fi
     AppendUtf8AsCp1251(out, words[a].comment);
     out += "\r\n";
   }
-  return ToFileEncoding(std::move(out));
+  return out;
 }
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "io/frm_net_adapter.h"
 
 #include <QButtonGroup>
+#include <QTime>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -13,6 +14,7 @@ namespace vesk {
 namespace {
 constexpr const char* kLoopback = "127.0.0.1";
 constexpr const char* kAllInterfaces = "0.0.0.0";
+constexpr int kLogLines = 1000;
 }  // namespace
 
 frmNetAdapter::frmNetAdapter(NetAdapter& adapter, QtHubTransport* transport, const DeviceLinks* links, QWidget* parent)
@@ -30,7 +32,8 @@ frmNetAdapter::frmNetAdapter(NetAdapter& adapter, QtHubTransport* transport, con
       state_(new QLabel(this)),
       names_(new QLabel(this)),
       counts_(new QLabel(this)),
-      message_(new QLabel(this)) {
+      message_(new QLabel(this)),
+      log_(new QPlainTextEdit(this)) {
   setWindowTitle(QStringLiteral("Сетевой адаптер"));
   setObjectName(QStringLiteral("frmNetAdapter"));
   auto* roles = new QButtonGroup(this);
@@ -41,6 +44,9 @@ frmNetAdapter::frmNetAdapter(NetAdapter& adapter, QtHubTransport* transport, con
   connect(start_, &QPushButton::clicked, this, &frmNetAdapter::start);
   connect(stop_, &QPushButton::clicked, this, &frmNetAdapter::stop);
   message_->setWordWrap(true);
+  log_->setReadOnly(true);
+  log_->setMaximumBlockCount(kLogLines);
+  log_->setPlaceholderText(QStringLiteral("Журнал концентратора: подключения и отключения станций"));
 
   auto* roleRow = new QHBoxLayout;
   roleRow->addWidget(hub_);
@@ -62,13 +68,17 @@ frmNetAdapter::frmNetAdapter(NetAdapter& adapter, QtHubTransport* transport, con
   layout->addWidget(names_);
   layout->addWidget(counts_);
   layout->addWidget(message_);
-  layout->addStretch(1);
+  layout->addWidget(new QLabel(QStringLiteral("Журнал : "), this));
+  layout->addWidget(log_, 1);
 
   if (transport_ != nullptr)
     connect(transport_, &QtHubTransport::socketFailed, this, [this](int socket, const QString& why) {
       if (socket == 0) message_->setText(QStringLiteral("Нет соединения с концентратором: ") + why);
     });
   adapter_.listeners().add(this);
+  hubLog_ = std::make_unique<HubLog>(adapter_, [this](const std::string& line) {
+    log_->appendPlainText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss ")) + QString::fromStdString(line));
+  });
   roleChosen();
   refresh();
 }

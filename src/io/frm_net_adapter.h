@@ -7,11 +7,14 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
+#include "io/hub_log.h"
 #include "io/net_adapter.h"
 
 namespace vesk {
@@ -23,7 +26,7 @@ class frmNetAdapter : public QWidget, private NetAdapterListener {
   Q_OBJECT
 
  public:
-  static constexpr std::uint16_t kDefaultPort = 20100;
+  static constexpr std::uint16_t kDefaultPort = NetAdapter::kDefaultHubPort;
 
   // transport and links may be null; they add the listening port and the
   // count of bytes that could not be sent to the status.
@@ -39,6 +42,8 @@ class frmNetAdapter : public QWidget, private NetAdapterListener {
   QPushButton* stopButton() { return stop_; }
   QLabel* stateLabel() { return state_; }
   QLabel* messageLabel() { return message_; }
+  // The hub's log: joins, leaves, refusals and disconnections, newest last.
+  QPlainTextEdit* logView() { return log_; }
 
   // The port field's value, or nothing when it is not 1..65535.
   std::optional<std::uint16_t> port() const;
@@ -69,6 +74,8 @@ class frmNetAdapter : public QWidget, private NetAdapterListener {
   QLabel* names_;
   QLabel* counts_;
   QLabel* message_;
+  QPlainTextEdit* log_;
+  std::unique_ptr<HubLog> hubLog_;
 };
 
 }  // namespace vesk

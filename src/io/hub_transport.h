@@ -8,6 +8,7 @@
 // a station; sockets 1.. are the connections a hub accepted.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,7 +24,9 @@ class HubTransport {
   // Queues bytes on a connected socket (the layer does not frame them).
   virtual void Send(int socket, std::string_view bytes) = 0;
   // Takes the pending connection `request` on the new socket index; false
-  // when the request is gone (the peer left meanwhile).
+  // when the request is gone (the peer left meanwhile). A request stays
+  // pending until the adapter takes or refuses it, and bytes its peer sends
+  // meanwhile wait for the socket.
   virtual bool Accept(int request, int socket) = 0;
   // Closes the pending connection `request` at once.
   virtual void Refuse(int request) = 0;
@@ -36,6 +39,16 @@ class HubTransport {
   // Socket 0 starts connecting to host:port; an empty text when the attempt
   // started (its failure comes later as SocketError on socket 0).
   virtual std::string Connect(const std::string& host, std::uint16_t port) = 0;
+
+  // Bytes sent on the socket that its peer has not taken yet and that wait
+  // in this process (what the system buffers does not count).
+  virtual std::size_t UnsentBytes(int /*socket*/) { return 0; }
+  // "127.0.0.1:40122": the other end of a socket, or of a pending
+  // connection request; "" when unknown.
+  virtual std::string PeerText(int /*socket*/) const { return {}; }
+  virtual std::string RequestPeerText(int /*request*/) const { return {}; }
+  // True when the peer of a pending connection request has sent bytes.
+  virtual bool RequestHasData(int /*request*/) const { return false; }
 };
 
 }  // namespace vesk

@@ -1,5 +1,6 @@
 #include "io/net_adapter.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace vesk {
@@ -67,6 +68,33 @@ std::vector<int> NetAdapter::SocketIndices() const {
   return indices;
 }
 
+int NetAdapter::HandshakeCount() const {
+  int n = 0;
+  for (const auto& [index, socket] : sockets_) n += index > 0 && socket.mode == 0 ? 1 : 0;
+  return n;
+}
+
+int NetAdapter::dataStationCount() const { return StationCount() - HandshakeCount(); }
+
+void NetAdapter::tell(const HubEvent& event) {
+  listeners_.each([&event](NetAdapterListener& l) { l.hubEvent(event); });
+}
+
+void NetAdapter::disconnect(int socket, const char* reason) {
+  const auto it = sockets_.find(socket);
+  if (it == sockets_.end()) return;
+  HubEvent event;
+  event.kind = HubEvent::Kind::Disconnected;
+  event.reason = reason;
+  event.name = NameOfSocket(socket);
+  event.peer = it->second.peer;
+  event.joined = it->second.mode == 1;
+  event.hubLink = socket == 0;
+  closeSocket(socket);
+  if (socket != 0 || !hubRole_) tell(event);
+  admitWaiting();
+}
+
 std::optional<int> NetAdapter::SocketMode(int socket) const {
   const auto it = sockets_.find(socket);
   if (it == sockets_.end()) return std::nullopt;
@@ -94,6 +122,9 @@ void NetAdapter::setPollTimer(bool enabled) {
 
 void NetAdapter::Stop() {
   setPollTimer(false);
+  for (const Waiting& w : waiting_)
+    if (transport_ != nullptr) transport_->Refuse(w.request);
+  waiting_.clear();
   for (const int index : SocketIndices())
     if (transport_ != nullptr) transport_->Close(index);
   sockets_.clear();
@@ -141,6 +172,18 @@ void NetAdapter::SendHubMessage(int socket, std::string_view text) {
   bytes.append(text);
   bytes.push_back('\0');
   transport_->Send(socket, bytes);
+  // A peer that does not take what is sent would make this process hold it all.
+  if (transport_->UnsentBytes(socket) > kMaxUnsentBytes) disconnect(socket, kReasonNotReading);
+}
+
+void NetAdapter::HousekeepingTick() {
+  if (!hubRole_) return;
+  const auto now = clock_();
+  std::vector<int> late;
+  for (const auto& [index, socket] : sockets_)
+    if (index > 0 && socket.mode == 0 && now - socket.arrived >= kHandshakeDeadline) late.push_back(index);
+  for (const int index : late) disconnect(index, kReasonHandshakeTimeout);
+  admitWaiting();
 }
 
 void NetAdapter::PollTick() {
@@ -164,15 +207,28 @@ void NetAdapter::HandleHubMessage(std::string_view text, int socket) {
 void NetAdapter::handleHandshake(const std::string& m, int socket) {
   if (hubRole_) {
     if (StartsWith(m, kAuthorize)) {
+      sockets_[socket].authorized = true;
       SendHubMessage(socket, std::string(kName) + NameOfSocket(socket));
     } else if (StartsWith(m, kAccepted)) {
       if (std::string_view(m).substr(kAccepted.size()) != NameOfSocket(socket)) return;
+      // Others may have taken the last places while this one shook hands.
+      if (dataStationCount() >= kMaxStations) {
+        disconnect(socket, kReasonNoSlot);
+        return;
+      }
       std::string reply(kSwitching);
       reply.push_back('\0');
       reply += kServerName;
       reply += stationName_;
       SendHubMessage(socket, reply);
+      const auto it = sockets_.find(socket);
+      if (it == sockets_.end()) return;
       setMode(socket, 1);
+      HubEvent event;
+      event.name = NameOfSocket(socket);
+      event.peer = it->second.peer;
+      tell(event);
+      admitWaiting();
     }
     return;
   }
@@ -206,7 +262,10 @@ void NetAdapter::handleData(const std::string& m, int socket) {
     }
     if (!hubRole_) return;
     const auto target = socketOfName(recipient);
-    if (target && SocketMode(*target) == 1) SendHubMessage(*target, m);
+    if (target && SocketMode(*target) == 1) {
+      ++packetsPassedOn_;
+      SendHubMessage(*target, m);
+    }
   } else if (StartsWith(view, kPublic)) {
     const std::size_t first = view.find(';');
     if (first == std::string_view::npos) return;
@@ -229,6 +288,7 @@ void NetAdapter::takePublic(const std::string& m, int socket, std::string_view f
 }
 
 void NetAdapter::relay(const std::string& m, int except) {
+  ++packetsPassedOn_;
   // Sending may close sockets; walk a copy of the indices.
   for (const int index : SocketIndices()) {
     if (index == 0 || index == except) continue;
@@ -252,16 +312,99 @@ void NetAdapter::DataArrival(int socket, std::string_view bytes) {
 }
 
 void NetAdapter::ConnectionRequest(int socket, int request) {
-  const bool take = socket == 0 && hubRole_ && StationCount() < kMaxStations && sockets_.rbegin()->first < INT_MAX;
   if (transport_ == nullptr) return;
-  if (!take) {
+  if (socket != 0 || !hubRole_ || sockets_.rbegin()->first == INT_MAX) {
     transport_->Refuse(request);
     return;
   }
+  const std::string peer = transport_->RequestPeerText(request);
+  // Stations in data mode keep their places whatever connects meanwhile.
+  if (dataStationCount() >= kMaxStations) {
+    refuse(request, peer, kReasonNoSlot);
+    return;
+  }
+  const auto now = clock_();
+  if (waiting_.empty() && HandshakeCount() < kMaxHandshakes) {
+    acceptRequest(request, now, peer);
+    return;
+  }
+  if (waiting_.size() >= kMaxWaiting) {
+    // The line is full: the oldest that has said nothing leaves it, or, when
+    // all have spoken, the newcomer is turned away.
+    const auto silent = std::find_if(waiting_.begin(), waiting_.end(),
+                                     [this](const Waiting& w) { return !transport_->RequestHasData(w.request); });
+    if (silent == waiting_.end()) {
+      refuse(request, peer, kReasonQueueFull);
+      return;
+    }
+    const Waiting gone = *silent;
+    waiting_.erase(silent);
+    refuse(gone.request, gone.peer, kReasonSilent);
+  }
+  waiting_.push_back({request, now, peer});
+  admitWaiting();
+}
+
+void NetAdapter::refuse(int request, const std::string& peer, const char* reason) {
+  transport_->Refuse(request);
+  HubEvent event;
+  event.kind = HubEvent::Kind::Refused;
+  event.peer = peer;
+  event.reason = reason;
+  event.joined = false;
+  tell(event);
+}
+
+bool NetAdapter::acceptRequest(int request, std::chrono::steady_clock::time_point arrived, const std::string& peer) {
   const int index = sockets_.rbegin()->first + 1;
-  if (!transport_->Accept(request, index)) return;
-  sockets_[index] = Socket{};
+  if (!transport_->Accept(request, index)) return false;
+  Socket& added = sockets_[index];
+  added.arrived = arrived;
+  // What it said while it waited reaches the adapter only now.
+  added.taken = clock_();
+  added.peer = peer;
   stateChanged();
+  return true;
+}
+
+void NetAdapter::admitWaiting() {
+  if (admitting_ || !hubRole_ || transport_ == nullptr) return;
+  admitting_ = true;
+  const auto now = clock_();
+  const auto silent = [&](const Waiting& w) { return now - w.arrived >= kSilenceGrace && !transport_->RequestHasData(w.request); };
+  // Requests past their time, and silent ones while others wait, leave.
+  for (auto it = waiting_.begin(); it != waiting_.end();) {
+    const bool late = now - it->arrived >= kHandshakeDeadline;
+    if (!late && !silent(*it)) {
+      ++it;
+      continue;
+    }
+    const Waiting gone = *it;
+    it = waiting_.erase(it);
+    refuse(gone.request, gone.peer, late ? kReasonHandshakeTimeout : kReasonSilent);
+  }
+  if (!waiting_.empty()) {
+    // Connections that have not begun their handshake in time give way.
+    std::vector<int> idle;
+    for (const auto& [index, socket] : sockets_)
+      if (index > 0 && socket.mode == 0 && !socket.authorized && now - socket.taken >= kSilenceGrace)
+        idle.push_back(index);
+    for (const int index : idle) disconnect(index, kReasonSilent);
+  }
+  // Free places go first to requests whose peers have spoken, then in order.
+  while (!waiting_.empty() && HandshakeCount() < kMaxHandshakes) {
+    auto next = waiting_.begin();
+    for (auto it = waiting_.begin(); it != waiting_.end(); ++it)
+      if (transport_->RequestHasData(it->request)) {
+        next = it;
+        break;
+      }
+    const Waiting chosen = *next;
+    waiting_.erase(next);
+    if (dataStationCount() >= kMaxStations) refuse(chosen.request, chosen.peer, kReasonNoSlot);
+    else acceptRequest(chosen.request, chosen.arrived, chosen.peer);
+  }
+  admitting_ = false;
 }
 
 void NetAdapter::closeSocket(int socket) {
@@ -276,9 +419,24 @@ void NetAdapter::closeSocket(int socket) {
   stateChanged();
 }
 
-void NetAdapter::SocketClosed(int socket) { closeSocket(socket); }
+void NetAdapter::lost(int socket, bool broken) {
+  const auto it = sockets_.find(socket);
+  if (it == sockets_.end()) return;
+  const bool told = it->second.mode == 1 && (socket != 0 || !hubRole_);
+  HubEvent event;
+  event.kind = HubEvent::Kind::Left;
+  event.name = NameOfSocket(socket);
+  event.peer = it->second.peer;
+  event.reason = broken ? kReasonBroken : "";
+  event.hubLink = socket == 0;
+  closeSocket(socket);
+  if (told) tell(event);
+  admitWaiting();
+}
 
-void NetAdapter::SocketError(int socket, int /*number*/, std::string_view /*description*/) { closeSocket(socket); }
+void NetAdapter::SocketClosed(int socket) { lost(socket, false); }
+
+void NetAdapter::SocketError(int socket, int /*number*/, std::string_view /*description*/) { lost(socket, true); }
 
 // ---- the machine's side ----------------------------------------------------
 

@@ -10,6 +10,22 @@ namespace vesk {
 
 namespace {
 
+// What one read takes from the system at most; the rest waits there, so a
+// peer that sends faster than the hub passes data on is slowed down by TCP
+// instead of filling this process.
+constexpr qint64 kReadBuffer = 256 * 1024;
+constexpr qint64 kWaitingReadBuffer = 4096;
+constexpr int kHousekeepingMs = 100;
+
+std::string PeerOf(const QTcpSocket* socket) {
+  if (socket == nullptr) return {};
+  const QHostAddress address = socket->peerAddress();
+  if (address.isNull()) return {};
+  QString host = address.toString();
+  if (address.protocol() == QAbstractSocket::IPv6Protocol) host = "[" + host + "]";
+  return (host + ":" + QString::number(socket->peerPort())).toStdString();
+}
+
 // Counts the layer's calls that are in progress.
 class CallScope {
  public:
@@ -30,6 +46,9 @@ QtHubTransport::QtHubTransport(NetAdapter& adapter, QObject* parent) : QObject(p
   adapter_.setTransport(this);
   adapter_.listeners().add(this);
   if (adapter_.PollTimerEnabled()) poll_.start();
+  housekeeping_.setInterval(kHousekeepingMs);
+  connect(&housekeeping_, &QTimer::timeout, this, [this] { adapter_.HousekeepingTick(); });
+  housekeeping_.start();
 }
 
 QtHubTransport::~QtHubTransport() {
@@ -79,6 +98,7 @@ void QtHubTransport::Send(int socket, std::string_view bytes) {
 
 void QtHubTransport::wire(int index, QTcpSocket* socket) {
   socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  socket->setReadBufferSize(kReadBuffer);
   connect(socket, &QTcpSocket::readyRead, this, [this, index, socket] { readFrom(index, socket); });
   connect(socket, &QTcpSocket::disconnected, this, [this, index, socket] { lost(index, socket, false); });
   connect(socket, &QTcpSocket::errorOccurred, this, [this, index, socket] { lost(index, socket, true); });
@@ -105,7 +125,10 @@ void QtHubTransport::lost(int index, QTcpSocket* socket, bool error) {
       adapter_.SocketClosed(index);
       return;
     }
-    adapter_.SocketError(index, number, description);
+    // Qt reports a peer that closed the connection as an error; for the
+    // protocol it is an ordinary close.
+    if (number == static_cast<int>(QAbstractSocket::RemoteHostClosedError)) adapter_.SocketClosed(index);
+    else adapter_.SocketError(index, number, description);
     emit socketFailed(index, QString::fromStdString(description));
   });
 }
@@ -116,15 +139,12 @@ void QtHubTransport::acceptPending() {
     // Accepted connections outlive the listening socket: a hub whose
     // listening socket fails keeps its stations.
     socket->setParent(this);
+    // A connection waiting its turn holds no more than its first words.
+    socket->setReadBufferSize(kWaitingReadBuffer);
     const int request = ++nextRequest_;
     pending_[request] = socket;
+    // The adapter takes it, refuses it, or lets it wait its turn.
     adapter_.ConnectionRequest(0, request);
-    // The adapter answers at once; a request it left open would leak.
-    const auto left = pending_.find(request);
-    if (left != pending_.end()) {
-      discard(left->second);
-      pending_.erase(left);
-    }
   }
 }
 
@@ -200,6 +220,30 @@ std::string QtHubTransport::Connect(const std::string& host, std::uint16_t port)
   wire(0, socket);
   socket->connectToHost(QString::fromStdString(host), port);
   return {};
+}
+
+std::size_t QtHubTransport::UnsentBytes(int socket) {
+  QTcpSocket* s = socketAt(socket);
+  if (s == nullptr) return 0;
+  // Qt hands queued bytes to the system from the event loop; a burst sent in
+  // one go is first offered to the system here, so only what it refuses counts.
+  if (static_cast<std::size_t>(s->bytesToWrite()) > NetAdapter::kMaxUnsentBytes / 2) {
+    const CallScope scope(callDepth_);
+    s->flush();
+  }
+  return static_cast<std::size_t>(s->bytesToWrite());
+}
+
+std::string QtHubTransport::PeerText(int socket) const { return PeerOf(socketAt(socket)); }
+
+bool QtHubTransport::RequestHasData(int request) const {
+  const auto it = pending_.find(request);
+  return it != pending_.end() && it->second->bytesAvailable() > 0;
+}
+
+std::string QtHubTransport::RequestPeerText(int request) const {
+  const auto it = pending_.find(request);
+  return it == pending_.end() ? std::string() : PeerOf(it->second);
 }
 
 std::uint16_t QtHubTransport::ListeningPort() const {

@@ -1,6 +1,8 @@
 // The network adapter's socket layer on Qt Network: socket 0 is a QTcpServer
 // on a hub and a QTcpSocket on a station, sockets 1.. are the connections the
-// hub accepted. It also runs the adapter's 100 ms poll timer.
+// hub accepted. It also runs the adapter's 100 ms poll timer and its
+// housekeeping (handshake deadlines). Qt Core and Qt Network only, so that
+// vesk-hub runs without a display.
 //
 // Events reach the adapter from the event loop only. One that Qt raises while
 // the adapter is inside a call of this layer (a socket that fails while it is
@@ -38,6 +40,10 @@ class QtHubTransport final : public QObject, public HubTransport, private NetAda
   void Close(int socket) override;
   std::string Listen(const std::string& host, std::uint16_t port) override;
   std::string Connect(const std::string& host, std::uint16_t port) override;
+  std::size_t UnsentBytes(int socket) override;
+  std::string PeerText(int socket) const override;
+  std::string RequestPeerText(int request) const override;
+  bool RequestHasData(int request) const override;
 
   // The port socket 0 listens on (0 when it does not listen); useful after
   // listening on port 0.
@@ -76,6 +82,7 @@ class QtHubTransport final : public QObject, public HubTransport, private NetAda
   int nextRequest_ = 0;
   int callDepth_ = 0;
   QTimer poll_;
+  QTimer housekeeping_;
 };
 
 }  // namespace vesk

@@ -6,11 +6,22 @@
 
 namespace vesk {
 
+namespace {
+
+RowSource Rows(const MainMemory& memory) {
+  return [&memory](int a) { return std::pair<const Word&, const std::string&>(memory.Value(a), memory.Comment(a)); };
+}
+
+std::string RowName(int a) { return "address " + MainMemory::AddressText(a); }
+
+}  // namespace
+
 FileResult Mem_SaveDump(const MainMemory& memory, const std::string& fileName) {
-  return WriteRowFile(
-      fileName, MainMemory::kWords,
-      [&](int a) { return std::pair<const Word&, const std::string&>(memory.Value(a), memory.Comment(a)); },
-      [](int a) { return "address " + MainMemory::AddressText(a); });
+  return WriteRowFile(fileName, MainMemory::kWords, Rows(memory), RowName);
+}
+
+bool Mem_DumpBytes(const MainMemory& memory, const std::string& fileName, std::string& bytes, std::string& error) {
+  return RowFileBytes(fileName, MainMemory::kWords, Rows(memory), RowName, bytes, error);
 }
 
 FileResult Mem_LoadDump(MainMemory& memory, const std::string& fileName) {

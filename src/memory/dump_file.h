@@ -17,6 +17,10 @@ namespace vesk {
 // refuses the save, naming the address.
 FileResult Mem_SaveDump(const MainMemory& memory, const std::string& fileName);
 
+// The bytes Mem_SaveDump writes, for a caller that writes them itself; false,
+// with the reason in error (naming fileName), when a comment cannot be saved.
+bool Mem_DumpBytes(const MainMemory& memory, const std::string& fileName, std::string& bytes, std::string& error);
+
 // Line k updates the word at address k-1: its first four characters,
 // upper-cased, give the word (only hex digits contribute, fitted to 16 bits);
 // the rest of the line, untrimmed, is the comment. Memory is not cleared

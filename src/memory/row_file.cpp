@@ -5,6 +5,7 @@
 #include "format/bit_string.h"
 #include "util/cp1251.h"
 #include "util/text_file.h"
+#include "util/text_line_reader.h"
 
 namespace vesk {
 
@@ -36,36 +37,40 @@ std::string BadWordWarning(int line, std::string_view field, const Word& value) 
 FileResult ReadRowFile(const std::string& path, int maxRows, const RowParser& parse, std::vector<RowLine>& rows) {
   FileResult r;
   rows.clear();
-  const TextFile file = ReadTextFile(path);
-  if (!file.ok) {
-    r.error = file.error;
+  // Line by line: only the rows kept are held, however long the file.
+  TextLineReader file;
+  std::string line;
+  if (file.Open(path)) {
+    while (static_cast<int>(rows.size()) < maxRows && file.Next(line))
+      rows.push_back(parse(line, static_cast<int>(rows.size() + 1), r.warnings));
+  }
+  std::uint64_t extra = 0;
+  if (file.failed() || !file.Skip(extra)) {
+    rows.clear();
+    r.warnings.clear();
+    r.error = file.error();
     return r;
   }
-  const std::size_t used = std::min(file.lines.size(), static_cast<std::size_t>(maxRows));
-  rows.reserve(used);
-  for (std::size_t i = 0; i < used; ++i) rows.push_back(parse(file.Line(i), static_cast<int>(i + 1), r.warnings));
-  if (file.lines.size() > used) {
-    const std::size_t extra = file.lines.size() - used;
-    r.warnings.push_back("The file has " + std::to_string(file.lines.size()) + " lines; only the first " +
+  if (extra > 0) {
+    r.warnings.push_back("The file has " + std::to_string(rows.size() + extra) + " lines; only the first " +
                          std::to_string(maxRows) + " were read and the other " + std::to_string(extra) +
                          (extra == 1 ? " was" : " were") + " ignored");
   }
   r.ok = true;
-  r.lines = static_cast<int>(used);
+  r.lines = static_cast<int>(rows.size());
   return r;
 }
 
-FileResult WriteRowFile(const std::string& path, int count,
-                        const std::function<std::pair<const Word&, const std::string&>(int)>& row,
-                        const std::function<std::string(int)>& rowName) {
-  FileResult r;
-  std::string text;
+bool RowFileBytes(const std::string& path, int count, const RowSource& row,
+                  const std::function<std::string(int)>& rowName, std::string& text, std::string& error) {
+  text.clear();
   text.reserve(static_cast<std::size_t>(count) * 8);
   for (int i = 0; i < count; ++i) {
     const auto [value, comment] = row(i);
     const auto refuse = [&](const std::string& why) {
-      r.error = "Cannot save '" + path + "': the comment of " + rowName(i) + " holds " + why;
-      return r;
+      error = "Cannot save '" + path + "': the comment of " + rowName(i) + " holds " + why;
+      text.clear();
+      return false;
     };
     if (comment.find_first_of("\r\n") != std::string::npos) return refuse("a line break");
     const Cp1251Encoding enc = Utf8ToCp1251(comment);
@@ -74,7 +79,15 @@ FileResult WriteRowFile(const std::string& path, int count,
     text += enc.bytes;
     text += "\r\n";
   }
-  r.error = SaveTextFileAtomically(path, ToFileEncoding(std::move(text)));
+  return true;
+}
+
+FileResult WriteRowFile(const std::string& path, int count, const RowSource& row,
+                        const std::function<std::string(int)>& rowName) {
+  FileResult r;
+  std::string text;
+  if (!RowFileBytes(path, count, row, rowName, text, r.error)) return r;
+  r.error = SaveTextFileAtomically(path, text);
   r.ok = r.error.empty();
   if (r.ok) r.lines = count;
   return r;

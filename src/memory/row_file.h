@@ -26,13 +26,20 @@ using RowParser = std::function<RowLine(std::string_view line, int number, std::
 // ok == false has nothing to undo.
 FileResult ReadRowFile(const std::string& path, int maxRows, const RowParser& parse, std::vector<RowLine>& rows);
 
-// Writes count lines, row i giving value (a bit string) and comment, with CR LF
-// ends in windows-1251. A comment with a line break or a character
-// windows-1251 cannot hold stops the save before the file is touched;
-// rowName(i) names the row in that message.
-FileResult WriteRowFile(const std::string& path, int count,
-                        const std::function<std::pair<const Word&, const std::string&>(int)>& row,
+// Row i of a file to write: its value (a bit string) and comment.
+using RowSource = std::function<std::pair<const Word&, const std::string&>(int)>;
+
+// Writes count lines, row i giving value and comment, with CR LF ends in
+// windows-1251. A comment with a line break or a character windows-1251
+// cannot hold stops the save before the file is touched; rowName(i) names
+// the row in that message.
+FileResult WriteRowFile(const std::string& path, int count, const RowSource& row,
                         const std::function<std::string(int)>& rowName);
+
+// The bytes WriteRowFile would write, in text; false, with the reason in
+// error, when a comment cannot be saved.
+bool RowFileBytes(const std::string& path, int count, const RowSource& row,
+                  const std::function<std::string(int)>& rowName, std::string& text, std::string& error);
 
 // ASCII upper-casing; other bytes stay.
 std::string UpperAscii(std::string_view s);

@@ -40,9 +40,10 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
-std::string TraceHtmlWriter::Open(const std::string& path, TraceKind kind) {
+std::string TraceHtmlWriter::Open(const std::string& path, TraceKind kind, bool waitForReader) {
   rows_ = 0;
-  error_ = file_.Open(path);
+  closed_ = false;
+  error_ = file_.Open(path, waitForReader);
   if (!error_.empty()) return error_;
   auto line = [this](std::string_view utf8) {
     file_.Write(Utf8ToCp1251(utf8).bytes);
@@ -71,16 +72,28 @@ std::string TraceHtmlWriter::AddRow(std::string_view row) {
   }
   file_.Write("\r\n");
   ++rows_;
-  return {};
+  if (!file_.WriteError().empty()) {
+    error_ = file_.WriteError();
+    file_.Abandon();
+  }
+  return error_;
 }
 
-std::string TraceHtmlWriter::Finish() {
-  if (!error_.empty()) return error_;
+std::string TraceHtmlWriter::Close() {
+  if (!error_.empty() || closed_) return error_;
   for (const auto text : kClosing) {
     file_.Write(text);
     file_.Write("\r\n");
   }
-  return file_.Commit();
+  error_ = file_.Prepare();
+  closed_ = error_.empty();
+  return error_;
+}
+
+std::string TraceHtmlWriter::Commit() {
+  if (std::string error = Close(); !error.empty()) return error;
+  error_ = file_.Commit();
+  return error_;
 }
 
 namespace {

@@ -20,12 +20,21 @@ enum class TraceKind { Command, Micro };
 // this way instead of keeping it in memory.
 class TraceHtmlWriter {
  public:
-  // Empty text, or why the file cannot be written.
-  std::string Open(const std::string& path, TraceKind kind);
+  // Empty text, or why the file cannot be written (see AtomicFileWriter::Open).
+  std::string Open(const std::string& path, TraceKind kind, bool waitForReader = false);
   // row: "<tr>...</tr>" in UTF-8. Empty text, or why it cannot be written
-  // (a character windows-1251 cannot hold); the export then fails.
+  // (a character windows-1251 cannot hold, or a write that failed: a full
+  // disk shows within 64 KiB); the export then fails.
   std::string AddRow(std::string_view row);
-  std::string Finish();
+  // The footer, and everything flushed to disk; the target is not replaced
+  // yet, so that several files can be replaced only when all are complete.
+  std::string Close();
+  // Replaces the target (Close() first if not done).
+  std::string Commit();
+  std::string Finish() {
+    if (std::string error = Close(); !error.empty()) return error;
+    return Commit();
+  }
   void Abandon() { file_.Abandon(); }
   long long rows() const { return rows_; }
 
@@ -33,6 +42,7 @@ class TraceHtmlWriter {
   AtomicFileWriter file_;
   std::string error_;
   std::string scratch_;
+  bool closed_ = false;
   long long rows_ = 0;
 };
 

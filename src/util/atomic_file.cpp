@@ -1,20 +1,29 @@
 #include "util/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 
+#include "util/temp_files.h"
+
 namespace vesk {
 
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::string_view kTempTag = ".vesk-tmp-";
+constexpr std::size_t kTagLength = 6;
+// Cut so that the temporary name stays within the 255 bytes a name may have.
+constexpr std::size_t kNameKept = 200;
 
 std::string FolderOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -41,13 +50,71 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-// The path a save really replaces: the file a symbolic link names.
-std::string ResolveTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
+// The path a save finally replaces: symbolic links followed one by one, a
+// relative link read from the link's own folder.
+std::string FollowLinks(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string text(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(current.c_str(), text.data(), text.size());
+    if (n <= 0 || n >= PATH_MAX) return current;
+    text.resize(static_cast<std::size_t>(n));
+    current = text.front() == '/' ? text : FolderOf(current) + "/" + text;
+  }
+  return current;
+}
+
+// What a target that is neither a regular file nor a folder is, for refusals.
+const char* KindOf(mode_t mode) {
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISBLK(mode)) return "a block device";
+  return "not a regular file";
+}
+
+std::string RandomTag() {
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  unsigned char bytes[kTagLength] = {};
+  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+    auto mix = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (unsigned char& b : bytes) {
+      mix = mix * 6364136223846793005ULL + 1442695040888963407ULL;
+      b = static_cast<unsigned char>(mix >> 56);
+    }
+  }
+  std::string tag;
+  for (const unsigned char b : bytes) tag.push_back(kLetters[b % (sizeof kLetters - 1)]);
+  return tag;
+}
+
+// The process a temporary name ".NAME.vesk-tmp-PID-XXXXXX" belongs to, or 0
+// when rest (what follows ".NAME.vesk-tmp-") is not "PID-XXXXXX".
+pid_t OwnerOf(std::string_view rest) {
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 1 + kTagLength) return 0;
+  pid_t pid = 0;
+  for (std::size_t i = 0; i < dash; ++i) {
+    if (rest[i] < '0' || rest[i] > '9') return 0;
+    pid = pid * 10 + (rest[i] - '0');
+  }
+  return pid;
+}
+
+// Removes the temporary files of this target whose process is gone.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.substr(0, prefix.size()) != prefix) continue;
+    const pid_t owner = OwnerOf(name.substr(prefix.size()));
+    if (owner <= 0 || owner == ::getpid()) continue;
+    // EPERM: the process lives, under another user.
+    if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+    ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -65,40 +132,85 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+  for (;;) {
+    const int fd = ::open(path, flags, mode);
+    if (fd >= 0 || errno != EINTR) return fd;
+  }
+}
+
 }  // namespace
 
 AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
 
-std::string AtomicFileWriter::Open(const std::string& path) {
+std::string AtomicFileWriter::Open(const std::string& path, bool waitForReader) {
   Abandon();
   path_ = path;
+  straight_ = false;
+  errno_ = 0;
+  writeError_.clear();
+  buffer_.clear();
   const std::string prefix = "Cannot save '" + path + "': ";
   if (path.empty()) return prefix + "No file name given";
-  target_ = ResolveTarget(path);
-  mode_ = NewFileMode();
-  struct stat old {};
-  if (::stat(target_.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) return prefix + std::strerror(EISDIR);
-    mode_ = old.st_mode & 07777;
+
+  struct stat st {};
+  bool exists = ::stat(path.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return prefix + std::strerror(errno);
+  int straightFlags = -1;
+  if (exists) {
+    if (S_ISDIR(st.st_mode)) return prefix + std::strerror(EISDIR);
+    if (S_ISFIFO(st.st_mode)) straightFlags = waitForReader ? 0 : O_NONBLOCK;
+    else if (S_ISCHR(st.st_mode)) straightFlags = 0;
+    else if (!S_ISREG(st.st_mode)) return prefix + "it is " + KindOf(st.st_mode) + ", not a file to save into";
   }
+  if (straightFlags < 0) {
+    target_ = FollowLinks(path);
+    mode_ = exists ? (st.st_mode & 07777) : NewFileMode();
+    struct stat found {};
+    // A regular file that has no name of its own to replace (one a program
+    // has open behind /proc/self/fd, already deleted) is written straight.
+    if (exists && (::lstat(target_.c_str(), &found) != 0 || found.st_dev != st.st_dev || found.st_ino != st.st_ino))
+      straightFlags = O_TRUNC;
+  }
+  if (straightFlags >= 0) {
+    fd_ = OpenRetrying(path.c_str(), O_WRONLY | O_CLOEXEC | straightFlags);
+    if (fd_ < 0) {
+      if (errno == ENXIO) return prefix + "no program is reading from this FIFO";
+      return prefix + std::strerror(errno);
+    }
+    if ((straightFlags & O_NONBLOCK) != 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    straight_ = true;
+    buffer_.reserve(kChunk);
+    return {};
+  }
+
   const std::string folder = FolderOf(target_);
-  // Cut so that the temporary name stays within the 255 bytes a name may have.
-  temp_ = folder + "/." + NameOf(target_).substr(0, 200) + ".tmp-XXXXXX";
-  fd_ = ::mkstemp(temp_.data());
-  if (fd_ < 0) {
+  const std::string namePrefix = "." + NameOf(target_).substr(0, kNameKept) + std::string(kTempTag);
+  RemoveStaleTemporaries(folder, namePrefix);
+  const std::string base = folder + "/" + namePrefix + std::to_string(::getpid()) + "-";
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temp_ = base + RandomTag();
+    // Known to the signal handlers before it exists, so it never exists unknown.
+    tempSlot_ = temp_files::Remember(temp_.c_str());
+    fd_ = OpenRetrying(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd_ >= 0) break;
     const int err = errno;
+    temp_files::Forget(tempSlot_);
+    tempSlot_ = -1;
     temp_.clear();
-    return prefix + "cannot create a temporary file in '" + folder + "': " + std::strerror(err);
+    if (err != EEXIST) return prefix + "cannot create a temporary file in '" + folder + "': " + std::strerror(err);
   }
-  errno_ = 0;
-  buffer_.clear();
+  if (fd_ < 0) return prefix + "cannot create a temporary file in '" + folder + "'";
   buffer_.reserve(kChunk);
   return {};
 }
 
 bool AtomicFileWriter::flush() {
   if (fd_ < 0) return false;
-  if (errno_ == 0 && !buffer_.empty() && !WriteAll(fd_, buffer_)) errno_ = errno;
+  if (errno_ == 0 && !buffer_.empty() && !WriteAll(fd_, buffer_)) {
+    errno_ = errno;
+    writeError_ = "Cannot save '" + path_ + "': " + std::strerror(errno_);
+  }
   buffer_.clear();
   return errno_ == 0;
 }
@@ -109,30 +221,33 @@ void AtomicFileWriter::Write(std::string_view bytes) {
   if (buffer_.size() >= kChunk) flush();
 }
 
-std::string AtomicFileWriter::Commit() {
-  const std::string prefix = "Cannot save '" + path_ + "': ";
-  if (fd_ < 0) return prefix + "the file was not opened";
-  auto fail = [&](int err) {
-    Abandon();
-    return prefix + std::strerror(err);
-  };
+std::string AtomicFileWriter::fail(int err) {
+  Abandon();
+  return "Cannot save '" + path_ + "': " + std::strerror(err);
+}
+
+std::string AtomicFileWriter::Prepare() {
+  if (prepared_) return {};
+  if (fd_ < 0) return "Cannot save '" + path_ + "': the file was not opened";
   if (!flush()) return fail(errno_);
-  if (::fchmod(fd_, mode_) != 0) return fail(errno);
-  if (::fsync(fd_) != 0) return fail(errno);
+  if (!straight_) {
+    if (::fchmod(fd_, mode_) != 0) return fail(errno);
+    if (::fsync(fd_) != 0) return fail(errno);
+  }
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) {
-    const int err = errno;
-    ::unlink(temp_.c_str());
-    temp_.clear();
-    return prefix + std::strerror(err);
-  }
-  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp_.c_str());
-    temp_.clear();
-    return prefix + std::strerror(err);
-  }
+  if (::close(fd) != 0) return fail(errno);
+  prepared_ = true;
+  return {};
+}
+
+std::string AtomicFileWriter::Commit() {
+  if (std::string error = Prepare(); !error.empty()) return error;
+  prepared_ = false;
+  if (straight_) return {};
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(errno);
+  temp_files::Forget(tempSlot_);
+  tempSlot_ = -1;
   temp_.clear();
   // The folder entry reaches the disk too; a failure here cannot undo the save.
   const int dir = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -143,15 +258,20 @@ std::string AtomicFileWriter::Commit() {
   return {};
 }
 
+void AtomicFileWriter::dropTemporary() {
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_files::Forget(tempSlot_);
+  tempSlot_ = -1;
+  temp_.clear();
+}
+
 void AtomicFileWriter::Abandon() {
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
   }
-  if (!temp_.empty()) {
-    ::unlink(temp_.c_str());
-    temp_.clear();
-  }
+  dropTemporary();
+  prepared_ = false;
   buffer_.clear();
 }
 

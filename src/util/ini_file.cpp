@@ -1,12 +1,14 @@
 #include "util/ini_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "format/number_text.h"
+#include "util/atomic_file.h"
 #include "util/cp1251.h"
-#include "util/text_file.h"
+#include "util/text_line_reader.h"
 
 namespace vesk {
 
@@ -56,39 +58,64 @@ IniLine Classify(std::string_view line) {
   return r;
 }
 
+// Lines are looked at through their first kLineKeep characters: names and
+// values that matter are far shorter, and a huge line costs no memory.
+constexpr std::size_t kLineKeep = std::size_t{64} << 10;
+
+// Where a key is, or where it would go. Offsets count characters of the
+// decoded (windows-1251) text.
 struct Location {
-  bool sectionFound = false;
-  std::size_t sectionEnd = 0;  // index of the last non-blank line of the first matching section
   bool keyFound = false;
-  std::size_t keyLine = 0;
-  IniLine entry;
+  std::string value;              // the key's value, trimmed and cut to kIniValueLimit
+  std::uint64_t valueBegin = 0;   // the key's value: from the first non-blank after '='
+  std::uint64_t valueEnd = 0;     // ... to the end of its line
+  std::string valueBytes;         // what lies there, when all of it was kept
+  bool valueKept = false;
+  bool sectionFound = false;
+  std::uint64_t sectionEnd = 0;   // right after the last non-blank line of the first matching section
+  bool sectionEndHasLineEnd = true;
+  std::uint64_t textEnd = 0;
+  bool anyLine = false;
+  bool lastHasLineEnd = true;
+  bool lastBlank = true;
 };
 
-Location Find(std::string_view text, const std::vector<TextLine>& lines, std::string_view section, std::string_view key) {
-  Location loc;
+// Reads the lines until the key of the section is found (or to the end).
+// False when the file cannot be read; reader.error() says why.
+bool Find(TextLineReader& reader, std::string_view section, std::string_view key, Location& loc) {
   bool inSection = false;
   bool inFirstSection = false;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = text.substr(lines[i].begin, lines[i].length);
+  std::string line;
+  TextLineInfo info;
+  while (reader.Next(line, kLineKeep, &info)) {
+    loc.anyLine = true;
+    loc.lastHasLineEnd = info.endLength > 0;
+    loc.textEnd = info.begin + info.length + info.endLength;
+    const bool blank = Trim(line).empty() && info.length == line.size();
+    loc.lastBlank = blank;
     const IniLine l = Classify(line);
+    const bool lastOfSection = l.kind == LineKind::Section ? SameName(l.name, section) && !loc.sectionFound
+                                                          : inFirstSection && !blank;
     if (l.kind == LineKind::Section) {
       inSection = SameName(l.name, section);
-      inFirstSection = inSection && !loc.sectionFound;
-      if (inFirstSection) {
-        loc.sectionFound = true;
-        loc.sectionEnd = i;
-      }
-      continue;
+      inFirstSection = lastOfSection;
+      if (inFirstSection) loc.sectionFound = true;
     }
-    if (inFirstSection && !Trim(line).empty()) loc.sectionEnd = i;
-    if (inSection && l.kind == LineKind::Entry && SameName(l.name, key)) {
+    if (lastOfSection) {
+      loc.sectionEnd = loc.textEnd;
+      loc.sectionEndHasLineEnd = info.endLength > 0;
+    }
+    if (l.kind == LineKind::Entry && inSection && SameName(l.name, key)) {
       loc.keyFound = true;
-      loc.keyLine = i;
-      loc.entry = l;
-      return loc;
+      loc.value = std::string(l.value.substr(0, kIniValueLimit));
+      loc.valueBegin = info.begin + l.valueOffset;
+      loc.valueEnd = info.begin + info.length;
+      loc.valueKept = info.length == line.size();
+      if (loc.valueKept) loc.valueBytes = line.substr(l.valueOffset);
+      return true;
     }
   }
-  return loc;
+  return !reader.failed();
 }
 
 // The name as windows-1251 bytes, without surrounding blanks; empty when the
@@ -106,11 +133,13 @@ std::string ReadIni(const std::string& file, const std::string& section, const s
   const std::string s = NameInFile(section);
   const std::string k = NameInFile(key);
   if (s.empty() || k.empty()) return defaultValue;
-  const TextFile f = ReadTextFile(file);
-  if (!f.ok) return defaultValue;
-  const Location loc = Find(f.bytes, f.lines, s, k);
-  if (!loc.keyFound) return defaultValue;
-  return Cp1251ToUtf8(loc.entry.value.substr(0, kIniValueLimit));
+  TextLineReader reader;
+  Location loc;
+  if (!reader.Open(file) || !Find(reader, s, k, loc) || !loc.keyFound) return defaultValue;
+  // A file that cannot be read to its end counts as unreadable, as it does for WriteIni.
+  std::uint64_t rest = 0;
+  if (!reader.Skip(rest)) return defaultValue;
+  return Cp1251ToUtf8(loc.value);
 }
 
 bool WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value,
@@ -136,40 +165,64 @@ bool WriteIni(const std::string& file, const std::string& section, const std::st
   if (k.empty() || k.find_first_of("=\r\n") != std::string_view::npos || k.front() == '[' || k.front() == ';')
     return fail(where + "not a usable key name");
 
-  FileBytes raw = ReadFileBytes(file);
-  if (!raw.ok && raw.errorNumber != ENOENT) return fail(raw.error);
-  const std::string original = raw.ok ? raw.bytes : std::string();
-  DecodedText decoded = FileTextToCp1251(std::move(raw.bytes));
-  if (!decoded.ok) return fail("Cannot read '" + file + "': " + decoded.error);
-  const std::string& text = decoded.bytes;
-  const std::vector<TextLine> lines = SplitLines(text);
-  const Location loc = Find(text, lines, s, k);
-
-  std::string out;
-  out.reserve(text.size() + s.size() + k.size() + v.bytes.size() + 8);
-  if (loc.keyFound) {
-    const TextLine& l = lines[loc.keyLine];
-    out.append(text, 0, l.begin + loc.entry.valueOffset);
-    out += v.bytes;
-    out.append(text, l.begin + l.length, std::string::npos);
-  } else if (loc.sectionFound) {
-    const TextLine& l = lines[loc.sectionEnd];
-    out.append(text, 0, l.begin + l.length + l.endLength);
-    if (l.endLength == 0) out += "\r\n";
-    out.append(k).append("=").append(v.bytes).append("\r\n");
-    out.append(text, l.begin + l.length + l.endLength, std::string::npos);
-  } else {
-    out = text;
-    if (!lines.empty()) {
-      if (lines.back().endLength == 0) out += "\r\n";
-      if (!Trim(std::string_view(text).substr(lines.back().begin, lines.back().length)).empty()) out += "\r\n";
-    }
-    out.append("[").append(s).append("]\r\n").append(k).append("=").append(v.bytes).append("\r\n");
+  // First pass: where the change goes. The whole file is read, so that a
+  // file that cannot be read is never half rewritten.
+  TextLineReader reader;
+  const bool exists = reader.Open(file);
+  if (!exists && reader.errorNumber() != ENOENT) return fail(reader.error());
+  Location loc;
+  if (exists) {
+    if (!Find(reader, s, k, loc)) return fail(reader.error());
+    std::uint64_t ignored = 0;
+    if (loc.keyFound && !reader.Skip(ignored)) return fail(reader.error());
+    // Nothing to change: spare the disk a rewrite.
+    if (loc.keyFound && !reader.wasUtf8() && loc.valueKept && loc.valueBytes == v.bytes) return true;
   }
-  out = ToFileEncoding(std::move(out));
-  if (raw.ok && out == original) return true;  // nothing to change: spare the disk a rewrite
-  const std::string saveError = SaveTextFileAtomically(file, out);
-  if (!saveError.empty()) return fail(saveError);
+
+  // What replaces the characters [from, to) of the old text.
+  std::uint64_t from = 0;
+  std::uint64_t to = 0;
+  std::string insert;
+  if (loc.keyFound) {
+    from = loc.valueBegin;
+    to = loc.valueEnd;
+    insert = v.bytes;
+  } else if (loc.sectionFound) {
+    from = to = loc.sectionEnd;
+    if (!loc.sectionEndHasLineEnd) insert = "\r\n";
+    insert.append(k).append("=").append(v.bytes).append("\r\n");
+  } else {
+    from = to = loc.textEnd;
+    if (loc.anyLine) {
+      if (!loc.lastHasLineEnd) insert += "\r\n";
+      if (!loc.lastBlank) insert += "\r\n";
+    }
+    insert.append("[").append(s).append("]\r\n").append(k).append("=").append(v.bytes).append("\r\n");
+  }
+
+  // Second pass: the old text around the change, straight into the new file.
+  AtomicFileWriter out;
+  if (std::string why = out.Open(file); !why.empty()) return fail(why);
+  std::uint64_t offset = 0;
+  bool inserted = false;
+  if (exists) {
+    DecodedFile& text = reader.file();
+    if (!text.Rewind()) return fail(text.error());
+    for (std::string_view piece = text.Read(); !piece.empty(); piece = text.Read()) {
+      const std::uint64_t end = offset + piece.size();
+      // Before the change, the change itself, after it.
+      if (offset < from) out.Write(piece.substr(0, static_cast<std::size_t>(std::min(end, from) - offset)));
+      if (!inserted && end >= from) {
+        out.Write(insert);
+        inserted = true;
+      }
+      if (end > to) out.Write(piece.substr(static_cast<std::size_t>(std::max(offset, to) - offset)));
+      offset = end;
+    }
+    if (text.failed()) return fail(text.error().empty() ? "Cannot read '" + file + "'" : text.error());
+  }
+  if (!inserted) out.Write(insert);
+  if (std::string why = out.Commit(); !why.empty()) return fail(why);
   return true;
 }
 

@@ -7,9 +7,11 @@
 // key line are kept but mean nothing. When a section or a key appears twice,
 // the first key found wins, for reading and for writing alike.
 //
-// A file that cannot be read gives every key its default. A file saved as
-// UTF-8 by an editor is read as described in util/text_file.h and rewritten
-// in windows-1251 by the next WriteIni.
+// A file that cannot be read gives every key its default. A file that starts
+// with the UTF-8 byte-order mark is read as UTF-8 (util/text_file.h) and
+// rewritten in windows-1251 by the next WriteIni. Both read the file line by
+// line and look at no more than the first 64 KiB of a line, so a huge file
+// costs no memory.
 #pragma once
 
 #include <cstddef>

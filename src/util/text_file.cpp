@@ -5,37 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "util/atomic_file.h"
 #include "util/cp1251.h"
 
 namespace vesk {
-
-namespace {
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-std::string Reason(int err) { return std::strerror(err); }
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
 
 std::vector<TextLine> SplitLines(std::string_view text) {
   std::vector<TextLine> lines;
@@ -55,6 +30,28 @@ std::vector<TextLine> SplitLines(std::string_view text) {
   }
   return lines;
 }
+
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+std::string Reason(int err) { return std::strerror(err); }
+
+}  // namespace
 
 FileBytes ReadFileBytes(const std::string& path) {
   FileBytes r;
@@ -106,15 +103,14 @@ FileBytes ReadFileBytes(const std::string& path) {
 
 DecodedText FileTextToCp1251(std::string raw) {
   DecodedText r;
-  bool multiByte = false;
-  if (!IsValidUtf8(raw, &multiByte) || !multiByte) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (std::string_view(raw).substr(0, kMark.size()) != kMark) {
     r.ok = true;
     r.bytes = std::move(raw);
     return r;
   }
   r.wasUtf8 = true;
-  std::string_view text = raw;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  const std::string_view text = std::string_view(raw).substr(kMark.size());
   Cp1251Encoding enc = Utf8ToCp1251(text);
   if (!enc.ok) {
     std::size_t line = 1;
@@ -127,33 +123,6 @@ DecodedText FileTextToCp1251(std::string raw) {
   }
   r.ok = true;
   r.bytes = std::move(enc.bytes);
-  return r;
-}
-
-std::string ToFileEncoding(std::string cp1251) {
-  bool multiByte = false;
-  if (IsValidUtf8(cp1251, &multiByte) && multiByte) return Cp1251ToUtf8(cp1251);
-  return cp1251;
-}
-
-TextFile ReadTextFile(const std::string& path) {
-  TextFile r;
-  FileBytes raw = ReadFileBytes(path);
-  if (!raw.ok) {
-    r.error = std::move(raw.error);
-    r.errorNumber = raw.errorNumber;
-    return r;
-  }
-  DecodedText text = FileTextToCp1251(std::move(raw.bytes));
-  if (!text.ok) {
-    r.error = "Cannot read " + Quoted(path) + ": " + text.error;
-    r.errorNumber = EILSEQ;
-    return r;
-  }
-  r.ok = true;
-  r.wasUtf8 = text.wasUtf8;
-  r.bytes = std::move(text.bytes);
-  r.lines = SplitLines(r.bytes);
   return r;
 }
 

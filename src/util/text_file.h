@@ -1,25 +1,17 @@
-// Reading and writing the program's text files (memory dumps, micro-programs,
-// cfg.ini): whole-file reads split into lines, and saves that never destroy
-// the old file.
+// The program's text files (memory dumps, micro-programs, cfg.ini) as whole
+// texts: splitting into lines, the encoding rule, and saves that never
+// destroy the old file. Readers of files use util/text_line_reader.h, which
+// applies the same rules one piece at a time.
 //
 // Line ends: CR LF, LF alone and CR alone all end a line, mixed as they come;
 // a final line without a line end is a line; NUL bytes are ordinary
 // characters.
 //
-// Encoding of what is read: the program writes windows-1251, and a file is
-// read as windows-1251 unless it is entirely valid UTF-8 AND holds at least one
-// multi-byte sequence. Such a file was edited in a modern editor, so it is
-// read as UTF-8 (a leading byte order mark is dropped) and converted to
-// windows-1251; if it holds a character that windows-1251 cannot store, the
-// whole read fails with a message naming the line and the character, and the
-// caller changes nothing. Pure ASCII is the same in both.
-//
-// Encoding of what is written: windows-1251, with one exception. Text whose
-// windows-1251 bytes happen to form valid UTF-8 throughout (every non-ASCII
-// character pairs up with the next, as in a capital letter followed by '»' or
-// '№' and never in Russian words) would be taken for UTF-8 by the rule above
-// and read back wrong. Such text is written as UTF-8 instead, so that every
-// file the program saves reads back exactly as it was saved.
+// Encoding: every file is windows-1251, except one that starts with the
+// UTF-8 byte-order mark, which is read as UTF-8 (the mark dropped) and
+// converted to windows-1251; if it holds a character windows-1251 cannot
+// store, the read fails with a message naming the line and the character.
+// Every save writes windows-1251.
 #pragma once
 
 #include <cstddef>
@@ -27,10 +19,9 @@
 #include <string_view>
 #include <vector>
 
-namespace vesk {
+#include "util/decoded_file.h"
 
-// Files larger than this are refused rather than read into memory.
-constexpr std::size_t kMaxTextFileBytes = std::size_t{256} << 20;
+namespace vesk {
 
 struct TextLine {
   std::size_t begin = 0;
@@ -49,7 +40,9 @@ struct FileBytes {
   std::string bytes;
 };
 
-// The whole file as it is on disk.
+// The whole file as it is on disk (a regular file of at most
+// kMaxTextFileBytes), for readers of small texts that decide their own
+// encoding; the program's own files are read with TextLineReader.
 FileBytes ReadFileBytes(const std::string& path);
 
 struct DecodedText {
@@ -59,33 +52,13 @@ struct DecodedText {
   std::string error;  // "line 3 holds the character '中' (U+4E2D), which windows-1251 cannot store"
 };
 
-// Applies the encoding choice described above to raw file bytes.
+// Applies the encoding rule above to the raw bytes of a whole file.
 DecodedText FileTextToCp1251(std::string raw);
 
-struct TextFile {
-  bool ok = false;
-  std::string error;
-  int errorNumber = 0;
-  bool wasUtf8 = false;
-  std::string bytes;  // windows-1251 text
-  std::vector<TextLine> lines;
-
-  std::string_view Line(std::size_t i) const { return {bytes.data() + lines[i].begin, lines[i].length}; }
-  std::string_view LineWithEnd(std::size_t i) const {
-    return {bytes.data() + lines[i].begin, lines[i].length + lines[i].endLength};
-  }
-};
-
-// Reads a file as windows-1251 lines (one byte per character).
-TextFile ReadTextFile(const std::string& path);
-
-// The bytes to write for windows-1251 text: the text itself, or its UTF-8 form
-// in the one case described above.
-std::string ToFileEncoding(std::string cp1251);
-
 // Writes bytes to a temporary file in the target's folder, flushes it to disk
-// and renames it over the target. Returns an empty text on success; otherwise
-// the reason ("Cannot save 'x.vdmp': Permission denied"), with the old file
+// and renames it over the target (see util/atomic_file.h for targets that
+// are not regular files). Returns an empty text on success; otherwise the
+// reason ("Cannot save 'x.vdmp': Permission denied"), with the old file
 // untouched and the temporary file removed. A symbolic link is followed, so
 // the file it names is replaced and the link stays. A new file gets the
 // permissions the umask allows; a replaced one keeps its own.

@@ -1,7 +1,17 @@
 #include "app/runner.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
+#include <future>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -217,4 +227,122 @@ TEST_F(RunnerFixture, MachineErrorsAreReportedAndExitFour) {
   EXPECT_EQ(err.str().find("Subscript"), std::string::npos) << err.str();
   EXPECT_NE(out.str().find("\"stopped\":true"), std::string::npos);
   EXPECT_NE(out.str().find("\"micro_commands\":255,"), std::string::npos);
+}
+
+TEST(RunnerArgs, EmptyFileNamesAreRefused) {
+  for (const char* option : {"--micro", "--dump", "--trace", "--micro-trace", "--save-dump"}) {
+    auto [none, reason] = ParseRunnerArgs({option, ""});
+    EXPECT_FALSE(none) << option;
+    EXPECT_EQ(reason, std::string("option ") + option + " needs a file name, not an empty text");
+  }
+}
+
+namespace {
+
+// Lowers the file-size limit of this process for the life of the object;
+// SIGXFSZ is ignored meanwhile, as vesk-run ignores it, so writes past the
+// limit fail with "File too large".
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    old_ = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved_;
+    small.rlim_cur = bytes;
+    ok_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    ::signal(SIGXFSZ, old_);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  struct rlimit saved_ {};
+  void (*old_)(int) = nullptr;
+  bool ok_ = false;
+};
+
+}  // namespace
+
+// Exit 2 writes nothing: the trace is complete before the dump is written,
+// but it replaces its old file only once the dump has been written too.
+TEST_F(RunnerFixture, AFailingDumpLeavesTheTraceAsItWas) {
+  std::string words;
+  for (int a = 0; a < 2048; ++a) words += (a == 0 ? "F000" : "0000") + std::string(40, 'c') + "\r\n";
+  vesk::testing::WriteBytes(dir.file("long.vdmp"), words);
+  const std::string trace = dir.file("t.html"), saved = dir.file("out.vdmp");
+  vesk::testing::WriteBytes(trace, "old trace");
+  vesk::testing::WriteBytes(saved, "old dump");
+  int status = -1;
+  {
+    FileSizeLimit limit(50000);  // the trace fits, the 94 KB dump does not
+    ASSERT_TRUE(limit.ok());
+    status = run({"--micro", micro, "--dump", dir.file("long.vdmp"), "--trace", trace, "--save-dump", saved});
+  }
+  EXPECT_EQ(status, kRunUsageError);
+  EXPECT_EQ(err.str(), "vesk-run: Cannot save '" + saved + "': File too large\n");
+  EXPECT_EQ(vesk::testing::ReadBytes(trace), "old trace");
+  EXPECT_EQ(vesk::testing::ReadBytes(saved), "old dump");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"long.vdmp", "out.vdmp", "t.html", "tiny.mpdmp"}));
+}
+
+// A streamed export that cannot be written stops the run within 64 KiB of
+// the failure, instead of running on to the limit.
+TEST_F(RunnerFixture, AFullDiskStopsTheRunAtOnce) {
+  const std::string loop = dump("loop.vdmp", {});
+  const std::string traced = dir.file("m.html");
+  int status = -1;
+  {
+    FileSizeLimit limit(1 << 20);
+    ASSERT_TRUE(limit.ok());
+    status = run({"--micro", micro, "--dump", loop, "--micro-trace", traced, "--max-micro", "2000000"});
+  }
+  EXPECT_EQ(status, kRunUsageError);
+  std::smatch found;
+  const std::string message = err.str();
+  ASSERT_TRUE(std::regex_search(message, found,
+                                std::regex("^vesk-run: Cannot save '.*m\\.html': File too large \\(the run stopped "
+                                           "after \\d+ commands and (\\d+) micro-commands\\)\n$")))
+      << message;
+  // About 150 bytes a row: 1 MiB is some 7000 rows, far from the 2000000 allowed.
+  EXPECT_LT(std::stoll(found[1]), 20000) << message;
+  EXPECT_FALSE(std::filesystem::exists(traced));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"loop.vdmp", "tiny.mpdmp"}));
+}
+
+TEST_F(RunnerFixture, ATraceGoesStraightIntoAFifoAndASocketIsRefused) {
+  const std::string d = dump("p.vdmp", {"0000", "F000"});
+  const std::string fifo = dir.file("trace.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto reader = std::async(std::launch::async, [&fifo] {
+    std::string got;
+    const int fd = ::open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) got.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return got;
+  });
+  ASSERT_EQ(run({"--micro", micro, "--dump", d, "--trace", fifo}), kRunStopped) << err.str();
+  const std::string html = reader.get();
+  EXPECT_EQ(html.rfind("<html>", 0), 0u);
+  EXPECT_EQ(html.substr(html.size() - 16), "</body></html>\r\n");
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  const std::string socketPath = dir.file("s");
+  const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const std::string trace = dir.file("t.html");
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--trace", trace, "--save-dump", socketPath}), kRunUsageError);
+  EXPECT_EQ(err.str(), "vesk-run: Cannot save '" + socketPath + "': it is a socket, not a file to save into\n");
+  EXPECT_FALSE(std::filesystem::exists(trace));
+  ASSERT_EQ(::lstat(socketPath.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISSOCK(st.st_mode));
+  ::close(s);
 }

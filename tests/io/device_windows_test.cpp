@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QFontInfo>
 #include <QMetaEnum>
@@ -467,6 +468,12 @@ TEST_F(WindowsFixture, TwoCopiesConnectFromTheirWindowsAndExchangeAByte) {
   stationWindow.stop();
   ASSERT_TRUE(QTest::qWaitFor([&] { return m.netAdapter.StationCount() == 0; }, 5000));
   EXPECT_NE(stationWindow.stateLabel()->text().indexOf(QStringLiteral("нет соединения")), -1);
+  // The hub's log told both, each on its own line after the time.
+  const QStringList log = hubWindow.logView()->toPlainText().split('\n');
+  ASSERT_EQ(log.size(), 2) << hubWindow.logView()->toPlainText().toStdString();
+  EXPECT_TRUE(log[0].contains(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d станция vesk1 подключилась \\(127\\.0\\.0\\.1:\\d+\\)$"))))
+      << log[0].toStdString();
+  EXPECT_TRUE(log[1].endsWith(QStringLiteral(" станция vesk1 отключилась"))) << log[1].toStdString();
 
   // Nobody listens any more: the refused attempt is said in the window.
   hubWindow.stop();

@@ -16,11 +16,18 @@ namespace {
 struct Recorder : NetAdapterListener {
   std::vector<HubPacket> packets;
   std::vector<bool> timer;
+  std::vector<HubEvent> events;
   int states = 0, buffers = 0;
   void adapterStateChanged() override { ++states; }
   void receiveBufferChanged() override { ++buffers; }
   void pollTimerChanged(bool enabled) override { timer.push_back(enabled); }
   void packetReceived(const HubPacket& p) override { packets.push_back(p); }
+  void hubEvent(const HubEvent& e) override { events.push_back(e); }
+  std::vector<std::string> lines() const {
+    std::vector<std::string> out;
+    for (const HubEvent& e : events) out.push_back(HubEventText(e));
+    return out;
+  }
 };
 
 struct AdapterFixture : ::testing::Test {
@@ -265,13 +272,16 @@ TEST_F(AdapterFixture, RequestsThatCannotBeTakenAreRefusedAtOnce) {
   EXPECT_EQ(adapter.SocketIndices(), (std::vector<int>{0, 1}));
 }
 
-TEST_F(AdapterFixture, AtMost250StationsAreAccepted) {
-  ASSERT_EQ(adapter.StartHub("127.0.0.1", 4000), "");
-  for (int r = 1; r <= NetAdapter::kMaxStations + 5; ++r) adapter.ConnectionRequest(0, r);
+TEST_F(AdapterFixture, AtMost250StationsInDataModeAndTheRestAreRefusedWithAReason) {
+  hub(NetAdapter::kMaxStations);
+  seen.events.clear();
+  wire.refusedPeers[900] = "10.0.0.9:5000";
+  adapter.ConnectionRequest(0, 900);
   EXPECT_EQ(adapter.StationCount(), NetAdapter::kMaxStations);
-  EXPECT_EQ(wire.refused.size(), 5u);
-  EXPECT_EQ(wire.refused.front(), NetAdapter::kMaxStations + 1);
+  EXPECT_EQ(wire.refused, std::vector<int>{900});
+  ASSERT_EQ(seen.lines(), Messages{"подключение с 10.0.0.9:5000 отклонено: нет свободных мест"});
   adapter.SocketClosed(17);
+  EXPECT_EQ(seen.lines().back(), "станция vesk17 отключилась");
   adapter.ConnectionRequest(0, 999);
   EXPECT_EQ(adapter.StationCount(), NetAdapter::kMaxStations) << "a freed place can be taken again";
   EXPECT_EQ(wire.accepted.back(), std::make_pair(999, NetAdapter::kMaxStations + 1));
@@ -391,4 +401,156 @@ TEST_F(AdapterFixture, StartingReportsTheSocketLayersRefusalAndStopClosesEveryth
   EXPECT_FALSE(adapter.PollTimerEnabled());
   EXPECT_FALSE(adapter.HubRole());
   EXPECT_EQ(adapter.StationName(), "") << "a former hub forgets its own name";
+}
+
+// ---- limits that keep a hub alive --------------------------------------------
+
+TEST_F(AdapterFixture, AStationThatDoesNotReadIsDisconnectedAndTheOthersGoOn) {
+  hub(3);
+  seen.events.clear();
+  wire.unsent[2] = NetAdapter::kMaxUnsentBytes;  // at the limit: still in
+  adapter.DataArrival(1, "public-packet:vesk1;41\0"s);
+  EXPECT_EQ(adapter.SocketIndices(), (std::vector<int>{0, 1, 2, 3}));
+  wire.unsent[2] = NetAdapter::kMaxUnsentBytes + 1;
+  adapter.DataArrival(1, "public-packet:vesk1;42\0"s);
+  EXPECT_EQ(adapter.SocketIndices(), (std::vector<int>{0, 1, 3}));
+  EXPECT_EQ(wire.closed, std::vector<int>{2});
+  EXPECT_EQ(seen.lines(), Messages{"станция vesk2 отключена: не принимает данные"});
+  EXPECT_EQ(wire.Messages(3), (Messages{"public-packet:vesk1;41", "public-packet:vesk1;42"}));
+  adapter.DataArrival(1, "public-packet:vesk1;43\0"s);
+  EXPECT_EQ(wire.Messages(3).back(), "public-packet:vesk1;43");
+  EXPECT_EQ(adapter.PacketsPassedOn(), 3u);
+}
+
+TEST_F(AdapterFixture, AStationWhoseHubDoesNotReadClosesTheLink) {
+  station("vesk1");
+  wire.unsent[0] = NetAdapter::kMaxUnsentBytes + 1;
+  EXPECT_TRUE(adapter.SendPublicByte(0x41));
+  EXPECT_EQ(wire.closed, std::vector<int>{0});
+  EXPECT_EQ(adapter.SocketMode(0), 0);
+  EXPECT_EQ(seen.lines(), Messages{"связь с концентратором закрыта: концентратор не принимает данные"});
+}
+
+TEST_F(AdapterFixture, JoinsAndLeavesAreTold) {
+  ASSERT_EQ(adapter.StartHub("127.0.0.1", 4000), "");
+  wire.refusedPeers[7] = "127.0.0.1:50000";
+  adapter.ConnectionRequest(0, 7);
+  EXPECT_TRUE(seen.events.empty()) << "a connection is no station until its handshake ends";
+  adapter.DataArrival(1, "quon-authorize.\0quon-accepted:vesk1\0"s);
+  adapter.SocketError(1, 10054, "reset");
+  EXPECT_EQ(seen.lines(), (Messages{"станция vesk1 подключилась (127.0.0.1:50000)",
+                                    "станция vesk1 отключилась: соединение разорвано"}));
+  adapter.ConnectionRequest(0, 8);
+  adapter.SocketClosed(1);
+  EXPECT_EQ(seen.events.size(), 2u) << "a connection that never joined leaves unnoticed";
+}
+
+TEST_F(AdapterFixture, AHandshakeLongerThanTenSecondsIsClosed) {
+  auto now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+  adapter.setClock([&now] { return now; });
+  hub(1);
+  seen.events.clear();
+  wire.refusedPeers[20] = "127.0.0.1:40000";
+  adapter.ConnectionRequest(0, 20);                 // socket 2: silent
+  adapter.ConnectionRequest(0, 21);                 // socket 3: a byte a second, never a message
+  now += std::chrono::seconds(5);
+  adapter.ConnectionRequest(0, 22);                 // socket 4: five seconds younger
+  adapter.DataArrival(3, "quon-authorize.\0"s);   // begun, not finished
+  now += std::chrono::milliseconds(4999);
+  adapter.HousekeepingTick();
+  EXPECT_EQ(adapter.StationCount(), 4);
+  now += std::chrono::milliseconds(1);
+  adapter.HousekeepingTick();
+  EXPECT_EQ(adapter.SocketIndices(), (std::vector<int>{0, 1, 4}));
+  EXPECT_EQ(seen.lines(), (Messages{"подключение vesk2 (127.0.0.1:40000) закрыто: не завершило вход за 10 с",
+                                    "подключение vesk3 закрыто: не завершило вход за 10 с"}));
+  now += std::chrono::seconds(5);
+  adapter.HousekeepingTick();
+  EXPECT_EQ(adapter.SocketIndices(), (std::vector<int>{0, 1})) << "the station in data mode stays";
+}
+
+TEST_F(AdapterFixture, IdleConnectionsNeverTakeTheSlotsOfStationsOrLockOutANewOne) {
+  auto now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+  adapter.setClock([&now] { return now; });
+  hub(5);
+  seen.events.clear();
+  // One that has begun its handshake, then 300 that say nothing.
+  adapter.ConnectionRequest(0, 1000);
+  adapter.DataArrival(6, "quon-authorize.\0"s);
+  for (int r = 1; r <= 300; ++r) adapter.ConnectionRequest(0, 1000 + r);
+  EXPECT_EQ(adapter.HandshakeCount(), NetAdapter::kMaxHandshakes);
+  // The line holds 256; the oldest silent ones make room for newcomers.
+  EXPECT_EQ(adapter.WaitingCount(), static_cast<int>(NetAdapter::kMaxWaiting));
+  EXPECT_EQ(adapter.StationCount() - adapter.HandshakeCount(), 5) << "the stations keep their places";
+  EXPECT_EQ(wire.refused.size(), 300 - NetAdapter::kMaxHandshakes + 1 - NetAdapter::kMaxWaiting);
+  // A real station connects and speaks at once; it waits at the end of the line.
+  now += std::chrono::milliseconds(100);
+  wire.requestsWithData.insert(5000);
+  adapter.ConnectionRequest(0, 5000);
+  EXPECT_EQ(adapter.WaitingCount(), static_cast<int>(NetAdapter::kMaxWaiting));
+  // Half a second of silence while others wait: the silent ones go, the station comes in.
+  now += std::chrono::milliseconds(400);
+  adapter.HousekeepingTick();
+  EXPECT_EQ(adapter.WaitingCount(), 0);
+  EXPECT_EQ(adapter.HandshakeCount(), 2);
+  EXPECT_EQ(adapter.SocketMode(6), 0) << "the one that began its handshake stays";
+  const int index = adapter.SocketIndices().back();
+  EXPECT_EQ(wire.accepted.back().first, 5000);
+  adapter.DataArrival(index, "quon-authorize.\0quon-accepted:vesk"s + std::to_string(index) + '\0');
+  EXPECT_EQ(adapter.SocketMode(index), 1);
+  EXPECT_EQ(seen.events.size(), 300u + 1u);  // 300 gone, one joined
+  EXPECT_EQ(seen.lines().front(), "подключение отклонено: молчит, а другие ждут очереди");
+  EXPECT_EQ(seen.lines()[269], "подключение vesk7 закрыто: молчит, а другие ждут очереди");
+  EXPECT_EQ(seen.lines().back(), "станция vesk" + std::to_string(index) + " подключилась");
+}
+
+TEST_F(AdapterFixture, AClassConnectingAtOnceAllGetsIn) {
+  ASSERT_EQ(adapter.StartHub("127.0.0.1", 4000), "");
+  for (int r = 1; r <= 50; ++r) adapter.ConnectionRequest(0, r);
+  EXPECT_EQ(adapter.HandshakeCount(), NetAdapter::kMaxHandshakes);
+  EXPECT_EQ(adapter.WaitingCount(), 50 - NetAdapter::kMaxHandshakes);
+  // Each finishes its handshake; every place that frees lets the next one in.
+  for (int i = 1; i <= 50; ++i) {
+    for (int r = 1; r <= 50; ++r) wire.requestsWithData.insert(r);
+    ASSERT_EQ(adapter.SocketMode(i), 0) << i;
+    adapter.DataArrival(i, "quon-authorize.\0quon-accepted:vesk"s + std::to_string(i) + '\0');
+    ASSERT_EQ(adapter.SocketMode(i), 1) << i;
+  }
+  EXPECT_EQ(adapter.StationCount(), 50);
+  EXPECT_TRUE(wire.refused.empty());
+}
+
+TEST_F(AdapterFixture, WaitingConnectionsLeaveAtTheirDeadlineAndTheLineIsBounded) {
+  auto now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+  adapter.setClock([&now] { return now; });
+  ASSERT_EQ(adapter.StartHub("127.0.0.1", 4000), "");
+  for (int r = 1; r <= NetAdapter::kMaxHandshakes; ++r) {
+    adapter.ConnectionRequest(0, r);
+    adapter.DataArrival(r, "quon-authorize.\0"s);  // begun, never finished
+  }
+  for (std::size_t r = 1; r <= NetAdapter::kMaxWaiting + 1; ++r) {
+    wire.requestsWithData.insert(100 + static_cast<int>(r));
+    adapter.ConnectionRequest(0, 100 + static_cast<int>(r));
+  }
+  EXPECT_EQ(adapter.WaitingCount(), static_cast<int>(NetAdapter::kMaxWaiting));
+  EXPECT_EQ(seen.lines().back(), "подключение отклонено: слишком много подключений ждут очереди");
+  now += NetAdapter::kHandshakeDeadline;
+  adapter.HousekeepingTick();
+  // The stalled handshakes and the requests that waited as long all go.
+  EXPECT_EQ(adapter.StationCount(), 0);
+  EXPECT_EQ(adapter.WaitingCount(), 0);
+  EXPECT_EQ(wire.refused.size(), NetAdapter::kMaxWaiting + 1);
+}
+
+TEST_F(AdapterFixture, AHandshakeThatEndsWhenEveryPlaceIsTakenIsClosed) {
+  ASSERT_EQ(adapter.StartHub("127.0.0.1", 4000), "");
+  adapter.ConnectionRequest(0, 1);  // socket 1 waits in its handshake
+  for (int i = 2; i <= NetAdapter::kMaxStations + 1; ++i) {
+    adapter.ConnectionRequest(0, 100 + i);
+    adapter.DataArrival(i, "quon-authorize.\0quon-accepted:vesk"s + std::to_string(i) + '\0');
+  }
+  seen.events.clear();
+  adapter.DataArrival(1, "quon-authorize.\0quon-accepted:vesk1\0"s);
+  EXPECT_FALSE(adapter.SocketMode(1));
+  EXPECT_EQ(seen.lines(), Messages{"подключение vesk1 закрыто: нет свободных мест"});
 }

@@ -232,7 +232,7 @@ TEST(DumpLoad, Utf8FileWithCyrillicLoads) {
 
 TEST(DumpLoad, FailuresSayWhyAndChangeNothing) {
   TempDir dir;
-  WriteBytes(dir / "utf8.vdmp", "0001first\r\n0002СК → РА\r\n");
+  WriteBytes(dir / "utf8.vdmp", "\xEF\xBB\xBF" "0001first\r\n0002СК → РА\r\n");
   ::mkdir((dir / "folder.vdmp").c_str(), 0700);
   struct Case {
     std::string path;
@@ -307,4 +307,42 @@ TEST(DumpSave, MissingFolderIsAClearError) {
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.lines, 0);
   EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
+}
+
+// Every file is windows-1251 unless it starts with the UTF-8 mark, and every
+// save writes windows-1251: a comment's bytes come back as they were, even
+// those that look like UTF-8 ("РёС‚" is d0 b8 d1 82, "ит" in UTF-8) and those
+// that would be a character windows-1251 lacks (d1 a0 is U+0460 in UTF-8).
+// CR and LF end a line, so a comment cannot hold them; every other byte,
+// NUL included, round-trips.
+TEST(DumpFile, LoadThenSaveGivesBackEveryWindows1251Byte) {
+  TempDir dir;
+  std::string all;
+  for (int b = 0; b < 256; ++b)
+    if (b != '\r' && b != '\n') all.push_back(static_cast<char>(b));
+  std::string file;
+  for (int a = 0; a < MainMemory::kWords; ++a) {
+    file += std::string("0") + "0123456789ABCDEF"[a % 16] + "00";
+    // Each line holds every byte, starting at a different one, so that every
+    // pair of neighbours shows up somewhere.
+    const std::size_t shift = static_cast<std::size_t>(a) % all.size();
+    file += all.substr(shift) + all.substr(0, shift);
+    file += "\r\n";
+  }
+  WriteBytes(dir / "in.vdmp", file);
+  MainMemory m;
+  const FileResult loaded = Mem_LoadDump(m, dir / "in.vdmp");
+  ASSERT_TRUE(loaded.ok) << loaded.error;
+  EXPECT_TRUE(loaded.warnings.empty());
+  ASSERT_TRUE(Mem_SaveDump(m, dir / "out.vdmp").ok);
+  EXPECT_TRUE(ReadBytes(dir / "out.vdmp") == file) << "the saved file differs from the loaded one";
+
+  WriteBytes(dir / "looks.vdmp", "0001\xD0\xB8\xD1\x82\n0002\xD1\xA0\n");
+  MainMemory looks;
+  const FileResult r = Mem_LoadDump(looks, dir / "looks.vdmp");
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(looks.Comment(0), "РёС‚");
+  EXPECT_EQ(looks.Comment(1), "С\u00A0");
+  ASSERT_TRUE(Mem_SaveDump(looks, dir / "looks.vdmp").ok);
+  EXPECT_EQ(ReadBytes(dir / "looks.vdmp").substr(0, 18), "0001\xD0\xB8\xD1\x82\r\n0002\xD1\xA0\r\n");
 }

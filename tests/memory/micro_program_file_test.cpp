@@ -7,6 +7,7 @@
 
 #include "format/bit_string.h"
 #include "support/temp_dir.h"
+#include "util/cp1251.h"
 #include "util/machine_error.h"
 
 using namespace vesk;
@@ -172,7 +173,7 @@ TEST(MicroProgramLoad, LineEndsNulBytesAndUtf8) {
   EXPECT_EQ(m.Comment(2), std::string("\0b", 2));
   EXPECT_EQ(m.Value(3), Hex("0003"));
 
-  WriteBytes(dir / "u.txt", "0300СК → БР\n");
+  WriteBytes(dir / "u.txt", "\xEF\xBB\xBF" "0300СК → БР\n");
   Recorder rec;
   m.listeners().add(&rec);
   const FileResult refused = LoadMicroProgram(m, dir / "u.txt");
@@ -182,9 +183,13 @@ TEST(MicroProgramLoad, LineEndsNulBytesAndUtf8) {
   EXPECT_EQ(m.Value(1), Hex("0001"));
   EXPECT_EQ(rec.bulk, 0);
 
-  WriteBytes(dir / "u.txt", "0300СК -> БР\n");
+  WriteBytes(dir / "u.txt", "\xEF\xBB\xBF" "0300СК -> БР\n");
   ASSERT_TRUE(LoadMicroProgram(m, dir / "u.txt").ok);
   EXPECT_EQ(m.Comment(1), "СК -> БР");
+  // Without the mark the same bytes are windows-1251 characters.
+  WriteBytes(dir / "u.txt", "0300СК\n");
+  ASSERT_TRUE(LoadMicroProgram(m, dir / "u.txt").ok);
+  EXPECT_EQ(m.Comment(1), Cp1251ToUtf8("СК"));
 }
 
 TEST(MicroProgramLoad, MissingFileChangesNothingAndTellsNoListener) {
@@ -220,4 +225,24 @@ TEST(MicroProgramSave, ACommentThatCannotBeWrittenNeverReachesTheFile) {
   EXPECT_THROW(m.SetComment(0xFF, "a → b"), MachineError);
   EXPECT_EQ(m.Comment(0xFF), "");
   EXPECT_EQ(ReadBytes(dir / "mp.mpdmp"), "old\r\n");
+}
+
+// As for the memory dump: every byte but CR and LF comes back as it was.
+TEST(MicroProgramFile, LoadThenSaveGivesBackEveryWindows1251Byte) {
+  TempDir dir;
+  std::string all;
+  for (int b = 0; b < 256; ++b)
+    if (b != '\r' && b != '\n') all.push_back(static_cast<char>(b));
+  std::string file;
+  for (int a = 1; a <= MicroMemory::kWords; ++a) {
+    file += "00" + MicroMemory::AddressText(a);
+    const std::size_t shift = static_cast<std::size_t>(a) % all.size();
+    file += all.substr(shift) + all.substr(0, shift) + "\r\n";
+  }
+  WriteBytes(dir / "in.mpdmp", file);
+  MicroMemory m;
+  const FileResult loaded = LoadMicroProgram(m, dir / "in.mpdmp");
+  ASSERT_TRUE(loaded.ok) << loaded.error;
+  ASSERT_TRUE(SaveMicroProgram(m, dir / "out.mpdmp").ok);
+  EXPECT_TRUE(ReadBytes(dir / "out.mpdmp") == file) << "the saved file differs from the loaded one";
 }

@@ -31,6 +31,9 @@ class RecordingTransport : public HubTransport {
   std::vector<int> refused, closed;
   bool acceptSucceeds = true;
   std::string listenResult, connectResult;
+  std::map<int, std::size_t> unsent;              // what UnsentBytes reports, by socket
+  std::map<int, std::string> refusedPeers;        // what RequestPeerText reports, by request
+  std::set<int> requestsWithData;                 // requests whose peers have sent bytes
 
   bool IsConnected(int socket) const override { return connected.count(socket) > 0; }
   void Send(int socket, std::string_view bytes) override { sent[socket].emplace_back(bytes); }
@@ -47,6 +50,15 @@ class RecordingTransport : public HubTransport {
   }
   std::string Listen(const std::string&, std::uint16_t) override { return listenResult; }
   std::string Connect(const std::string&, std::uint16_t) override { return connectResult; }
+  std::size_t UnsentBytes(int socket) override {
+    const auto it = unsent.find(socket);
+    return it == unsent.end() ? 0 : it->second;
+  }
+  bool RequestHasData(int request) const override { return requestsWithData.count(request) > 0; }
+  std::string RequestPeerText(int request) const override {
+    const auto it = refusedPeers.find(request);
+    return it == refusedPeers.end() ? std::string() : it->second;
+  }
 
   // The messages sent on a socket, split at their 0x00 (every send must end
   // with one).

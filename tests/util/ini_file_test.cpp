@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "util/cp1251.h"
 
 using namespace vesk;
 using vesk::testing::ReadBytes;
@@ -94,10 +95,13 @@ TEST(ReadIni, AValueIsCutTo254CharactersOfTheFile) {
 
 TEST(ReadIni, Utf8FilesAreReadAndUnstorableOnesGiveDefaults) {
   TempDir dir;
-  WriteBytes(dir / "cfg.ini", "[General]\nMicroprogram=/home/вася/base.mpdmp\n");
+  WriteBytes(dir / "cfg.ini", "\xEF\xBB\xBF" "[General]\nMicroprogram=/home/вася/base.mpdmp\n");
   EXPECT_EQ(ReadIni(dir / "cfg.ini", "General", "Microprogram", ""), "/home/вася/base.mpdmp");
-  WriteBytes(dir / "cfg.ini", "[General]\nMode=1\nMicroprogram=/home/陈/base.mpdmp\n");
+  WriteBytes(dir / "cfg.ini", "\xEF\xBB\xBF" "[General]\nMode=1\nMicroprogram=/home/陈/base.mpdmp\n");
   EXPECT_EQ(ReadIni(dir / "cfg.ini", "General", "Mode", "2"), "2");
+  // Without the mark the file is windows-1251, whatever its bytes look like.
+  WriteBytes(dir / "cfg.ini", "[General]\nMicroprogram=/home/вася\n");
+  EXPECT_EQ(ReadIni(dir / "cfg.ini", "General", "Microprogram", ""), Cp1251ToUtf8("/home/вася"));
 }
 
 TEST(ReadIni, NoReadPermissionGivesTheDefault) {
@@ -166,7 +170,7 @@ TEST(WriteIni, CyrillicIsWrittenInWindows1251) {
 TEST(WriteIni, Utf8FileIsRewrittenInWindows1251) {
   TempDir dir;
   const std::string path = dir / "cfg.ini";
-  WriteBytes(path, "; настройки\n[General]\nMode=1\n");
+  WriteBytes(path, "\xEF\xBB\xBF" "; настройки\n[General]\nMode=1\n");
   ASSERT_TRUE(WriteIni(path, "General", "Mode", "2"));
   EXPECT_EQ(ReadBytes(path), "; \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8\n[General]\nMode=2\n");
 }
@@ -190,10 +194,10 @@ TEST(WriteIni, RefusalsLeaveTheFileUntouched) {
   EXPECT_EQ(ReadBytes(path), kSample);
 
   // A UTF-8 file holding a character windows-1251 cannot store is not rewritten.
-  WriteBytes(path, "[General]\nMicroprogram=/home/陈\n");
+  WriteBytes(path, "\xEF\xBB\xBF" "[General]\nMicroprogram=/home/陈\n");
   EXPECT_FALSE(WriteIni(path, "General", "Mode", "1", &error));
   EXPECT_EQ(error, "Cannot read '" + path + "': line 2 holds the character '陈' (U+9648), which windows-1251 cannot store");
-  EXPECT_EQ(ReadBytes(path), "[General]\nMicroprogram=/home/陈\n");
+  EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "[General]\nMicroprogram=/home/陈\n");
 
   EXPECT_FALSE(WriteIni(dir / "missing/cfg.ini", "General", "Mode", "1", &error));
   EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;

@@ -25,12 +25,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return out;
 }
 
-std::vector<std::string> Lines(const TextFile& f) {
-  std::vector<std::string> out;
-  for (std::size_t i = 0; i < f.lines.size(); ++i) out.emplace_back(f.Line(i));
-  return out;
-}
-
 using Strings = std::vector<std::string>;
 
 }  // namespace
@@ -119,73 +113,43 @@ TEST(FileEncoding, Windows1251IsTakenAsItIs) {
   EXPECT_FALSE(ascii.wasUtf8);
 }
 
-TEST(FileEncoding, Utf8WithCyrillicIsConvertedAndItsMarkDropped) {
-  const DecodedText d = FileTextToCp1251("0001Сумма\n0002ё\n");
+// Bytes that happen to form UTF-8 are still windows-1251 without the mark:
+// "РёС‚" is d0 b8 d1 82, which UTF-8 would read as "ит"; "С" and a no-break
+// space (d1 a0) would be U+0460, a character windows-1251 does not have.
+TEST(FileEncoding, BytesThatLookLikeUtf8AreWindows1251WithoutTheMark) {
+  const DecodedText looksLikeUtf8 = FileTextToCp1251("0001\xD0\xB8\xD1\x82\r\n");
+  ASSERT_TRUE(looksLikeUtf8.ok);
+  EXPECT_FALSE(looksLikeUtf8.wasUtf8);
+  EXPECT_EQ(looksLikeUtf8.bytes, "0001\xD0\xB8\xD1\x82\r\n");
+  const DecodedText noBreak = FileTextToCp1251("0001\xD1\xA0\r\n");
+  ASSERT_TRUE(noBreak.ok) << noBreak.error;
+  EXPECT_EQ(noBreak.bytes, "0001\xD1\xA0\r\n");
+}
+
+TEST(FileEncoding, TheByteOrderMarkMakesAFileUtf8AndIsDropped) {
+  const DecodedText d = FileTextToCp1251("\xEF\xBB\xBF" "0001Сумма\n0002ё\n");
   ASSERT_TRUE(d.ok) << d.error;
   EXPECT_TRUE(d.wasUtf8);
   EXPECT_EQ(d.bytes, "0001\xD1\xF3\xEC\xEC\xE0\n0002\xB8\n");
-
-  const DecodedText marked = FileTextToCp1251("\xEF\xBB\xBF" "0001Ж");
-  ASSERT_TRUE(marked.ok) << marked.error;
-  EXPECT_EQ(marked.bytes, "0001\xC6");
-  // A mark before plain ASCII still says UTF-8 and still goes.
   const DecodedText markOnly = FileTextToCp1251("\xEF\xBB\xBF" "0001");
   ASSERT_TRUE(markOnly.ok);
   EXPECT_TRUE(markOnly.wasUtf8);
   EXPECT_EQ(markOnly.bytes, "0001");
+  // Without the mark the same UTF-8 bytes are windows-1251 characters.
+  const DecodedText unmarked = FileTextToCp1251("0001Ж");
+  EXPECT_FALSE(unmarked.wasUtf8);
+  EXPECT_EQ(unmarked.bytes, "0001\xD0\x96");
 }
 
 TEST(FileEncoding, Utf8CharacterTheCodePageCannotHoldFailsNamingLineAndCharacter) {
-  const DecodedText d = FileTextToCp1251("0001a\r\n0002б\r0003СК → РА\n0004");
+  const DecodedText d = FileTextToCp1251("\xEF\xBB\xBF" "0001a\r\n0002б\r0003СК → РА\n0004");
   EXPECT_FALSE(d.ok);
   EXPECT_EQ(d.error, "line 3 holds the character '→' (U+2192), which windows-1251 cannot store");
   EXPECT_TRUE(d.bytes.empty());
-  const DecodedText first = FileTextToCp1251("中");
+  const DecodedText first = FileTextToCp1251("\xEF\xBB\xBF" "中");
   EXPECT_EQ(first.error, "line 1 holds the character '中' (U+4E2D), which windows-1251 cannot store");
-}
-
-TEST(FileEncoding, WrittenTextAlwaysReadsBackAsWritten) {
-  const std::string russian = "0001\xD1\xF3\xEC\xEC\xE0\r\n";  // "Сумма"
-  EXPECT_EQ(ToFileEncoding(russian), russian);
-  EXPECT_EQ(ToFileEncoding("0000\r\n"), "0000\r\n");
-  // "Ы»" is DB BB in windows-1251, which is also a valid UTF-8 character:
-  // written as windows-1251 it would come back as something else.
-  const std::string ambiguous = "0001\xDB\xBB\r\n";
-  const std::string written = ToFileEncoding(ambiguous);
-  EXPECT_EQ(written, "0001Ы»\r\n");
-  const DecodedText back = FileTextToCp1251(written);
-  ASSERT_TRUE(back.ok);
-  EXPECT_EQ(back.bytes, ambiguous);
-}
-
-TEST(ReadTextFile, LinesInWindows1251) {
-  TempDir dir;
-  WriteBytes(dir / "a.txt", "0001Ж\n0002\r0003");
-  const TextFile f = ReadTextFile(dir / "a.txt");
-  ASSERT_TRUE(f.ok) << f.error;
-  EXPECT_TRUE(f.wasUtf8);
-  EXPECT_EQ(Lines(f), (Strings{"0001\xC6", "0002", "0003"}));
-  EXPECT_EQ(f.LineWithEnd(0), "0001\xC6\n");
-
-  WriteBytes(dir / "b.txt", "x→y");
-  const TextFile refused = ReadTextFile(dir / "b.txt");
-  EXPECT_FALSE(refused.ok);
-  EXPECT_EQ(refused.error, "Cannot read '" + (dir / "b.txt") +
-                               "': line 1 holds the character '→' (U+2192), which windows-1251 cannot store");
-  EXPECT_TRUE(refused.lines.empty());
-}
-
-TEST(ReadTextFile, ATenMegabyteLine) {
-  TempDir dir;
-  std::string big = "1234";
-  big.append(10u << 20, '\xE0');  // 'а' in windows-1251, so the file is not UTF-8
-  big += "\r\nFFFF";
-  WriteBytes(dir / "big", big);
-  const TextFile f = ReadTextFile(dir / "big");
-  ASSERT_TRUE(f.ok) << f.error;
-  ASSERT_EQ(f.lines.size(), 2u);
-  EXPECT_EQ(f.lines[0].length, (10u << 20) + 4);
-  EXPECT_EQ(f.Line(1), "FFFF");
+  const DecodedText broken = FileTextToCp1251("\xEF\xBB\xBF" "ok\n\xE0\n");
+  EXPECT_EQ(broken.error, "line 2 holds text that is not valid UTF-8 (byte 0xE0)");
 }
 
 TEST(SaveTextFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {
