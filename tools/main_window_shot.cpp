@@ -1,5 +1,5 @@
-// Saves pictures of the whole main window: right after start-up, and while a
-// program runs in each timing mode. Usage: main_window_shot OUTPUT_DIR
+// Saves pictures of the whole main window: right after start-up, while a
+// program runs in each timing mode, and during a fast run. Usage: main_window_shot OUTPUT_DIR
 // (run with QT_QPA_PLATFORM=offscreen or under a virtual X display; the
 // shipped micro-program and cfg.ini must be beside this program).
 #include <QApplication>
@@ -71,5 +71,21 @@ int main(int argc, char** argv) {
   window.Start();
   QTest::qWait(3000);
   Save(window, dir, "main_monitor");
+
+  // A fast run of the multiplication example made endless (its HLT branches
+  // back to its start), caught in the middle; it goes on a few seconds more
+  // for a picture of the screen from outside.
+  window.Stop();
+  QTest::qWait(500);
+  Mem_LoadDump(machine.memory, example);
+  for (int a = 0; a < 0x30; ++a)
+    if (machine.memory.Value(a) == "1111000000000000") machine.memory.SetRow(a, "1100000000010000", "BR 010");
+  window.FastStart();
+  QTest::qWait(2000);
+  Save(window, dir, "main_running_fast");
+  QTest::qWait(6000);
+  window.Stop();
+  QTest::qWait(500);
+  Save(window, dir, "main_fast_stopped");
   return 0;
 }

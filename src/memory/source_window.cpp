@@ -289,10 +289,15 @@ void SourceWindow::ShowListing() {
 }
 
 void SourceWindow::registerChanged(Reg r) {
-  if (r == watched_) scheduleMarker();
+  if (r != watched_) return;
+  if (refresh_.deferred()) markerMarked_ = true;
+  else scheduleMarker();
 }
 
-void SourceWindow::runStateTextChanged(std::string_view) { scheduleMarker(); }
+void SourceWindow::runStateTextChanged(std::string_view) {
+  if (refresh_.deferred()) markerMarked_ = true;
+  else scheduleMarker();
+}
 
 // Many register changes in one tick move the marker once.
 void SourceWindow::scheduleMarker() {

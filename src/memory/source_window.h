@@ -17,6 +17,7 @@
 #include "asm/program_source.h"
 #include "core/processor.h"
 #include "memory/source_lexer.h"
+#include "widgets/deferred_refresh.h"
 #include "widgets/file_folders.h"
 #include "widgets/machine_window.h"
 
@@ -70,6 +71,8 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   bool isModified() const;
   QString note() const { return note_->text(); }
   QString cursorText() const { return position_->text(); }
+  // While the machine runs at full speed the marker moves on the beat.
+  DeferredRefresh& deferredRefresh() { return refresh_; }
 
  protected:
   // The language's side of the commands.
@@ -117,6 +120,12 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   // memory still holds them.
   std::vector<int> assembledWords_;
   bool markerPending_ = false;
+  bool markerMarked_ = false;  // the counter changed while deferred
+  DeferredRefresh refresh_{[this] {
+    if (!markerMarked_) return;
+    markerMarked_ = false;
+    updateMarker();
+  }};
 };
 
 }  // namespace vesk

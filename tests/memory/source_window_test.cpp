@@ -18,6 +18,7 @@
 #include "memory/source_editor.h"
 #include "support/temp_dir.h"
 #include "util/text_file.h"
+#include "widgets/refresh_beat.h"
 #include "widgets/scripted_dialogs.h"
 
 using namespace vesk;
@@ -253,6 +254,28 @@ TEST_F(SourceWindowTest, TheMarkerFollowsTheNextCommandThroughSteps) {
   m.processor.Reg_Set_CommandCounter(NumToBits(0x12, 16));
   QApplication::processEvents();
   EXPECT_EQ(e->currentLine(), -1);
+}
+
+// At full speed the marker moves on the refresh beat, not on every change.
+TEST_F(SourceWindowTest, AtFullSpeedTheMarkerMovesOnTheBeat) {
+  program->show();
+  program->editor()->setUtf8Text("ORG 10\nCLA\nINC\nHLT\n");
+  ASSERT_TRUE(program->Assemble());
+  m.processor.Reg_Set_CommandCounter(NumToBits(0x10, 16));
+  QApplication::processEvents();
+  ASSERT_EQ(program->editor()->currentLine(), 1);
+  RefreshBeat beat;
+  program->deferredRefresh().follow(&beat);
+  beat.setDeferred(true);
+  m.processor.Reg_Set_CommandCounter(NumToBits(0x11, 16));
+  QApplication::processEvents();
+  EXPECT_EQ(program->editor()->currentLine(), 1);
+  beat.beatNow();
+  EXPECT_EQ(program->editor()->currentLine(), 2);
+  m.processor.Reg_Set_CommandCounter(NumToBits(0x12, 16));
+  beat.setDeferred(false);
+  EXPECT_EQ(program->editor()->currentLine(), 3);
+  program->deferredRefresh().follow(nullptr);
 }
 
 TEST_F(SourceWindowTest, TheMicroMarkerFollowsTheMicroCommandCounter) {
