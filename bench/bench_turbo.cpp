@@ -118,8 +118,8 @@ bool LoadLoopingMultiply(Machine& m) {
 // Machine errors go to standard error; the bench never waits on a box.
 class PrintingDialogs final : public Dialogs {
  public:
-  QString openFile(QWidget*, const QString&, const QString&) override { return {}; }
-  QString saveFile(QWidget*, const QString&, const QString&) override { return {}; }
+  QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+  QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   bool askYesNo(QWidget*, const QString&, const QString&, Icon) override { return false; }
   void tell(QWidget*, const QString&, const QString& text, Icon) override {
     std::fprintf(stderr, "%s\n", qPrintable(text));

@@ -13,7 +13,10 @@
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
 #include "app/runner.h"
+#include "core/frm_processor1.h"
 #include "io/device_windows.h"
+#include "io/frm_dev_monitor.h"
+#include "io/frm_dev_prop.h"
 #include "memory/dump_file.h"
 
 using namespace vesk;
@@ -77,6 +80,11 @@ int main(int argc, char** argv) {
   // for a picture of the screen from outside.
   window.Stop();
   QTest::qWait(500);
+  for (QWidget* w : {static_cast<QWidget*>(&window.deviceWindows().devProp()),
+                     static_cast<QWidget*>(&window.deviceWindows().monitor())})
+    if (QWidget* frame = window.frameOf(w)) frame->hide();
+    else w->hide();
+  window.BringUp(window.processorWindow());
   Mem_LoadDump(machine.memory, example);
   for (int a = 0; a < 0x30; ++a)
     if (machine.memory.Value(a) == "1111000000000000") machine.memory.SetRow(a, "1100000000010000", "BR 010");
