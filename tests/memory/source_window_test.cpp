@@ -102,10 +102,12 @@ TEST_F(SourceWindowTest, ErrorsAreListedMarkedAndWriteNothing) {
   e->getCursorPosition(&line, &index);
   EXPECT_EQ(line, 3);
   EXPECT_EQ(index, 0);
+  QApplication::processEvents();  // the editor reports its cursor when it has updated
   EXPECT_EQ(program->cursorText(), "Строка 4, столбец 1");
   // Columns count characters, as the error list does.
   e->setUtf8Text("WORD 1 ; жук x\n");
   e->goTo(1, 14);
+  QApplication::processEvents();
   EXPECT_EQ(program->cursorText(), "Строка 1, столбец 14");
   // Fixed, the text assembles and the marks go.
   e->setUtf8Text("ORG 10\nCLA\n");
