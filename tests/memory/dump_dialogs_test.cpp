@@ -66,6 +66,9 @@ TEST_F(DumpDialogsTest, LoadCancelledDoesNothingAndAFailureIsShown) {
   ASSERT_EQ(dialogs.shown.size(), 3u);
   EXPECT_EQ(dialogs.shown[2].kind, "tell");
   EXPECT_EQ(dialogs.shown[2].icon, Dialogs::Icon::Warning);
+  // Said in Russian, the system's reason too.
+  EXPECT_EQ(dialogs.shown[2].text, QStringLiteral("Дамп не загружен.\nНе удаётся открыть '") + path("missing.vdmp") +
+                                       QStringLiteral("': нет такого файла или каталога"));
   EXPECT_EQ(machine.memory.HexText(0), "0001");
 }
 
