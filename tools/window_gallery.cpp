@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QPixmap>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "app/machine.h"
 #include "core/frm_processor1.h"
@@ -14,6 +16,8 @@
 #include "io/frm_dev_monitor.h"
 #include "io/frm_dev_prop.h"
 #include "io/frm_net_adapter.h"
+#include "io/hub_transport.h"
+#include "io/net_adapter.h"
 #include "memory/frm_mem.h"
 #include "memory/dump_file.h"
 #include "memory/frm_micro_mem.h"
@@ -26,6 +30,22 @@ using namespace vesk;
 namespace {
 
 Word Bits(const char* hex) { return FitWidth(HexToBin(hex), 16); }
+
+// A socket layer that takes every connection and pretends to send, so the
+// network window can show a hub with stations coming and going.
+class PretendTransport : public HubTransport {
+ public:
+  std::size_t unsentOnTwo = 0;
+  bool IsConnected(int socket) const override { return socket > 0; }
+  void Send(int, std::string_view) override {}
+  bool Accept(int, int) override { return true; }
+  void Refuse(int) override {}
+  void Close(int) override {}
+  std::string Listen(const std::string&, std::uint16_t) override { return {}; }
+  std::string Connect(const std::string&, std::uint16_t) override { return {}; }
+  std::size_t UnsentBytes(int socket) override { return socket == 2 ? unsentOnTwo : 0; }
+  std::string RequestPeerText(int request) const override { return "192.168.1." + std::to_string(20 + request) + ":51522"; }
+};
 
 void Save(QWidget& w, const QString& dir, const char* name) {
   w.show();
@@ -139,5 +159,22 @@ int main(int argc, char** argv) {
   Save(prop, dir, "device_dialog");
   frmNetAdapter net(m.netAdapter, nullptr, &m.devices);
   Save(net, dir, "net_adapter");
+
+  // A hub whose log has a join, a station that stopped reading, and a leave.
+  NetAdapter hubAdapter;
+  PretendTransport pretend;
+  hubAdapter.setTransport(&pretend);
+  frmNetAdapter hubWindow(hubAdapter, nullptr, nullptr);
+  hubWindow.hubOption()->setChecked(true);
+  hubAdapter.StartHub("0.0.0.0", NetAdapter::kDefaultHubPort);
+  using namespace std::string_literals;
+  for (int i = 1; i <= 3; ++i) {
+    hubAdapter.ConnectionRequest(0, i);
+    hubAdapter.DataArrival(i, "quon-authorize.\0quon-accepted:vesk"s + std::to_string(i) + '\0');
+  }
+  pretend.unsentOnTwo = NetAdapter::kMaxUnsentBytes + 1;
+  hubAdapter.DataArrival(1, "public-packet:vesk1;41\0"s);
+  hubAdapter.SocketClosed(3);
+  Save(hubWindow, dir, "net_adapter_hub");
   return 0;
 }

@@ -48,7 +48,6 @@ QtHubTransport::QtHubTransport(NetAdapter& adapter, QObject* parent) : QObject(p
   if (adapter_.PollTimerEnabled()) poll_.start();
   housekeeping_.setInterval(kHousekeepingMs);
   connect(&housekeeping_, &QTimer::timeout, this, [this] { adapter_.HousekeepingTick(); });
-  housekeeping_.start();
 }
 
 QtHubTransport::~QtHubTransport() {
@@ -194,6 +193,8 @@ std::string QtHubTransport::Listen(const std::string& host, std::uint16_t port) 
   QHostAddress address;
   if (!address.setAddress(QString::fromStdString(host))) return "'" + host + "' - не IP-адрес";
   server_ = new QTcpServer(this);
+  // Only a hub has handshakes to watch; from its first listen on, a few times a second.
+  housekeeping_.start();
   // Stations that connect in a burst wait in the kernel's queue, not in SYN
   // retries; whoever is over the limit is closed by the adapter at once.
   server_->setListenBacklogSize(NetAdapter::kMaxStations + 6);

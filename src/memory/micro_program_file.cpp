@@ -29,7 +29,11 @@ FileResult LoadMicroProgram(MicroMemory& memory, const std::string& fileName) {
       },
       rows);
   if (!r.ok) return r;
-  for (std::size_t i = 0; i < rows.size(); ++i) memory.SetRow(static_cast<int>(i + 1), rows[i].value, rows[i].comment);
+  // Each comment read is let go once stored, so the largest comments are held once, not twice.
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    memory.SetRow(static_cast<int>(i + 1), rows[i].value, rows[i].comment);
+    std::string().swap(rows[i].comment);
+  }
   memory.notifyRowsChanged();
   return r;
 }

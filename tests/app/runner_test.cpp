@@ -4,12 +4,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <future>
 #include <regex>
@@ -18,6 +15,7 @@
 
 #include "memory/micro_memory.h"
 #include "memory/micro_program_file.h"
+#include "support/bound_socket.h"
 #include "support/temp_dir.h"
 #include "support/tiny_micro_program.h"
 #include "util/cp1251.h"
@@ -332,17 +330,12 @@ TEST_F(RunnerFixture, ATraceGoesStraightIntoAFifoAndASocketIsRefused) {
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
 
   const std::string socketPath = dir.file("s");
-  const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
-  ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const vesk::testing::BoundSocket socket(socketPath);
+  ASSERT_TRUE(socket.ok());
   const std::string trace = dir.file("t.html");
   EXPECT_EQ(run({"--micro", micro, "--dump", d, "--trace", trace, "--save-dump", socketPath}), kRunUsageError);
   EXPECT_EQ(err.str(), "vesk-run: Не удаётся сохранить '" + socketPath + "': это сокет, в него нельзя сохранить\n");
   EXPECT_FALSE(std::filesystem::exists(trace));
   ASSERT_EQ(::lstat(socketPath.c_str(), &st), 0);
   EXPECT_TRUE(S_ISSOCK(st.st_mode));
-  ::close(s);
 }

@@ -1,11 +1,13 @@
 #include "memory/dump_dialogs.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "app/machine.h"
+#include "support/bound_socket.h"
 #include "widgets/scripted_dialogs.h"
 #include "memory/frm_mem.h"
 
@@ -120,4 +122,23 @@ TEST_F(DumpDialogsTest, TheMemoryWindowOffersTheSameCommands) {
   dialogs.files = {path("w.vdmp")};
   EXPECT_TRUE(window.LoadDump());
   EXPECT_EQ(machine.memory.HexText(1), "0002");
+}
+
+// A save never replaces what is not a regular file: a socket stays a socket,
+// and the window says why nothing was saved.
+TEST_F(DumpDialogsTest, ASaveOverASocketIsRefusedWithAMessage) {
+  const std::string target = path("s.vdmp").toStdString();
+  const vesk::testing::BoundSocket socket(target);
+  ASSERT_TRUE(socket.ok());
+  dialogs.files = {path("s.vdmp")};
+  dialogs.answers = {true};  // "Перезаписать?" if asked
+  EXPECT_FALSE(SaveDumpWithDialog(machine.memory, dialogs, nullptr));
+  ASSERT_FALSE(dialogs.shown.empty());
+  EXPECT_EQ(dialogs.shown.back().kind, "tell");
+  EXPECT_EQ(dialogs.shown.back().icon, Dialogs::Icon::Warning);
+  EXPECT_TRUE(dialogs.shown.back().text.contains("it is a socket, not a file to save into"))
+      << dialogs.shown.back().text.toStdString();
+  struct stat st {};
+  ASSERT_EQ(::lstat(target.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISSOCK(st.st_mode));
 }

@@ -4,19 +4,17 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/bound_socket.h"
 #include "support/temp_dir.h"
 #include "util/temp_files.h"
 #include "util/text_file.h"
@@ -127,13 +125,8 @@ TEST(AtomicFileWriter, AReaderThatGoesAwayIsAWriteFailureNotASignal) {
 TEST(AtomicFileWriter, ASocketIsRefusedAndLeftAlone) {
   TempDir dir;
   const std::string path = dir / "s";
-  const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  ASSERT_GE(s, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(path.size(), sizeof address.sun_path);
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const vesk::testing::BoundSocket socket(path);
+  ASSERT_TRUE(socket.ok());
   AtomicFileWriter w;
   EXPECT_EQ(w.Open(path), "Не удаётся сохранить '" + path + "': это сокет, в него нельзя сохранить");
   EXPECT_FALSE(w.isOpen());
@@ -141,7 +134,6 @@ TEST(AtomicFileWriter, ASocketIsRefusedAndLeftAlone) {
   ASSERT_EQ(::lstat(path.c_str(), &st), 0);
   EXPECT_TRUE(S_ISSOCK(st.st_mode));
   EXPECT_EQ(dir.Entries(), Strings{"s"});
-  ::close(s);
 }
 
 TEST(AtomicFileWriter, ADanglingLinkGetsItsFileAndStaysALink) {
