@@ -136,7 +136,7 @@ TEST_F(DumpDialogsTest, ASaveOverASocketIsRefusedWithAMessage) {
   ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_EQ(dialogs.shown.back().kind, "tell");
   EXPECT_EQ(dialogs.shown.back().icon, Dialogs::Icon::Warning);
-  EXPECT_TRUE(dialogs.shown.back().text.contains("it is a socket, not a file to save into"))
+  EXPECT_TRUE(dialogs.shown.back().text.contains("это сокет"))
       << dialogs.shown.back().text.toStdString();
   struct stat st {};
   ASSERT_EQ(::lstat(target.c_str(), &st), 0);
