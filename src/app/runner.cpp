@@ -9,6 +9,7 @@
 #include "app/machine.h"
 #include "app/program_input.h"
 #include "app/runner_outputs.h"
+#include "app/runner_state.h"
 #include "asm/source_text.h"
 #include "format/bit_string.h"
 #include "memory/dump_file.h"
@@ -128,6 +129,9 @@ std::string StateJson(const Machine& m) {
 std::string RunnerUsage() {
   return "Usage: vesk-run [OPTIONS]\n"
          "Runs one program on the Vesk machine without windows.\n"
+         "  --state FILE          machine state file (.vstate) to start from; --micro, --dump and --io\n"
+         "                        apply on top, and its start address, mode and micro-program hold\n"
+         "                        unless they are given\n"
          "  --micro FILE          micro-program file to load (default: the shipped vesk.mpdmp);\n"
          "                        a .masm source is assembled first\n"
          "  --dump FILE           memory dump to load into main memory (default: none, memory all zero);\n"
@@ -144,6 +148,7 @@ std::string RunnerUsage() {
          "  --trace FILE          export the command trace as HTML\n"
          "  --micro-trace FILE    export the micro-command trace as HTML\n"
          "  --save-dump FILE      save main memory afterwards as a memory dump\n"
+         "  --save-state FILE     save the machine state afterwards as a machine state file\n"
          "  --json                print the final state as one JSON object\n"
          "  -h, --help            this text\n"
          "Exit status: 0 stopped at a command boundary, 2 bad usage, a file that cannot be read or\n"
@@ -166,20 +171,23 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
     }
     static const char* kWithValue[] = {"--micro",          "--dump",  "--start",       "--mode",
                                        "--max-commands",   "--max-micro", "--io",      "--interrupt-after",
-                                       "--trace",          "--micro-trace", "--save-dump"};
+                                       "--trace",          "--micro-trace", "--save-dump",
+                                       "--state",          "--save-state"};
     bool known = false;
     for (const char* name : kWithValue) known = known || a == name;
     if (!known) return fail("unknown option '" + a + "' (see --help)");
     if (i + 1 >= args.size()) return fail("option " + a + " needs a value");
     const std::string& v = args[++i];
     const bool namesFile = a == "--micro" || a == "--dump" || a == "--trace" || a == "--micro-trace" ||
-                           a == "--save-dump";
+                           a == "--save-dump" || a == "--state" || a == "--save-state";
     if (namesFile && v.empty()) return fail("option " + a + " needs a file name, not an empty text");
     if (a == "--micro") o.micro = v;
     else if (a == "--dump") o.dump = v;
     else if (a == "--trace") o.trace = v;
     else if (a == "--micro-trace") o.microTrace = v;
     else if (a == "--save-dump") o.saveDump = v;
+    else if (a == "--state") o.state = v;
+    else if (a == "--save-state") o.saveState = v;
     else if (a == "--start") {
       if (v.size() > 3 || !Machine::StartAddress(v))
         return fail("--start takes an address of main memory, 000 to 7FF, not '" + v + "'");
@@ -189,6 +197,7 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
       if (v == "short") o.mode = 2;
       else if (v == "full") o.mode = 1;
       else return fail("--mode takes short or full, not '" + v + "'");
+      o.modeGiven = true;
     } else if (a == "--max-commands" || a == "--max-micro" || a == "--interrupt-after") {
       const auto n = ParseCount(v);
       if (!n) return fail(a + " takes a whole number, not '" + v + "'");
@@ -227,11 +236,22 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
   m.runControl.SetIntervals(0, 0, 0);
   m.processor.Reset();
 
-  const std::string micro = options.micro.empty() ? programDir + "/" + kShippedMicroProgram : options.micro;
-  // Assembler errors of a source were printed already, one line each.
-  const FileResult loaded = LoadMicroProgramInput(m.microMemory, micro, err);
-  if (!loaded.ok) return loaded.error.empty() ? kRunUsageError : usageError(loaded.error);
-  for (const auto& w : loaded.warnings) err << "vesk-run: warning: " << micro << ": " << w << "\n";
+  RunnerStateSettings settings{options.start, options.mode};
+  if (!options.state.empty()) {
+    if (const std::string e = LoadRunnerState(m, options.state, settings); !e.empty()) return usageError(e);
+    m.runControl.SetIntervals(0, 0, 0);
+    if (options.startGiven) settings.start = options.start;
+    if (options.modeGiven) settings.mode = options.mode;
+    m.processor.MODE = settings.mode;
+  }
+  // A state file brings its own micro-program.
+  if (!options.micro.empty() || options.state.empty()) {
+    const std::string micro = options.micro.empty() ? programDir + "/" + kShippedMicroProgram : options.micro;
+    // Assembler errors of a source were printed already, one line each.
+    const FileResult loaded = LoadMicroProgramInput(m.microMemory, micro, err);
+    if (!loaded.ok) return loaded.error.empty() ? kRunUsageError : usageError(loaded.error);
+    for (const auto& w : loaded.warnings) err << "vesk-run: warning: " << micro << ": " << w << "\n";
+  }
   std::optional<int> sourceStart;
   if (!options.dump.empty()) {
     const FileResult dump = LoadProgramInput(m.memory, options.dump, err, &sourceStart);
@@ -249,7 +269,9 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
   RunnerOutputs outputs(m);
   if (const std::string e = outputs.Open(options); !e.empty()) return usageError(e);
 
-  m.Start(sourceStart && !options.startGiven ? HexText(*sourceStart, 3) : options.start);
+  if (sourceStart && !options.startGiven) settings.start = HexText(*sourceStart, 3);
+  outputs.KeepStateSettings(settings.start, settings.periods);
+  m.Start(settings.start);
   bool interruptRaised = false;
   bool limitReached = false;
   for (;;) {

@@ -18,6 +18,9 @@ struct RunnerOptions {
   std::string start = "000";
   bool startGiven = false;  // without --start a program source starts where it says
   int mode = 2;  // 2 short period, 1 full period
+  bool modeGiven = false;  // without --mode a state file's mode holds
+  std::string state;       // machine state file to start from
+  std::string saveState;   // machine state file to write at the end
   std::int64_t maxCommands = 1000000;
   std::int64_t maxMicro = 100000000;
   struct Io {

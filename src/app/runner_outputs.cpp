@@ -1,7 +1,9 @@
 #include "app/runner_outputs.h"
 
 #include "app/machine.h"
+#include "app/machine_owners.h"
 #include "memory/dump_file.h"
+#include "state/state_file.h"
 #include "trace/html_export.h"
 #include "util/atomic_file.h"
 
@@ -38,6 +40,10 @@ struct RunnerOutputs::Streams {
   bool commandOpen = false, microOpen = false;
   AtomicFileWriter dump;
   std::string dumpPath;
+  AtomicFileWriter state;
+  std::string statePath;
+  std::string stateStart = "000";
+  std::array<int, 3> statePeriods{20, 100, 100};
 };
 
 RunnerOutputs::RunnerOutputs(Machine& machine) : machine_(machine), streams_(std::make_unique<Streams>(machine)) {}
@@ -75,7 +81,19 @@ std::string RunnerOutputs::Open(const RunnerOptions& options) {
     }
     s.dumpPath = options.saveDump;
   }
+  if (!options.saveState.empty()) {
+    if (std::string e = s.state.Open(options.saveState, kWaitForReader); !e.empty()) {
+      Abandon();
+      return e;
+    }
+    s.statePath = options.saveState;
+  }
   return {};
+}
+
+void RunnerOutputs::KeepStateSettings(std::string start, std::array<int, 3> periods) {
+  streams_->stateStart = std::move(start);
+  streams_->statePeriods = periods;
 }
 
 std::string RunnerOutputs::Failure() const {
@@ -103,6 +121,17 @@ std::string RunnerOutputs::Finish() {
     s.dump.Write(bytes);
     if (std::string e = s.dump.Prepare(); !e.empty()) return failed(e);
   }
+  if (s.state.isOpen()) {
+    std::optional<MachineState> state = CaptureState(OwnersOf(machine_), s.stateStart);
+    if (!state) return failed("Не удаётся сохранить состояние '" + s.statePath + "': адрес первой команды '" +
+                              s.stateStart + "' вне памяти");
+    state->periods = s.statePeriods;
+    std::string bytes, error;
+    if (!StateFileText(*state, bytes, error))
+      return failed("Не удаётся сохранить состояние '" + s.statePath + "': " + error);
+    s.state.Write(bytes);
+    if (std::string e = s.state.Prepare(); !e.empty()) return failed(e);
+  }
   // ... then every target replaced.
   if (s.commandOpen)
     if (std::string e = s.commandWriter.Commit(); !e.empty()) return failed(e);
@@ -110,6 +139,8 @@ std::string RunnerOutputs::Finish() {
     if (std::string e = s.microWriter.Commit(); !e.empty()) return failed(e);
   if (s.dump.isOpen())
     if (std::string e = s.dump.Commit(); !e.empty()) return failed(e);
+  if (s.state.isOpen())
+    if (std::string e = s.state.Commit(); !e.empty()) return failed(e);
   s.commandOpen = s.microOpen = false;
   return {};
 }
@@ -121,6 +152,7 @@ void RunnerOutputs::Abandon() {
   s.commandWriter.Abandon();
   s.microWriter.Abandon();
   s.dump.Abandon();
+  s.state.Abandon();
   s.commandOpen = s.microOpen = false;
 }
 
