@@ -106,24 +106,33 @@ void RunControl::Timer1Tick() {
   counter_ = 0;
   if (cpu_.MODE != 1 && cpu_.MODE != 2) return;
 
-  const Word address = cpu_.Micro_Reg_Get_CommandCounter();
-  microTrace_.set_PreMCC(address);
-  const std::string* keyOf = nullptr;
-  try {
-    keyOf = &micro_.Micro_ReadKey(address);
-  } catch (const MachineError& e) {
-    fail(e.number(), e.what());
-    return;
+  const BitValue& counter = cpu_.Value(Reg::MicroCounter);
+  int row = 0;
+  RowKey key = RowKey::None;
+  if (counter.isHex(2) && counter.value() != 0) {
+    // Two hex digits naming a row: the usual case, read by number.
+    row = static_cast<int>(counter.value());
+    microTrace_.set_PreMCC(counter);
+    key = micro_.KeyAt(row);
+  } else {
+    const Word address = counter.text();
+    microTrace_.set_PreMCC(address);
+    try {
+      key = RowKeyOf(micro_.Micro_ReadKey(address));
+    } catch (const MachineError& e) {
+      fail(e.number(), e.what());
+      return;
+    }
+    row = *MicroMemory::ParseAddress(address);
   }
-  const std::string& key = *keyOf;  // row keys never change
-  if (key == kKeyNewCommand) {
+  if (key == RowKey::NewCommand) {
     bool stop = false;
     boundary(stop);
     if (stop) return;
   }
-  cpu_.Micro_Reg_Set_Command(micro_.Micro_ReadMem(address));
-  const Word h = cpu_.Micro_Reg_Get_Horizontal();
-  cpu_.Micro_Reg_Set_CommandCounter(NumToHex(static_cast<std::uint32_t>(HexToNum(address)) + 1u));
+  cpu_.Set(Reg::MicroCommand, BitValue::Bits(micro_.ReadAt(row), 16));
+  const std::uint32_t h = cpu_.Horizontal();
+  cpu_.Set(Reg::MicroCounter, BitValue::Hex(static_cast<std::uint32_t>(row) + 1u, 2));
   if (cpu_.MODE == 1) {
     ShowSignals(cpu_, h);
     enabled_ = 2;
@@ -135,7 +144,7 @@ void RunControl::Timer1Tick() {
     }
     return;
   }
-  executor_.ExecuteMicroCommand(h, key);
+  executor_.Execute(h, key);
   microTrace_.AddLine();
 }
 
@@ -145,7 +154,7 @@ void RunControl::Timer2Tick() {
   if (counter_ <= thresholds_[1]) return;
   counter_ = 0;
   enabled_ = 3;
-  executor_.ExecuteMicroCommand(pending_, pendingKey_);
+  executor_.Execute(pending_, pendingKey_);
   microTrace_.AddLine();
 }
 
@@ -154,7 +163,7 @@ void RunControl::Timer3Tick() {
   moveIndicator(3);
   if (counter_ <= thresholds_[2]) return;
   counter_ = 0;
-  ShowSignals(cpu_, std::string(32, '0'));
+  ShowSignals(cpu_, std::uint32_t{0});
   enabled_ = 1;
 }
 

@@ -7,10 +7,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "core/row_key.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
@@ -97,8 +99,8 @@ class RunControl {
   int total_ = 220;
   int counter_ = 0;
   int enabled_ = 1;
-  Word pending_;
-  std::string pendingKey_;
+  std::uint32_t pending_ = 0;  // horizontal form waiting for period 2
+  RowKey pendingKey_ = RowKey::None;
   PeriodIndicator indicator_;
   Step step_ = Step::None;
   bool stepLeftBoundary_ = false;
