@@ -1,5 +1,5 @@
-// Saves pictures of the whole main window: right after start-up, and while a
-// program runs in each timing mode. Usage: main_window_shot OUTPUT_DIR
+// Saves pictures of the whole main window: right after start-up, while a
+// program runs in each timing mode, and during a fast run. Usage: main_window_shot OUTPUT_DIR
 // (run with QT_QPA_PLATFORM=offscreen or under a virtual X display; the
 // shipped micro-program and cfg.ini must be beside this program).
 #include <QApplication>
@@ -13,7 +13,10 @@
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
 #include "app/runner.h"
+#include "core/frm_processor1.h"
 #include "io/device_windows.h"
+#include "io/frm_dev_monitor.h"
+#include "io/frm_dev_prop.h"
 #include "memory/dump_file.h"
 
 using namespace vesk;
@@ -71,5 +74,26 @@ int main(int argc, char** argv) {
   window.Start();
   QTest::qWait(3000);
   Save(window, dir, "main_monitor");
+
+  // A fast run of the multiplication example made endless (its HLT branches
+  // back to its start), caught in the middle; it goes on a few seconds more
+  // for a picture of the screen from outside.
+  window.Stop();
+  QTest::qWait(500);
+  for (QWidget* w : {static_cast<QWidget*>(&window.deviceWindows().devProp()),
+                     static_cast<QWidget*>(&window.deviceWindows().monitor())})
+    if (QWidget* frame = window.frameOf(w)) frame->hide();
+    else w->hide();
+  window.BringUp(window.processorWindow());
+  Mem_LoadDump(machine.memory, example);
+  for (int a = 0; a < 0x30; ++a)
+    if (machine.memory.Value(a) == "1111000000000000") machine.memory.SetRow(a, "1100000000010000", "BR 010");
+  window.FastStart();
+  QTest::qWait(2000);
+  Save(window, dir, "main_running_fast");
+  QTest::qWait(6000);
+  window.Stop();
+  QTest::qWait(500);
+  Save(window, dir, "main_fast_stopped");
   return 0;
 }

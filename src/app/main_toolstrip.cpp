@@ -50,6 +50,9 @@ MainToolStrip::MainToolStrip(QMainWindow& window) {
   step = Button(runBar, IconKind::Step, "Выполнить следующую команду (F8)");
   resume = Button(runBar, IconKind::Continue, "Продолжить выполнение (F7)");
   runBar->addSeparator();
+  fastStart = Button(runBar, IconKind::FastStart, "Быстрый пуск (Ctrl+F5)");
+  fastResume = Button(runBar, IconKind::FastContinue, "Быстро продолжить (Ctrl+F7)");
+  runBar->addSeparator();
 
   interruptBar = Band(window, "interruptToolbar");
   interruptBar->addSeparator();

@@ -40,6 +40,8 @@ struct MainToolStrip {
   QAction* stop;
   QAction* step;
   QAction* resume;
+  QAction* fastStart;
+  QAction* fastResume;
   QAction* interrupt;  // checkable: shown pressed while a request is pending
 
   QProgressBar* progress;

@@ -13,6 +13,9 @@
 #include "app/main_toolstrip.h"
 #include "app/run_driver.h"
 #include "app/toolbar_icons.h"
+#include "app/turbo_driver.h"
+#include "widgets/deferred_refresh.h"
+#include "widgets/refresh_beat.h"
 #include "widgets/window_layout.h"
 #include "core/frm_processor1.h"
 #include "io/device_windows.h"
@@ -26,21 +29,24 @@
 namespace vesk {
 
 // What the machine's owners tell the main window: counts, run state, the
-// interrupt button and the periods.
+// interrupt button and the periods. During a fast run the counts and the
+// button are shown on the refresh beat.
 class MDIMain::Listener : public ProcessorListener, public RunControlListener {
  public:
   explicit Listener(MDIMain& w) : w_(w) {
-    commands.onCount = [this](std::int32_t v) {
-      w_.panels_[0]->setText(QString("Выполнено команд : %1 ").arg(v));
-    };
-    micro.onCount = [this](std::int32_t v) {
-      w_.panels_[1]->setText(QString("Выполнено микрокоманд : %1 ").arg(v));
-    };
+    commands.onCount = [this](std::int32_t v) { count(0, v); };
+    micro.onCount = [this](std::int32_t v) { count(1, v); };
   }
   void runStateTextChanged(std::string_view text) override {
     w_.panels_[4]->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
   }
-  void interruptButtonChanged(bool pressed) override { w_.strip_->interrupt->setChecked(pressed); }
+  void interruptButtonChanged(bool pressed) override {
+    if (refresh.deferred()) {
+      buttonMarked_ = true;
+      return;
+    }
+    w_.strip_->interrupt->setChecked(pressed);
+  }
   void intervalsChanged(int t1, int t2, int t3) override {
     const std::array<int, 3> t{t1, t2, t3};
     for (std::size_t i = 0; i < 3; ++i) w_.strip_->periods[i]->setText(QString::number(t[i]));
@@ -51,9 +57,34 @@ class MDIMain::Listener : public ProcessorListener, public RunControlListener {
     void counterChanged(std::int32_t v) override { onCount(v); }
   };
   Counter commands, micro;
+  DeferredRefresh refresh{[this] { showMarked(); }};
 
  private:
+  void count(std::size_t panel, std::int32_t v) {
+    counts_[panel] = v;
+    if (refresh.deferred()) {
+      countMarked_[panel] = true;
+      return;
+    }
+    showCount(panel);
+  }
+  void showCount(std::size_t panel) {
+    static const std::array<QString, 2> texts = {QStringLiteral("Выполнено команд : %1 "),
+                                                  QStringLiteral("Выполнено микрокоманд : %1 ")};
+    w_.panels_[panel]->setText(texts[panel].arg(counts_[panel]));
+  }
+  void showMarked() {
+    for (std::size_t i = 0; i < 2; ++i)
+      if (countMarked_[i]) showCount(i);
+    countMarked_ = {false, false};
+    if (buttonMarked_) w_.strip_->interrupt->setChecked(w_.machine_.processor.InterruptButtonPressed());
+    buttonMarked_ = false;
+  }
+
   MDIMain& w_;
+  std::array<std::int32_t, 2> counts_{};
+  std::array<bool, 2> countMarked_{};
+  bool buttonMarked_ = false;
 };
 
 MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std::optional<SettingsLocation> settings,
@@ -66,6 +97,8 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
       mdi_(new QMdiArea(this)),
       strip_(std::make_unique<MainToolStrip>(*this)),
       driver_(new RunDriver(machine.runControl, this)),
+      beat_(new RefreshBeat(this)),
+      turbo_(new TurboDriver(machine.runControl, *beat_, this)),
       listener_(std::make_unique<Listener>(*this)),
       devices_(std::make_unique<DeviceWindows>(machine.devices, this)),
       folders_(std::make_unique<FileFolders>(settings_.path, QString::fromStdString(ExamplesFolder(programDir_)))) {
@@ -123,6 +156,8 @@ void MDIMain::buildStatusBar() {
   }
 }
 
+DeferredRefresh& MDIMain::statusRefresh() { return listener_->refresh; }
+
 QString MDIMain::statusText(int panel) const {
   if (panel < 1 || panel > 5) return {};
   return panels_[static_cast<std::size_t>(panel - 1)]->text();
@@ -153,14 +188,15 @@ void MDIMain::buildMenus() {
 
   QMenu* cpu = menuBar()->addMenu("Процессор");
   cpu->setObjectName("mnuProcessor_");
-  connect(add(cpu, "mnuProcessor_Start", "Пуск", QKeySequence(Qt::Key_F5)), &QAction::triggered, this, &MDIMain::Start);
+  QAction* start = add(cpu, "mnuProcessor_Start", "Пуск", QKeySequence(Qt::Key_F5));
+  connect(start, &QAction::triggered, this, &MDIMain::Start);
   separator(cpu, "mnuSep3");
   connect(add(cpu, "mnuProcessor_Clear", "Сброс"), &QAction::triggered, this, &MDIMain::Reset);
   separator(cpu, "mnuSep4");
   connect(add(cpu, "mnuProcessor_ExecuteNextCommand", "Выполнить след. команду", QKeySequence(Qt::Key_F8)),
           &QAction::triggered, this, &MDIMain::Step);
-  connect(add(cpu, "mnuProcessor_Continue", "Продолжить выполнение", QKeySequence(Qt::Key_F7)), &QAction::triggered,
-          this, &MDIMain::Continue);
+  QAction* resume = add(cpu, "mnuProcessor_Continue", "Продолжить выполнение", QKeySequence(Qt::Key_F7));
+  connect(resume, &QAction::triggered, this, &MDIMain::Continue);
   connect(add(cpu, "mnuProcessor_Stop", "Стоп", QKeySequence(Qt::Key_F6)), &QAction::triggered, this, &MDIMain::Stop);
   separator(cpu, "mnuSep9");
   fullPeriod_ = add(cpu, "mnuProcessor_ByMicroCommands", "Полный период");
@@ -173,6 +209,7 @@ void MDIMain::buildMenus() {
   separator(cpu, "mnuSep10");
   connect(add(cpu, "mnuProcessor_Interrupt", "Сгенерировать прерывание"), &QAction::triggered, this,
           &MDIMain::Interrupt);
+  buildFastRunCommands(cpu, start, resume);
 
   QMenu* windows = menuBar()->addMenu("Окна");
   windows->setObjectName("mnuWindows");

@@ -31,6 +31,9 @@ class frmControllers;
 class frmTrace;
 class frmMicroTrace;
 class RunDriver;
+class TurboDriver;
+class RefreshBeat;
+class DeferredRefresh;
 class DeviceWindows;
 class FileFolders;
 struct MainToolStrip;
@@ -55,6 +58,9 @@ class MDIMain : public QMainWindow {
   QMdiArea* mdiArea() { return mdi_; }
   MainToolStrip& toolStrip() { return *strip_; }
   RunDriver& driver() { return *driver_; }
+  TurboDriver& turboDriver() { return *turbo_; }
+  // The beat the windows follow during a fast run.
+  RefreshBeat& refreshBeat() { return *beat_; }
   QString statusText(int panel) const;  // panels 1..5
   QAction* action(const char* name) const;
 
@@ -78,6 +84,8 @@ class MDIMain : public QMainWindow {
   void Step();       // "Выполнить след. команду"
   void Continue();   // "Продолжить выполнение"
   void Stop();       // "Стоп"
+  void FastStart();     // "Быстрый пуск": "Пуск" at the host's full speed
+  void FastContinue();  // "Быстро продолжить"
   void SetMode(int mode);
   void Interrupt();  // "Сгенерировать прерывание"
   void ApplyPeriods();
@@ -115,6 +123,17 @@ class MDIMain : public QMainWindow {
   void showError(const QString& message);
   void syncModeChecks();
   void setProgress(int value);
+  // The fast-run commands in the menu "Процессор" and on the run toolbar.
+  void buildFastRunCommands(QMenu* cpu, QAction* afterStart, QAction* afterContinue);
+  // Every display of the machine follows the refresh beat.
+  void followRefreshBeat();
+  // The status panels' and the interrupt button's way of showing.
+  DeferredRefresh& statusRefresh();
+  // What "Пуск" and "Быстрый пуск" share: the command count to 0, СК from
+  // the start-address field, P_RUN. False when the address was refused.
+  bool startMachine();
+  void driveLive();
+  void driveFast();
 
   Machine& machine_;
   std::string programDir_;
@@ -124,6 +143,8 @@ class MDIMain : public QMainWindow {
   std::unique_ptr<MainToolStrip> strip_;
   std::array<QLabel*, 5> panels_{};
   RunDriver* driver_;
+  RefreshBeat* beat_;
+  TurboDriver* turbo_;
   std::unique_ptr<Listener> listener_;
   std::unique_ptr<DeviceWindows> devices_;
   std::unique_ptr<FileFolders> folders_;

@@ -10,10 +10,15 @@
 #include "app/mdi_main.h"
 #include "app/period_input.h"
 #include "app/run_driver.h"
+#include "app/turbo_driver.h"
 
 namespace vesk {
 
 void MDIMain::Start() {
+  if (startMachine()) driveLive();
+}
+
+bool MDIMain::startMachine() {
   // The field takes hex digits only (its validator); upper-case them, since
   // the address conversion reads upper-case digits.
   const std::string address = strip_->startAddress->text().toUpper().toStdString();
@@ -26,22 +31,24 @@ void MDIMain::Start() {
                    Dialogs::Icon::Warning);
     strip_->startAddress->setFocus();
     strip_->startAddress->selectAll();
-    return;
+    return false;
   }
   machine_.Start(address);
-  driver_->wake();
+  return true;
 }
 
 void MDIMain::Reset() { machine_.processor.Reset(); }
 
 void MDIMain::Step() {
+  // While a fast run lasts the machine is running: a step does nothing.
+  if (turbo_->active()) return;
   machine_.runControl.P_EXECUTE_NEXT_COMMAND();
   driver_->wake();
 }
 
 void MDIMain::Continue() {
   machine_.runControl.P_RUN();
-  driver_->wake();
+  driveLive();
 }
 
 void MDIMain::Stop() { machine_.runControl.P_STOP(); }

@@ -65,6 +65,7 @@ void MDIMain::presentDeviceWindow(QWidget* window) {
     const QSize area = mdi_->viewport()->size();
     sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 3));
     frames_.emplace_back(window, sub);
+    followRefreshBeat();  // a monitor made during a fast run gathers its changes too
   }
   BringUp(window);
 }

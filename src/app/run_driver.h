@@ -24,6 +24,8 @@ class RunDriver : public QObject {
 
   // Starts the timer unless the machine is idle.
   void wake();
+  // Stops the timer where the machine stands (the fast drive takes over).
+  void halt() { timer_.stop(); }
   bool active() const { return timer_.isActive(); }
   // Ticks performed since the driver was made.
   std::int64_t ticks() const { return ticks_; }

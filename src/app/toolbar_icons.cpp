@@ -135,6 +135,28 @@ void Draw(QPainter& p, IconKind kind) {
       p.drawPath(tri);
       break;
     }
+    case IconKind::FastStart:
+    case IconKind::FastContinue: {  // two plays one behind the other; continuing has the bar
+      const bool resume = kind == IconKind::FastContinue;
+      if (resume) {
+        p.setPen(QPen(kInk, 3));
+        p.drawLine(QPointF(4, 7), QPointF(4, 25));
+      }
+      const double left = resume ? 8 : 4;
+      const double width = resume ? 11.5 : 13;
+      p.setPen(QPen(kInk, 1.5));
+      for (int i = 0; i < 2; ++i) {
+        const double x = left + i * width;
+        QPainterPath tri;
+        tri.moveTo(x, 6);
+        tri.lineTo(x + width + 1, 16);
+        tri.lineTo(x, 26);
+        tri.closeSubpath();
+        p.setBrush(resume ? kGreen.lighter(115) : kGreen);
+        p.drawPath(tri);
+      }
+      break;
+    }
     case IconKind::Interrupt: {  // a lightning bolt
       QPainterPath bolt;
       bolt.moveTo(19, 2);

@@ -19,6 +19,8 @@ enum class IconKind {
   Stop,
   Step,
   Continue,
+  FastStart,
+  FastContinue,
   Interrupt,
   Program,
 };

@@ -117,11 +117,19 @@ void frmProcessor1::onOpen() {
 void frmProcessor1::showAll() {
   for (Reg r : {Reg::A, Reg::Data, Reg::Command, Reg::CommandCounter, Reg::Address, Reg::Key, Reg::Buffer, Reg::State,
                 Reg::MicroCommand, Reg::MicroCounter})
-    registerChanged(r);
-  for (int i = 0; i < kLampCount; ++i) lampChanged(i, cpu_.LV_Get(i));
+    showRegister(r);
+  for (int i = 0; i < kLampCount; ++i) controlUnit_->lamps()->lamp(i)->setOn(cpu_.LV_Get(i));
 }
 
 void frmProcessor1::registerChanged(Reg r) {
+  if (refresh_.deferred()) {
+    markedRegisters_ |= 1u << static_cast<unsigned>(r);
+    return;
+  }
+  showRegister(r);
+}
+
+void frmProcessor1::showRegister(Reg r) {
   switch (r) {
     case Reg::State:
       state_->refresh();
@@ -139,10 +147,29 @@ void frmProcessor1::registerChanged(Reg r) {
 }
 
 void frmProcessor1::lampChanged(int index, bool on) {
+  if (refresh_.deferred()) {
+    lampsMarked_ = true;
+    return;
+  }
   if (index >= 0 && index < kLampCount) controlUnit_->lamps()->lamp(index)->setOn(on);
 }
 
-void frmProcessor1::indicatorMoved() { controlUnit_->indicator()->setLine(runControl_.Indicator()); }
+void frmProcessor1::indicatorMoved() {
+  if (refresh_.deferred()) {
+    indicatorMarked_ = true;
+    return;
+  }
+  controlUnit_->indicator()->setLine(runControl_.Indicator());
+}
+
+void frmProcessor1::showMarked() {
+  for (unsigned r = 0; markedRegisters_ != 0; ++r, markedRegisters_ >>= 1)
+    if (markedRegisters_ & 1u) showRegister(static_cast<Reg>(r));
+  if (lampsMarked_)
+    for (int i = 0; i < kLampCount; ++i) controlUnit_->lamps()->lamp(i)->setOn(cpu_.LV_Get(i));
+  if (indicatorMarked_) controlUnit_->indicator()->setLine(runControl_.Indicator());
+  lampsMarked_ = indicatorMarked_ = false;
+}
 
 void frmProcessor1::intervalsChanged(int, int, int) { controlUnit_->indicator()->setBars(runControl_.Indicator()); }
 

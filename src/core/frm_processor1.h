@@ -6,6 +6,9 @@
 // SetIntervals, the lamp hints, the state list, and the processor reset.
 #pragma once
 
+#include <cstdint>
+
+#include "widgets/deferred_refresh.h"
 #include "widgets/machine_window.h"
 #include "core/processor.h"
 #include "core/run_control.h"
@@ -28,6 +31,8 @@ class frmProcessor1 : public MachineWindow, private ProcessorListener, private R
   RegisterPanel* panel(Reg r) const;
   StateRegisterPanel* statePanel() const { return state_; }
   ControlUnitPanel* controlUnit() const { return controlUnit_; }
+  // Registers, lamps and the period indicator: live, or gathered on a beat.
+  DeferredRefresh& deferredRefresh() { return refresh_; }
 
   // What the panels need to show whole; a smaller window scrolls them.
   QSize sizeHint() const override;
@@ -41,6 +46,8 @@ class frmProcessor1 : public MachineWindow, private ProcessorListener, private R
   void indicatorMoved() override;
   void intervalsChanged(int t1, int t2, int t3) override;
   void showAll();
+  void showRegister(Reg r);
+  void showMarked();
 
   Processor& cpu_;
   RunControl& runControl_;
@@ -54,6 +61,10 @@ class frmProcessor1 : public MachineWindow, private ProcessorListener, private R
   StateRegisterPanel* state_;
   ControlUnitPanel* controlUnit_;
   QWidget* panels_;
+  DeferredRefresh refresh_{[this] { showMarked(); }};
+  std::uint32_t markedRegisters_ = 0;  // bit i: Reg i
+  bool lampsMarked_ = false;
+  bool indicatorMarked_ = false;
 };
 
 }  // namespace vesk

@@ -105,7 +105,10 @@ void RunControl::Timer1Tick() {
   if (counter_ <= thresholds_[0]) return;
   counter_ = 0;
   if (cpu_.MODE != 1 && cpu_.MODE != 2) return;
+  fetch(cpu_.MODE);
+}
 
+bool RunControl::fetch(int mode) {
   const BitValue& counter = cpu_.Value(Reg::MicroCounter);
   int row = 0;
   RowKey key = RowKey::None;
@@ -121,19 +124,19 @@ void RunControl::Timer1Tick() {
       key = RowKeyOf(micro_.Micro_ReadKey(address));
     } catch (const MachineError& e) {
       fail(e.number(), e.what());
-      return;
+      return false;
     }
     row = *MicroMemory::ParseAddress(address);
   }
   if (key == RowKey::NewCommand) {
     bool stop = false;
     boundary(stop);
-    if (stop) return;
+    if (stop) return false;
   }
   cpu_.Set(Reg::MicroCommand, BitValue::Bits(micro_.ReadAt(row), 16));
   const std::uint32_t h = cpu_.Horizontal();
   cpu_.Set(Reg::MicroCounter, BitValue::Hex(static_cast<std::uint32_t>(row) + 1u, 2));
-  if (cpu_.MODE == 1) {
+  if (mode == 1) {
     ShowSignals(cpu_, h);
     enabled_ = 2;
     pending_ = h;
@@ -142,10 +145,11 @@ void RunControl::Timer1Tick() {
       cpu_.SetRunning(false);
       step_ = Step::None;
     }
-    return;
+    return false;
   }
   executor_.Execute(h, key);
   microTrace_.AddLine();
+  return true;
 }
 
 void RunControl::Timer2Tick() {
@@ -173,6 +177,36 @@ void RunControl::Tick() {
     case 2: Timer2Tick(); break;
     default: Timer3Tick(); break;
   }
+}
+
+RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
+                                         std::chrono::steady_clock::time_point deadline) {
+  FastSlice slice;
+  if (enabled_ != 1) {
+    // Periods 2 and 3 of a full-period micro-command end at once.
+    if (enabled_ == 2) {
+      executor_.Execute(pending_, pendingKey_);
+      microTrace_.AddLine();
+      ++slice.microCommands;
+    }
+    ShowSignals(cpu_, std::uint32_t{0});
+    enabled_ = 1;
+  }
+  if (counter_ != 0) {
+    counter_ = 0;
+    moveIndicator(1);
+  }
+  constexpr std::int64_t kClockEvery = 256;
+  std::int64_t sinceClock = 0;
+  while (cpu_.GetRunning() && slice.microCommands < maxMicroCommands) {
+    if (fetch(2)) ++slice.microCommands;
+    if (++sinceClock == kClockEvery) {
+      sinceClock = 0;
+      if (std::chrono::steady_clock::now() >= deadline) break;
+    }
+  }
+  slice.stopped = !cpu_.GetRunning();
+  return slice;
 }
 
 bool RunControl::Idle() const { return enabled_ == 1 && !cpu_.GetRunning(); }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -72,6 +73,20 @@ class RunControl {
   // The enabled timer's tick.
   void Tick();
 
+  // The fast run: micro-commands back to back in the short-period order,
+  // whatever MODE says, with no period thresholds and no indicator moves.
+  // A micro-command still passing periods 2 and 3 completes first (executed,
+  // traced, lamps off). Returns after `maxMicroCommands` executed
+  // micro-commands, once `deadline` has passed (looked at every few hundred
+  // micro-commands), or when the machine stops: at a command boundary with
+  // the run request off (Стоп, HLT, an executor error), a fetch from 00, or a
+  // reset.
+  struct FastSlice {
+    std::int64_t microCommands = 0;
+    bool stopped = false;  // the running flag is off
+  };
+  FastSlice RunFast(std::int64_t maxMicroCommands, std::chrono::steady_clock::time_point deadline);
+
   // Stopped, and no micro-command is passing periods 2 and 3.
   bool Idle() const;
   int TickCounter() const { return counter_; }
@@ -85,6 +100,9 @@ class RunControl {
   enum class Step { None, Command, MicroCommand };
 
   void moveIndicator(int bar);
+  // Period 1 past its threshold: the boundary, the fetch, and in `mode` 2 the
+  // execution. True when a micro-command was executed.
+  bool fetch(int mode);
   void boundary(bool& stop);
   void fail(int number, const std::string& description);
 

@@ -41,7 +41,16 @@ QVariant ControllersTableModel::headerData(int section, Qt::Orientation orientat
 }
 
 void ControllersTableModel::controllerChanged(int row) {
+  if (refresh_.deferred()) {
+    marked_.add(row);
+    return;
+  }
   emit dataChanged(index(row, kFlag), index(row, kComment), {Qt::DisplayRole});
+}
+
+void ControllersTableModel::showMarked() {
+  if (!marked_.empty()) emit dataChanged(index(marked_.first, kFlag), index(marked_.last, kComment), {Qt::DisplayRole});
+  marked_.clear();
 }
 
 }  // namespace vesk

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include "io/controllers.h"
+#include "widgets/deferred_refresh.h"
 
 namespace vesk {
 
@@ -22,10 +23,16 @@ class ControllersTableModel final : public QAbstractTableModel, private Controll
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+  // Changed rows: live, or gathered on a beat.
+  DeferredRefresh& deferredRefresh() { return refresh_; }
+
  private:
   void controllerChanged(int row) override;
+  void showMarked();
 
   Controllers& controllers_;
+  DeferredRefresh refresh_{[this] { showMarked(); }};
+  MarkedRows marked_;
 };
 
 }  // namespace vesk

@@ -36,12 +36,26 @@ QVariant MonitorScreenModel::headerData(int section, Qt::Orientation, int role) 
 }
 
 void MonitorScreenModel::cellChanged(int x, int y) {
+  if (refresh_.deferred()) {
+    marked_.add(y - 1);
+    return;
+  }
   const QModelIndex cell = index(y - 1, x - 1);
   emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
 void MonitorScreenModel::screenChanged() {
+  if (refresh_.deferred()) {
+    marked_.add(0, Monitor::kRows - 1);
+    return;
+  }
   emit dataChanged(index(0, 0), index(Monitor::kRows - 1, Monitor::kColumns - 1), {Qt::DisplayRole});
+}
+
+void MonitorScreenModel::showMarked() {
+  if (!marked_.empty())
+    emit dataChanged(index(marked_.first, 0), index(marked_.last, Monitor::kColumns - 1), {Qt::DisplayRole});
+  marked_.clear();
 }
 
 }  // namespace vesk

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "io/monitor.h"
+#include "widgets/deferred_refresh.h"
 
 namespace vesk {
 
@@ -25,11 +26,17 @@ class MonitorScreenModel final : public QAbstractTableModel, private MonitorList
   // The text a cell code shows: its windows-1251 character, nothing for 0.
   static const QString& CellText(int code);
 
+  // Changed cells: live, or gathered (as whole rows) on a beat.
+  DeferredRefresh& deferredRefresh() { return refresh_; }
+
  private:
   void cellChanged(int x, int y) override;
   void screenChanged() override;
+  void showMarked();
 
   Monitor& monitor_;
+  DeferredRefresh refresh_{[this] { showMarked(); }};
+  MarkedRows marked_;
 };
 
 }  // namespace vesk

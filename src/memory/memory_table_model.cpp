@@ -42,14 +42,36 @@ QVariant MemoryTableModel::headerData(int section, Qt::Orientation orientation, 
 }
 
 void MemoryTableModel::memoryRowChanged(int address) {
+  if (refresh_.deferred()) {
+    marked_.add(address);
+    return;
+  }
   emit dataChanged(index(address, kHex), index(address, kComment), {Qt::DisplayRole});
 }
 
-void MemoryTableModel::memorySelectionChanged(int address) { emit ownerSelected(address); }
+void MemoryTableModel::memorySelectionChanged(int address) {
+  if (refresh_.deferred()) {
+    selectionMarked_ = true;
+    return;
+  }
+  emit ownerSelected(address);
+}
 
 void MemoryTableModel::memoryCleared() {
+  if (refresh_.deferred()) {
+    marked_.add(0, MainMemory::kWords - 1);
+    selectionMarked_ = true;
+    return;
+  }
   emit dataChanged(index(0, kHex), index(MainMemory::kWords - 1, kComment), {Qt::DisplayRole});
   emit ownerSelected(-1);
+}
+
+void MemoryTableModel::showMarked() {
+  if (!marked_.empty()) emit dataChanged(index(marked_.first, kHex), index(marked_.last, kComment), {Qt::DisplayRole});
+  marked_.clear();
+  if (selectionMarked_) emit ownerSelected(memory_.Selected());
+  selectionMarked_ = false;
 }
 
 }  // namespace vesk

@@ -40,13 +40,35 @@ QVariant MicroMemoryTableModel::headerData(int section, Qt::Orientation orientat
 
 void MicroMemoryTableModel::microRowChanged(int address) {
   const int row = RowOfAddress(address);
+  if (refresh_.deferred()) {
+    marked_.add(row);
+    return;
+  }
   emit dataChanged(index(row, kHorizontal), index(row, kComment), {Qt::DisplayRole});
 }
 
-void MicroMemoryTableModel::microSelectionChanged(int address) { emit ownerSelected(address); }
+void MicroMemoryTableModel::microSelectionChanged(int address) {
+  if (refresh_.deferred()) {
+    selectionMarked_ = true;
+    return;
+  }
+  emit ownerSelected(address);
+}
 
 void MicroMemoryTableModel::microRowsChanged() {
+  if (refresh_.deferred()) {
+    marked_.add(0, MicroMemory::kWords - 1);
+    return;
+  }
   emit dataChanged(index(0, kHorizontal), index(MicroMemory::kWords - 1, kComment), {Qt::DisplayRole});
+}
+
+void MicroMemoryTableModel::showMarked() {
+  if (!marked_.empty())
+    emit dataChanged(index(marked_.first, kHorizontal), index(marked_.last, kComment), {Qt::DisplayRole});
+  marked_.clear();
+  if (selectionMarked_ && memory_.Selected() > 0) emit ownerSelected(memory_.Selected());
+  selectionMarked_ = false;
 }
 
 }  // namespace vesk

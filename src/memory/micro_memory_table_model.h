@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include "memory/micro_memory.h"
+#include "widgets/deferred_refresh.h"
 
 namespace vesk {
 
@@ -25,6 +26,9 @@ class MicroMemoryTableModel final : public QAbstractTableModel, private MicroMem
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+  // Changed rows and the owner's selection: live, or gathered on a beat.
+  DeferredRefresh& deferredRefresh() { return refresh_; }
+
  signals:
   // Micro_ReadMem or Micro_WriteMem selected this address.
   void ownerSelected(int address);
@@ -33,8 +37,12 @@ class MicroMemoryTableModel final : public QAbstractTableModel, private MicroMem
   void microRowChanged(int address) override;
   void microSelectionChanged(int address) override;
   void microRowsChanged() override;
+  void showMarked();
 
   MicroMemory& memory_;
+  DeferredRefresh refresh_{[this] { showMarked(); }};
+  MarkedRows marked_;
+  bool selectionMarked_ = false;
 };
 
 }  // namespace vesk

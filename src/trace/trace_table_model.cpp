@@ -35,7 +35,7 @@ TraceTableModel::TraceTableModel(Source source, QObject* parent) : QAbstractTabl
   timer_.setSingleShot(true);
   timer_.setInterval(kBatchMilliseconds);
   connect(&timer_, &QTimer::timeout, this, &TraceTableModel::flush);
-  shown_ = static_cast<int>(std::min<std::int64_t>(source_.lineCount(), INT_MAX));
+  shown_ = static_cast<int>(std::min<std::int64_t>(lineCount(), INT_MAX));
   source_.listeners->add(this);
 }
 
@@ -50,7 +50,7 @@ int TraceTableModel::columnCount(const QModelIndex& parent) const {
 QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_ || index.column() >= columnCount()) return {};
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-  return QString::fromStdString(source_.cell(index.row(), index.column()));
+  return QString::fromStdString(source_.cell(first_ + index.row(), index.column()));
 }
 
 QVariant TraceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -60,28 +60,61 @@ QVariant TraceTableModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 void TraceTableModel::lineAdded() {
-  if (!timer_.isActive()) timer_.start();
+  if (!refresh_.deferred() && !timer_.isActive()) timer_.start();
 }
+
+std::int64_t TraceTableModel::lineCount() const { return source_.lineCount(); }
 
 void TraceTableModel::flush() {
   timer_.stop();
-  const int lines = static_cast<int>(std::min<std::int64_t>(source_.lineCount(), INT_MAX));
-  if (lines == shown_) return;
-  if (lines < shown_) {  // the log shrank without telling: start over
+  const std::int64_t lines = lineCount();
+  if (lines < first_ + shown_) {  // the log shrank without telling: start over
     beginResetModel();
-    shown_ = lines;
+    first_ = tail_ ? std::max<std::int64_t>(0, lines - kTailRows) : 0;
+    shown_ = static_cast<int>(std::min<std::int64_t>(lines - first_, INT_MAX));
     endResetModel();
     return;
   }
-  beginInsertRows(QModelIndex(), shown_, lines - 1);
-  shown_ = lines;
+  if (tail_) {
+    const std::int64_t first = std::max(first_, lines - kTailRows);
+    if (first > first_ && first >= first_ + shown_) {  // every row shown goes: the newest lines alone
+      beginResetModel();
+      first_ = first;
+      shown_ = static_cast<int>(lines - first);
+      endResetModel();
+      return;
+    }
+    if (first > first_) {
+      beginRemoveRows(QModelIndex(), 0, static_cast<int>(first - first_) - 1);
+      shown_ -= static_cast<int>(first - first_);
+      first_ = first;
+      endRemoveRows();
+    }
+  }
+  const int rows = static_cast<int>(std::min<std::int64_t>(lines - first_, INT_MAX));
+  if (rows == shown_) return;
+  beginInsertRows(QModelIndex(), shown_, rows - 1);
+  shown_ = rows;
   endInsertRows();
+}
+
+void TraceTableModel::showTail(bool tail) {
+  tail_ = tail;
+  timer_.stop();
+  const std::int64_t lines = lineCount();
+  const std::int64_t first = tail ? std::max<std::int64_t>(0, lines - kTailRows) : 0;
+  if (first == first_) return;  // the next flush adds what is new
+  beginResetModel();
+  first_ = first;
+  shown_ = static_cast<int>(std::min<std::int64_t>(lines - first_, INT_MAX));
+  endResetModel();
 }
 
 void TraceTableModel::logCleared() {
   timer_.stop();
   beginResetModel();
-  shown_ = static_cast<int>(std::min<std::int64_t>(source_.lineCount(), INT_MAX));
+  first_ = 0;
+  shown_ = static_cast<int>(std::min<std::int64_t>(lineCount(), INT_MAX));
   endResetModel();
 }
 

@@ -3,7 +3,10 @@
 // the trace's lineAdded only starts a short timer, and when it fires the rows
 // the view has not seen yet are inserted with one beginInsertRows, so a
 // machine logging thousands of lines a second costs the view one insert per
-// batch.
+// batch. Deferred (a fast run), the beat inserts the new rows, and the list
+// holds only the newest kTailRows lines, older rows leaving at the top: a
+// view's cost per insert grows with its row count, and a fast run adds
+// millions. When deferral ends the list shows every line again.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -15,6 +18,7 @@
 
 #include "trace/trace_listener.h"
 #include "util/listeners.h"
+#include "widgets/deferred_refresh.h"
 
 namespace vesk {
 
@@ -26,6 +30,7 @@ class TraceTableModel final : public QAbstractTableModel, private TraceListener 
 
  public:
   static constexpr int kBatchMilliseconds = 50;
+  static constexpr int kTailRows = 10000;
 
   struct Source {
     Listeners<TraceListener>* listeners;
@@ -49,13 +54,23 @@ class TraceTableModel final : public QAbstractTableModel, private TraceListener 
   void flush();
   bool batchPending() const { return timer_.isActive(); }
 
+  // New rows: batched by the model's own timer, or inserted on a beat.
+  DeferredRefresh& deferredRefresh() { return refresh_; }
+  // The trace line row 0 shows (0 unless only the newest lines are shown).
+  std::int64_t firstLine() const { return first_; }
+
  private:
   void lineAdded() override;
   void logCleared() override;
+  void showTail(bool tail);
+  std::int64_t lineCount() const;
 
   Source source_;
-  int shown_ = 0;  // rows the view has been told about
+  std::int64_t first_ = 0;  // the line of row 0
+  int shown_ = 0;           // rows the view has been told about
+  bool tail_ = false;
   QTimer timer_;
+  DeferredRefresh refresh_{[this] { flush(); }, [this](bool deferred) { showTail(deferred); }};
 };
 
 }  // namespace vesk

@@ -45,6 +45,14 @@ TraceWindow::TraceWindow(Setup setup, std::string settingsFile, Dialogs* dialogs
   connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
     if (atBottom_) list_->scrollToBottom();
   });
+  // A fast run shows only the newest lines and every line again at its end.
+  connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    const QScrollBar* bar = list_->verticalScrollBar();
+    atBottom_ = bar->value() >= bar->maximum();
+  });
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    if (atBottom_) list_->scrollToBottom();
+  });
   resize(760, 320);
 }
 
