@@ -29,8 +29,7 @@ SourceSearchBar::SourceSearchBar(SourceEditor* editor, QWidget* parent)
       editor_(editor),
       find_(new QLineEdit(this)),
       case_(new QCheckBox(QStringLiteral("С учётом регистра"), this)),
-      line_(new QSpinBox(this)),
-      note_(new QLabel(this)) {
+      line_(new QSpinBox(this)) {
   setObjectName(QStringLiteral("searchBar"));
   find_->setObjectName(QStringLiteral("findText"));
   find_->setClearButtonEnabled(true);
@@ -38,8 +37,8 @@ SourceSearchBar::SourceSearchBar(SourceEditor* editor, QWidget* parent)
   find_->setToolTip(QStringLiteral("Enter: искать далее, Shift+Enter: искать назад"));
   line_->setObjectName(QStringLiteral("lineNumber"));
   line_->setRange(1, 1);
+  line_->setMinimumWidth(line_->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 28);
   line_->setToolTip(QStringLiteral("Номер строки; Enter: перейти"));
-  note_->setObjectName(QStringLiteral("searchNote"));
   QToolButton* next = Button(QStringLiteral("Далее"), QStringLiteral("Найти далее (F3)"), this);
   QToolButton* previous = Button(QStringLiteral("Назад"), QStringLiteral("Найти назад (Shift+F3)"), this);
   QToolButton* go = Button(QStringLiteral("Перейти"), QStringLiteral("Перейти к строке (Ctrl+G)"), this);
@@ -51,7 +50,7 @@ SourceSearchBar::SourceSearchBar(SourceEditor* editor, QWidget* parent)
     hide();
     editor_->setFocus();
   });
-  connect(find_, &QLineEdit::textEdited, note_, &QLabel::clear);
+  connect(find_, &QLineEdit::textEdited, this, [this] { setNote(QString()); });
 
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
@@ -65,20 +64,23 @@ SourceSearchBar::SourceSearchBar(SourceEditor* editor, QWidget* parent)
   row->addWidget(new QLabel(QStringLiteral("Строка:"), this));
   row->addWidget(line_);
   row->addWidget(go);
-  row->addWidget(note_, 1);
+  row->addStretch(1);
   row->addWidget(close);
   find_->installEventFilter(this);
   line_->installEventFilter(this);
   hide();
 }
 
-QString SourceSearchBar::note() const { return note_->text(); }
+void SourceSearchBar::setNote(const QString& text) {
+  note_ = text;
+  emit noted(text);
+}
 
 void SourceSearchBar::showFind() {
   int lineFrom = 0, indexFrom = 0, lineTo = 0, indexTo = 0;
   editor_->getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
   if (lineFrom >= 0 && lineFrom == lineTo && indexFrom != indexTo) find_->setText(editor_->selectedText());
-  note_->clear();
+  setNote(QString());
   show();
   find_->setFocus();
   find_->selectAll();
@@ -89,7 +91,7 @@ void SourceSearchBar::showGoToLine() {
   editor_->getCursorPosition(&line, &index);
   line_->setRange(1, std::max(editor_->lines(), 1));
   line_->setValue(line + 1);
-  note_->clear();
+  setNote(QString());
   show();
   line_->setFocus();
   line_->selectAll();
@@ -119,7 +121,7 @@ bool SourceSearchBar::find(bool forward) {
   const bool wrapped = at < 0;
   if (wrapped) at = forward ? text.indexOf(needle, 0, cs) : text.lastIndexOf(needle, -1, cs);
   if (at < 0) {
-    note_->setText(QStringLiteral("Не найдено: «%1»").arg(needle));
+    setNote(QStringLiteral("Не найдено: «%1»").arg(needle));
     return false;
   }
   const long begin = QStringView(text).left(at).toUtf8().size();
@@ -128,9 +130,8 @@ bool SourceSearchBar::find(bool forward) {
   int line = 0, index = 0;
   editor_->lineIndexFromPosition(static_cast<int>(begin), &line, &index);
   editor_->ensureLineVisible(line);
-  if (!wrapped) note_->clear();
-  else note_->setText(forward ? QStringLiteral("Поиск продолжен с начала текста")
-                              : QStringLiteral("Поиск продолжен с конца текста"));
+  if (!wrapped) setNote(QString());
+  else setNote(forward ? QStringLiteral("Поиск продолжен с начала текста") : QStringLiteral("Поиск продолжен с конца текста"));
   return true;
 }
 

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -36,19 +35,25 @@ class SourceSearchBar final : public QWidget {
   QLineEdit* findField() const { return find_; }
   QCheckBox* caseBox() const { return case_; }
   QSpinBox* lineBox() const { return line_; }
-  QString note() const;
+  // What the last search said ("Не найдено: ...", where it went round, or nothing).
+  const QString& note() const { return note_; }
+
+ signals:
+  // The window shows what the search says in its status row.
+  void noted(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   bool find(bool forward);
+  void setNote(const QString& text);
 
   SourceEditor* editor_;
   QLineEdit* find_;
   QCheckBox* case_;
   QSpinBox* line_;
-  QLabel* note_;
+  QString note_;
 };
 
 }  // namespace vesk

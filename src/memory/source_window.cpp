@@ -78,6 +78,7 @@ SourceWindow::SourceWindow(Texts texts, SourceLanguage language, Processor& cpu,
     const long column = editor_->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), pos);
     position_->setText(QStringLiteral("Строка %1, столбец %2").arg(line + 1).arg(column + 1));
   });
+  connect(search_, &SourceSearchBar::noted, this, &SourceWindow::setNote);
   connect(editor_, &QsciScintilla::modificationChanged, this, [this](bool) { updateTitle(); });
   // The editor's keys before the main window's: Ctrl+O and Ctrl+S here mean
   // the text, not the dump.

@@ -330,6 +330,7 @@ TEST_F(SourceWindowTest, FindGoesBothWaysRoundTheTextAndGoToLineMovesTheCursor) 
   EXPECT_TRUE(bar->findNext());
   EXPECT_EQ(selection(), (std::vector<int>{0, 14, 0, 19}));
   EXPECT_EQ(bar->note(), "Поиск продолжен с начала текста");
+  EXPECT_EQ(program->note(), "Поиск продолжен с начала текста");  // in the window's status row
   EXPECT_TRUE(bar->findPrevious());
   EXPECT_EQ(selection(), (std::vector<int>{2, 12, 2, 17}));
   EXPECT_EQ(bar->note(), "Поиск продолжен с конца текста");
