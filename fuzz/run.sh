@@ -32,9 +32,9 @@ quietly cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 # get long inputs from the start instead of libFuzzer's slowly growing limit.
 # Hub messages longer than the 4 KiB limit only show in long inputs too.
 # The assemblers' seeds are whole sources (the shipped micro-program's is 12 KiB),
-# the state file's a lab with a short program.
+# the state file's a lab with a short program (19 KiB).
 declare -A max_len=([fuzz_dump_file]=12288 [fuzz_micro_program_file]=4096 [fuzz_ini_file]=8192 [fuzz_cp1251]=4096
-  [fuzz_text_lines]=4096 [fuzz_hub_protocol]=16384 [fuzz_program_assembler]=8192 [fuzz_micro_assembler]=16384 [fuzz_state_file]=16384)
+  [fuzz_text_lines]=4096 [fuzz_hub_protocol]=16384 [fuzz_program_assembler]=8192 [fuzz_micro_assembler]=16384 [fuzz_state_file]=24576)
 declare -A len_control=([fuzz_dump_file]=0 [fuzz_micro_program_file]=0 [fuzz_ini_file]=100 [fuzz_cp1251]=100
   [fuzz_text_lines]=100 [fuzz_hub_protocol]=100 [fuzz_program_assembler]=100 [fuzz_micro_assembler]=100 [fuzz_state_file]=100)
 logs="$build/logs"
