@@ -12,6 +12,8 @@
 #include "core/micro_command.h"
 #include "core/processor.h"
 #include "core/run_control.h"
+#include "debug/breakpoints.h"
+#include "debug/controller_watch.h"
 #include "io/controllers.h"
 #include "io/device_links.h"
 #include "io/keyboard.h"
@@ -38,6 +40,10 @@ class Machine {
   MicroTrace microTrace{processor, microMemory};
   MicroExecutor executor{processor, memory, controllers, trace};
   RunControl runControl{processor, microMemory, executor, trace, microTrace};
+  // Where a run stops on its own; they outlive loads of dumps and
+  // micro-programs.
+  Breakpoints breakpoints;
+  ControllerWatch controllerWatch{controllers, breakpoints, runControl};
   // The devices behind the controllers. The adapter has no socket layer until
   // the window program (or a test) gives it one.
   Monitor monitor;

@@ -47,7 +47,7 @@ void MDIMain::Step() {
 }
 
 void MDIMain::Continue() {
-  machine_.runControl.P_RUN();
+  machine_.runControl.P_CONTINUE();
   driveLive();
 }
 

@@ -48,7 +48,7 @@ void MDIMain::FastStart() {
 }
 
 void MDIMain::FastContinue() {
-  machine_.runControl.P_RUN();
+  machine_.runControl.P_CONTINUE();
   driveFast();
 }
 

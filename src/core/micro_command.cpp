@@ -3,6 +3,7 @@
 #include <new>
 
 #include "core/processor.h"
+#include "debug/breakpoints.h"
 #include "format/bit_string.h"
 #include "io/controllers.h"
 #include "memory/main_memory.h"
@@ -156,6 +157,11 @@ void MicroExecutor::ExecuteMicroCommand(std::string_view horizontal, std::string
   }
 }
 
+void MicroExecutor::watchedWrite(std::string_view hexAddress) {
+  const auto address = MainMemory::ParseAddress(hexAddress);
+  if (address && watches_->Stops(BreakKind::MemoryWrite, *address) && watchHit_) watchHit_(*address);
+}
+
 void MicroExecutor::fail(int number, const std::string& description) {
   if (onError) onError(ErrorMessageText(number, description));
   cpu_.bIsRunning_Act = false;  // P_STOP: stop at the next command boundary
@@ -202,7 +208,11 @@ void MicroExecutor::executeOperational(std::uint32_t h) {
     }
     cpu_.Reg_Set_Buffer(NumToBits(static_cast<std::uint32_t>(result & 0x1FFFFu), 17));
     if (h & Bit(23)) cpu_.Reg_Set_Data(memory_.Mem_ReadMem(BinToHex(cpu_.Reg_Get_Address())));
-    if (h & Bit(24)) memory_.Mem_WriteMem(BinToHex(cpu_.Reg_Get_Address()), cpu_.Reg_Get_Data());
+    if (h & Bit(24)) {
+      const Word address = BinToHex(cpu_.Reg_Get_Address());
+      memory_.Mem_WriteMem(address, cpu_.Reg_Get_Data());
+      if (watches_ != nullptr && watches_->AnyEnabled(BreakKind::MemoryWrite)) watchedWrite(address);
+    }
     return;
   }
   const Word& buffer = cpu_.Reg_Get_Buffer();

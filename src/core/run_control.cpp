@@ -1,10 +1,12 @@
 #include "core/run_control.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/micro_command.h"
 #include "core/processor.h"
 #include "format/bit_string.h"
+#include "memory/main_memory.h"
 #include "memory/micro_memory.h"
 #include "trace/command_trace.h"
 #include "trace/micro_trace.h"
@@ -18,11 +20,27 @@ RunControl::RunControl(Processor& cpu, MicroMemory& micro, MicroExecutor& execut
   SetIntervals(20, 100, 100);
 }
 
+void RunControl::P_CONTINUE() {
+  if (!haltedInside_ || cpu_.GetRunning() || cpu_.Micro_Reg_Get_CommandCounter() != haltedAt_) {
+    P_RUN();
+    return;
+  }
+  haltedInside_ = false;
+  resumed_ = true;
+  watchStop_ = false;
+  cpu_.SetRunning(true);
+  cpu_.bIsRunning_Act = true;
+  step_ = Step::None;
+}
+
 void RunControl::P_RUN() {
+  haltedInside_ = false;
   trace_.set_EFFECT_ADDR("");
   trace_.set_EFFECT_VAL("");
   trace_.set_CURR_ADDR("");
   trace_.set_CURR_CMD("");
+  resumed_ = !cpu_.GetRunning();
+  watchStop_ = false;
   cpu_.SetRunning(true);
   cpu_.bIsRunning_Act = true;
   step_ = Step::None;
@@ -48,6 +66,9 @@ void RunControl::P_EXECUTE_NEXT_COMMAND() {
   } catch (const MachineError&) {
     // СчМК names no cell; the tick reports it.
   }
+  resumed_ = true;
+  watchStop_ = false;
+  haltedInside_ = false;
   cpu_.SetRunning(true);
   Timer1Tick();
   if (cpu_.MODE == 2) cpu_.bIsRunning_Act = false;
@@ -81,7 +102,7 @@ void RunControl::fail(int number, const std::string& description) {
   step_ = Step::None;
 }
 
-void RunControl::boundary(bool& stop) {
+void RunControl::boundary(bool& stop, bool resumed) {
   stop = false;
   if (!restingLogged_) trace_.AddLine();
   restingLogged_ = false;
@@ -90,6 +111,9 @@ void RunControl::boundary(bool& stop) {
     stepLeftBoundary_ = true;
     return;
   }
+  if (!resumed && breakpoints_ != nullptr && cpu_.bIsRunning_Act && step_ == Step::None &&
+      breakpoints_->AnyEnabled(BreakKind::Command))
+    commandBreakpoint();
   cpu_.SetRunning(cpu_.bIsRunning_Act);
   if (!cpu_.GetRunning()) {
     stop = true;
@@ -108,8 +132,46 @@ void RunControl::Timer1Tick() {
   fetch(cpu_.MODE);
 }
 
+void RunControl::commandBreakpoint() {
+  const auto address = MainMemory::ParseAddress(BinToHex(cpu_.Reg_Get_CommandCounter()));
+  if (!address || !breakpoints_->Stops(BreakKind::Command, *address)) return;
+  cpu_.bIsRunning_Act = false;  // as "Стоп" at this boundary
+  breakpoints_->RecordHit(BreakKind::Command, *address);
+}
+
+void RunControl::halt() {
+  haltedInside_ = true;
+  haltedAt_ = cpu_.Micro_Reg_Get_CommandCounter();
+  cpu_.bIsRunning_Act = false;
+  cpu_.SetRunning(false);
+  step_ = Step::None;
+}
+
+bool RunControl::stopBeforeFetch(const Word& microAddress) {
+  if (watchStop_) {
+    watchStop_ = false;
+    halt();
+    return true;
+  }
+  if (!breakpoints_->AnyEnabled(BreakKind::Micro)) return false;
+  const auto row = MicroMemory::ParseAddress(microAddress);
+  if (!row || !breakpoints_->Stops(BreakKind::Micro, *row)) return false;
+  halt();
+  breakpoints_->RecordHit(BreakKind::Micro, *row);
+  return true;
+}
+
+void RunControl::WatchHit(BreakKind kind, int address) {
+  if (breakpoints_ == nullptr || !cpu_.GetRunning() || !cpu_.bIsRunning_Act || step_ != Step::None) return;
+  cpu_.bIsRunning_Act = false;
+  if (cpu_.MODE == 1 && !fast_) watchStop_ = true;
+  breakpoints_->RecordHit(kind, address);
+}
+
 bool RunControl::fetch(int mode) {
   const Word address = cpu_.Micro_Reg_Get_CommandCounter();
+  const bool resumed = std::exchange(resumed_, false);
+  if (breakpoints_ != nullptr && !resumed && step_ == Step::None && stopBeforeFetch(address)) return false;
   microTrace_.set_PreMCC(address);
   const std::string* keyOf = nullptr;
   try {
@@ -121,7 +183,7 @@ bool RunControl::fetch(int mode) {
   const std::string& key = *keyOf;  // row keys never change
   if (key == kKeyNewCommand) {
     bool stop = false;
-    boundary(stop);
+    boundary(stop, resumed);
     if (stop) return false;
   }
   cpu_.Micro_Reg_Set_Command(micro_.Micro_ReadMem(address));
@@ -189,6 +251,7 @@ RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
   }
   constexpr std::int64_t kClockEvery = 256;
   std::int64_t sinceClock = 0;
+  fast_ = true;
   while (cpu_.GetRunning() && slice.microCommands < maxMicroCommands) {
     if (fetch(2)) ++slice.microCommands;
     if (++sinceClock == kClockEvery) {
@@ -196,6 +259,7 @@ RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
       if (std::chrono::steady_clock::now() >= deadline) break;
     }
   }
+  fast_ = false;
   slice.stopped = !cpu_.GetRunning();
   return slice;
 }
