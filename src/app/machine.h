@@ -14,6 +14,7 @@
 #include "core/run_control.h"
 #include "debug/breakpoints.h"
 #include "debug/controller_watch.h"
+#include "debug/history.h"
 #include "io/controllers.h"
 #include "io/device_links.h"
 #include "io/keyboard.h"
@@ -50,6 +51,10 @@ class Machine {
   Keyboard keyboard;
   NetAdapter netAdapter;
   DeviceLinks devices{controllers, monitor, keyboard, netAdapter};
+  // The step-back history; off until a user of the machine turns it on (the
+  // window program does; vesk-run has no use for it).
+  History history{{processor, memory, microMemory, controllers, trace, microTrace, runControl, monitor, keyboard,
+                   breakpoints}};
 
   // Where machine errors go ("Error #n" CR LF description): executor
   // failures and fetches from an address micro-memory does not have. The

@@ -34,7 +34,6 @@ MainToolStrip::MainToolStrip(QMainWindow& window) {
   showTrace = Button(windowBar, IconKind::Trace, "Трассировка");
   showProcessor = Button(windowBar, IconKind::Processor, "Процессор");
   breakpoints = Button(windowBar, IconKind::Breakpoints, "Точки останова");
-  breakpoints->setEnabled(false);  // the machine has no breakpoints yet
   showMicroMemory = Button(windowBar, IconKind::MicroMemory, "Память микрокоманд");
   showMicroTrace = Button(windowBar, IconKind::MicroTrace, "Трассировка микропрограммы");
   showControllers = Button(windowBar, IconKind::Controllers, "Контроллеры внешних устройств");

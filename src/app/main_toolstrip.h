@@ -26,7 +26,7 @@ struct MainToolStrip {
   QToolBar* startBand;
   QToolBar* periodsBand;
 
-  // Window toolbar: bring up a window, breakpoints (no action), minimize.
+  // Window toolbar: bring up a window, the breakpoints window, minimize.
   QAction* showMemory;
   QAction* showTrace;
   QAction* showProcessor;

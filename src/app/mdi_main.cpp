@@ -31,7 +31,7 @@ namespace vesk {
 // What the machine's owners tell the main window: counts, run state, the
 // interrupt button and the periods. During a fast run the counts and the
 // button are shown on the refresh beat.
-class MDIMain::Listener : public ProcessorListener, public RunControlListener {
+class MDIMain::Listener : public ProcessorListener, public RunControlListener, public BreakpointsListener {
  public:
   explicit Listener(MDIMain& w) : w_(w) {
     commands.onCount = [this](std::int32_t v) { count(0, v); };
@@ -46,6 +46,10 @@ class MDIMain::Listener : public ProcessorListener, public RunControlListener {
       return;
     }
     w_.strip_->interrupt->setChecked(pressed);
+  }
+  void breakpointHit() override {
+    const std::string& hit = w_.machine_.breakpoints.LastHit();
+    w_.panels_[2]->setText(QStringLiteral("Последняя точка останова : %1 ").arg(QString::fromStdString(hit)));
   }
   void intervalsChanged(int t1, int t2, int t3) override {
     const std::array<int, 3> t{t1, t2, t3};
@@ -117,6 +121,7 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
 
   machine_.processor.listeners().add(listener_.get());
   machine_.runControl.listeners().add(listener_.get());
+  machine_.breakpoints.listeners().add(listener_.get());
   machine_.trace.listeners().add(&listener_->commands);
   machine_.microTrace.listeners().add(&listener_->micro);
   machine_.setErrorHandler([this](const std::string& message) {
@@ -138,6 +143,7 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
 MDIMain::~MDIMain() {
   machine_.processor.listeners().remove(listener_.get());
   machine_.runControl.listeners().remove(listener_.get());
+  machine_.breakpoints.listeners().remove(listener_.get());
   machine_.trace.listeners().remove(&listener_->commands);
   machine_.microTrace.listeners().remove(&listener_->micro);
   machine_.setErrorHandler(nullptr);
@@ -235,6 +241,7 @@ void MDIMain::buildMenus() {
           &DeviceWindows::showKeyboard);
   connect(add(windows, "mnuWindows_NetAdapter", "Сетевой адаптер"), &QAction::triggered, devices_.get(),
           &DeviceWindows::showNetAdapter);
+  buildDebugCommands(windows);
 }
 
 void MDIMain::connectToolStrip() {

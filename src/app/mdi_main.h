@@ -18,6 +18,7 @@
 #include "app/arrange_minimized.h"
 #include "app/default_arrangement.h"
 #include "app/settings_location.h"
+#include "debug/breakpoints.h"
 
 namespace vesk {
 
@@ -36,6 +37,8 @@ class RefreshBeat;
 class DeferredRefresh;
 class DeviceWindows;
 class FileFolders;
+class frmBreakpoints;
+class BreakpointMarkers;
 struct MainToolStrip;
 
 class MDIMain : public QMainWindow {
@@ -70,6 +73,11 @@ class MDIMain : public QMainWindow {
   frmControllers* controllersWindow() { return controllers_; }
   frmTrace* traceWindow() { return trace_; }
   frmMicroTrace* microTraceWindow() { return microTrace_; }
+  frmBreakpoints* breakpointsWindow() { return breakpoints_; }
+  // The breakpoint markers of the memory, micro-memory and controllers lists.
+  BreakpointMarkers* memoryMarkers() { return memoryMarkers_; }
+  BreakpointMarkers* microMemoryMarkers() { return microMarkers_; }
+  BreakpointMarkers* controllerMarkers() { return controllerMarkers_; }
   // The device dialog, the monitor, keyboard and network adapter windows and
   // the adapter's socket layer; the device windows open as MDI children.
   DeviceWindows& deviceWindows() { return *devices_; }
@@ -89,6 +97,7 @@ class MDIMain : public QMainWindow {
   void SetMode(int mode);
   void Interrupt();  // "Сгенерировать прерывание"
   void ApplyPeriods();
+  void ShowBreakpoints();  // "Точки останова"
   void ArrangeMinimized(ArrangeSide side);
   // "Расположить каскадом": the visible windows step down from the top-left
   // corner, each keeping its size (cut to the area).
@@ -125,6 +134,12 @@ class MDIMain : public QMainWindow {
   void setProgress(int value);
   // The fast-run commands in the menu "Процессор" and on the run toolbar.
   void buildFastRunCommands(QMenu* cpu, QAction* afterStart, QAction* afterContinue);
+  // The breakpoints window, the lists' markers, and their commands in the
+  // menu "Окна" and on the window toolbar.
+  void createDebugWindows();
+  void buildDebugCommands(QMenu* windows);
+  // The row of a breakpoint in its window, brought up.
+  void showBreakpointRow(BreakKind kind, int address);
   // Every display of the machine follows the refresh beat.
   void followRefreshBeat();
   // The status panels' and the interrupt button's way of showing.
@@ -156,6 +171,10 @@ class MDIMain : public QMainWindow {
   frmControllers* controllers_ = nullptr;
   frmTrace* trace_ = nullptr;
   frmMicroTrace* microTrace_ = nullptr;
+  frmBreakpoints* breakpoints_ = nullptr;
+  BreakpointMarkers* memoryMarkers_ = nullptr;
+  BreakpointMarkers* microMarkers_ = nullptr;
+  BreakpointMarkers* controllerMarkers_ = nullptr;
   // The child-window list the arrangement commands work on.
   std::vector<MachineWindow*> childList_;
   // The six machine windows in ArrangedWindow order.

@@ -123,6 +123,37 @@ void Processor::SetRunning(bool running) {
   Reg_Set_State(s);
 }
 
+void Processor::Restore(Reg r, std::string_view v) {
+  Word* slot = nullptr;
+  switch (r) {
+    case Reg::A: slot = &a_; break;
+    case Reg::Data: slot = &data_; break;
+    case Reg::Command: slot = &command_; break;
+    case Reg::CommandCounter: slot = &commandCounter_; break;
+    case Reg::Address: slot = &address_; break;
+    case Reg::Key: slot = &key_; break;
+    case Reg::Buffer: slot = &buffer_; break;
+    case Reg::State: slot = &state_; break;
+    case Reg::MicroCommand: slot = &microCommand_; break;
+    case Reg::MicroCounter: slot = &microCounter_; break;
+  }
+  if (slot == nullptr || *slot == v) return;
+  *slot = v;
+  if (r == Reg::MicroCommand) microHorizontal_ = ExpandMicroCommand(v);
+  notify(r);
+}
+
+void Processor::RestoreRunState(std::string_view text, bool interruptButton) {
+  if (runStateText_ != text) {
+    runStateText_ = std::string(text);
+    listeners_.each([this](ProcessorListener& l) { l.runStateTextChanged(runStateText_); });
+  }
+  if (interruptButton_ != interruptButton) {
+    interruptButton_ = interruptButton;
+    listeners_.each([interruptButton](ProcessorListener& l) { l.interruptButtonChanged(interruptButton); });
+  }
+}
+
 bool Processor::LV_Get(int lamp) const {
   if (lamp < 0 || lamp >= kLampCount) return false;
   return lamps_[static_cast<std::size_t>(lamp)];

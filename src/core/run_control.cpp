@@ -5,6 +5,7 @@
 
 #include "core/micro_command.h"
 #include "core/processor.h"
+#include "debug/history.h"
 #include "format/bit_string.h"
 #include "memory/main_memory.h"
 #include "memory/micro_memory.h"
@@ -20,11 +21,19 @@ RunControl::RunControl(Processor& cpu, MicroMemory& micro, MicroExecutor& execut
   SetIntervals(20, 100, 100);
 }
 
+void RunControl::markResume() {
+  if (history_ == nullptr || !Idle() || markedAtResume_) return;
+  history_->Mark(true);
+  markedAtResume_ = true;
+}
+
 void RunControl::P_CONTINUE() {
+  const BusyScope busy(busy_);
   if (!haltedInside_ || cpu_.GetRunning() || cpu_.Micro_Reg_Get_CommandCounter() != haltedAt_) {
     P_RUN();
     return;
   }
+  markResume();
   haltedInside_ = false;
   resumed_ = true;
   watchStop_ = false;
@@ -34,6 +43,8 @@ void RunControl::P_CONTINUE() {
 }
 
 void RunControl::P_RUN() {
+  const BusyScope busy(busy_);
+  markResume();
   haltedInside_ = false;
   trace_.set_EFFECT_ADDR("");
   trace_.set_EFFECT_VAL("");
@@ -49,7 +60,37 @@ void RunControl::P_RUN() {
 
 void RunControl::P_STOP() { cpu_.bIsRunning_Act = false; }
 
+void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY) {
+  const BusyScope busy(busy_);
+  enabled_ = 1;
+  counter_ = 0;
+  step_ = Step::None;
+  resumed_ = false;
+  watchStop_ = false;
+  haltedInside_ = false;
+  fast_ = false;
+  restingLogged_ = restingLogged;
+  markedAtResume_ = false;
+  cpu_.bIsRunning_Act = false;
+  if (logBoundary && !restingLogged_) {
+    trace_.AddLine();
+    restingLogged_ = true;
+  }
+  // A place the machine rested at keeps its text (the first one has its own).
+  if (cpu_.GetRunning() || cpu_.RunStateText() == kStatusRunning) cpu_.SetRunning(false);
+  if (logBoundary || activeBar < 1 || activeBar > 3) {
+    counter_ = thresholds_[0] + 1;
+    moveIndicator(1);
+    counter_ = 0;
+    return;
+  }
+  indicator_.activeBar = activeBar;
+  indicator_.lineY = lineY;
+  listeners_.each([](RunControlListener& l) { l.indicatorMoved(); });
+}
+
 void RunControl::P_EXECUTE_NEXT_COMMAND() {
+  const BusyScope busy(busy_);
   if (cpu_.GetRunning()) return;
   if (enabled_ != 1) return;  // a micro-command is still passing periods 2 and 3
   if (cpu_.MODE != 1 && cpu_.MODE != 2) {
@@ -57,6 +98,7 @@ void RunControl::P_EXECUTE_NEXT_COMMAND() {
     Timer1Tick();
     return;
   }
+  markResume();
   step_ = cpu_.MODE == 2 ? Step::Command : Step::MicroCommand;
   // A step that starts inside a command finishes it; one that starts at the
   // boundary runs the whole next command.
@@ -162,6 +204,7 @@ bool RunControl::stopBeforeFetch(const Word& microAddress) {
 }
 
 void RunControl::WatchHit(BreakKind kind, int address) {
+  const BusyScope busy(busy_);
   if (breakpoints_ == nullptr || !cpu_.GetRunning() || !cpu_.bIsRunning_Act || step_ != Step::None) return;
   cpu_.bIsRunning_Act = false;
   if (cpu_.MODE == 1 && !fast_) watchStop_ = true;
@@ -172,6 +215,7 @@ bool RunControl::fetch(int mode) {
   const Word address = cpu_.Micro_Reg_Get_CommandCounter();
   const bool resumed = std::exchange(resumed_, false);
   if (breakpoints_ != nullptr && !resumed && step_ == Step::None && stopBeforeFetch(address)) return false;
+  if (history_ != nullptr && !std::exchange(markedAtResume_, false)) history_->Mark();
   microTrace_.set_PreMCC(address);
   const std::string* keyOf = nullptr;
   try {
@@ -181,10 +225,14 @@ bool RunControl::fetch(int mode) {
     return false;
   }
   const std::string& key = *keyOf;  // row keys never change
+  if (history_ != nullptr && key == kKeyNewCommand) history_->MarkBoundary();
   if (key == kKeyNewCommand) {
     bool stop = false;
     boundary(stop, resumed);
-    if (stop) return false;
+    if (stop) {
+      if (history_ != nullptr) history_->DropMark();  // nothing ran from this place
+      return false;
+    }
   }
   cpu_.Micro_Reg_Set_Command(micro_.Micro_ReadMem(address));
   const Word h = cpu_.Micro_Reg_Get_Horizontal();
@@ -225,6 +273,7 @@ void RunControl::Timer3Tick() {
 }
 
 void RunControl::Tick() {
+  const BusyScope busy(busy_);
   switch (enabled_) {
     case 1: Timer1Tick(); break;
     case 2: Timer2Tick(); break;
@@ -234,6 +283,7 @@ void RunControl::Tick() {
 
 RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
                                          std::chrono::steady_clock::time_point deadline) {
+  const BusyScope busy(busy_);
   FastSlice slice;
   if (enabled_ != 1) {
     // Periods 2 and 3 of a full-period micro-command end at once.

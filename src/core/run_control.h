@@ -21,6 +21,7 @@ namespace vesk {
 
 class Processor;
 class Breakpoints;
+class History;
 class MicroMemory;
 class MicroExecutor;
 class CommandTrace;
@@ -104,6 +105,21 @@ class RunControl {
   // live full period before the next micro-command.
   void WatchHit(BreakKind kind, int address);
 
+  // The step-back history that marks every micro-command (nullptr: none).
+  void setHistory(History* history) { history_ = history; }
+  // Run control is acting (a tick, a fast slice, a start, stop or step): the
+  // changes the owners announce now are the machine's, not a user's edit.
+  bool Busy() const { return busy_ > 0; }
+  // Whether the command before this boundary is logged already.
+  bool RestingLogged() const { return restingLogged_; }
+  // A step back's end: the machine rests here, stopped, in period 1 with
+  // nothing pending. restingLogged: as it was at this place; logBoundary: the
+  // place is a command boundary the machine stops at as "Стоп" would stop
+  // there (the command before it is logged); indicator: where the period
+  // indicator stood there (for a boundary stop, as a stop at a fetch leaves
+  // it).
+  void RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY);
+
   // Stopped, and no micro-command is passing periods 2 and 3.
   bool Idle() const;
   int TickCounter() const { return counter_; }
@@ -147,6 +163,15 @@ class RunControl {
   // The machine stopped at this boundary after logging the command before it.
   bool restingLogged_ = false;
   Breakpoints* breakpoints_ = nullptr;
+  History* history_ = nullptr;
+  int busy_ = 0;
+  struct BusyScope {
+    explicit BusyScope(int& busy) : busy_(busy) { ++busy_; }
+    ~BusyScope() { --busy_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    int& busy_;
+  };
   // The next fetch is where a stopped machine was resumed from.
   bool resumed_ = false;
   bool watchStop_ = false;
@@ -154,6 +179,9 @@ class RunControl {
   bool haltedInside_ = false;
   Word haltedAt_;  // СчМК there
   bool fast_ = false;
+  // A resting machine was marked as it started; its first fetch is there.
+  bool markedAtResume_ = false;
+  void markResume();
 };
 
 }  // namespace vesk

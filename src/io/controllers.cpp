@@ -63,6 +63,14 @@ void Controllers::Reg_Set_Data(std::string_view addr, std::string_view data) {
   listeners_.each([row](ControllersListener& l) { l.dataRegisterWritten(row); });
 }
 
+void Controllers::RestoreRow(int row, int flag, std::string_view data) {
+  if (!IsBitString(data, 8)) return;
+  Entry& e = entry(row);
+  e.flag = flag;
+  e.data = data;
+  listeners_.each([row](ControllersListener& l) { l.rowRestored(row); });
+}
+
 void Controllers::DropAllFlag() {
   for (int row = 0; row < kCount; ++row) {
     if (entries_[static_cast<std::size_t>(row)].flag == 0) continue;

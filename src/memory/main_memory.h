@@ -51,6 +51,10 @@ class MainMemory {
   // characters of '0'/'1'.
   void SetRow(int address, std::string_view value, std::string_view comment);
   void SetComment(int address, std::string_view comment);
+  // A step back's way in: the word (16 characters of '0'/'1') and whether
+  // the row counts as written, and the selection, as they were.
+  void RestoreWord(int address, std::string_view value, bool written);
+  void RestoreSelection(int address);
 
   const Word& Value(int address) const { return words_[index(address)]; }
   const std::string& Comment(int address) const { return comments_[index(address)]; }

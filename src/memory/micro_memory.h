@@ -44,6 +44,8 @@ class MicroMemory {
   void SetComment(int address, std::string_view comment);
   // Tells listeners that many rows changed (after SetRow in bulk).
   void notifyRowsChanged();
+  // A step back's way in: the selection as it was (-1: none).
+  void RestoreSelection(int address);
 
   const Word& Value(int address) const { return words_[index(address)]; }
   const std::string& Comment(int address) const { return comments_[index(address)]; }

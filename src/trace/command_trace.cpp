@@ -90,6 +90,12 @@ void CommandTrace::AddLine() {
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
 }
 
+void CommandTrace::TruncateLines(std::int64_t count) {
+  if (count < 0 || count >= log_.size()) return;
+  log_.truncate(count);
+  listeners_.each([](TraceListener& l) { l.linesRemoved(); });
+}
+
 void CommandTrace::ClearLog() {
   log_.clear();
   listeners_.each([](TraceListener& l) { l.logCleared(); });

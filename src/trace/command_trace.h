@@ -58,6 +58,8 @@ class CommandTrace {
   void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 
   std::int64_t LineCount() const { return log_.size(); }
+  // A step back's way out: keeps the first `count` lines.
+  void TruncateLines(std::int64_t count);
   std::string Cell(std::int64_t line, int column) const;
   std::array<std::string, kColumns> LastCells() const;
   void AppendHtmlRow(std::string& out, std::int64_t line) const;

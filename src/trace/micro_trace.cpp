@@ -86,6 +86,12 @@ void MicroTrace::AddLine() {
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
 }
 
+void MicroTrace::TruncateLines(std::int64_t count) {
+  if (count < 0 || count >= log_.size()) return;
+  log_.truncate(count);
+  listeners_.each([](TraceListener& l) { l.linesRemoved(); });
+}
+
 void MicroTrace::ClearLog() {
   log_.clear();
   listeners_.each([](TraceListener& l) { l.logCleared(); });

@@ -50,6 +50,8 @@ class MicroTrace {
   bool storing() const { return log_.storing(); }
 
   std::int64_t LineCount() const { return log_.size(); }
+  // A step back's way out: keeps the first `count` lines.
+  void TruncateLines(std::int64_t count);
   std::string Cell(std::int64_t line, int column) const;
   // The cells of the line added last (stored or not).
   std::array<std::string, kColumns> LastCells() const;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <unordered_map>
 
 #include "util/chunked_log.h"
@@ -29,6 +30,21 @@ class PackedLog {
   void clear() {
     lines_.clear();
     odd_.clear();
+  }
+  // Keeps the first n stored lines; the line before them becomes the last.
+  void truncate(std::int64_t n) {
+    if (n < 0 || n >= lines_.size()) return;
+    lines_.truncate(n);
+    for (auto it = odd_.begin(); it != odd_.end();) it = it->first >= n ? odd_.erase(it) : std::next(it);
+    if (n == 0) {
+      last_ = Line{};
+      lastIsOdd_ = false;
+      return;
+    }
+    last_ = lines_[n - 1];
+    const auto it = odd_.find(n - 1);
+    lastIsOdd_ = it != odd_.end();
+    if (lastIsOdd_) lastOdd_ = it->second;
   }
 
   std::int64_t size() const { return lines_.size(); }

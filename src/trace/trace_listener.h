@@ -14,6 +14,8 @@ class TraceListener {
   virtual void lineAdded() {}
   // ClearLog emptied the list.
   virtual void logCleared() {}
+  // A step back removed the newest lines: LineCount() lines are left.
+  virtual void linesRemoved() {}
 };
 
 }  // namespace vesk

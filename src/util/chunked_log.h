@@ -32,6 +32,14 @@ class ChunkedLog {
     size_ = 0;
   }
 
+  // Keeps the first n records (n <= size()); chunks past them are freed.
+  void truncate(std::int64_t n) {
+    if (n < 0 || n >= size_) return;
+    size_ = n;
+    const std::size_t keep = (static_cast<std::size_t>(n) + kChunk - 1) / kChunk;
+    if (chunks_.size() > keep) chunks_.resize(keep);
+  }
+
   // Bytes held, for the memory figures of the benchmarks.
   std::size_t bytesReserved() const { return chunks_.size() * kChunk * sizeof(T); }
 

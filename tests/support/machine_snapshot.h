@@ -67,6 +67,19 @@ inline std::string MachineSnapshot(const Machine& m) {
   s << "\ntrace " << t.CCounter() << " [" << t.CURR_ADDR().view() << "|" << t.CURR_CMD().view() << "|"
     << t.EFFECT_ADDR().view() << "|" << t.EFFECT_VAL().view() << "]\n"
     << TraceRowsText(t);
+  s << "\nselected " << m.memory.Selected() << " " << m.microMemory.Selected();
+  s << "\nrun control " << m.runControl.Idle() << " " << m.runControl.TickCounter() << " "
+    << m.runControl.Indicator().activeBar << " " << m.runControl.Indicator().lineY << " " << m.runControl.RestingLogged();
+  s << "\nmonitor " << m.monitor.CursorRow() << ":" << m.monitor.CursorColumn() << "\n";
+  for (int y = 1; y <= Monitor::kRows; ++y) {
+    for (int x = 1; x <= Monitor::kColumns; ++x) s << static_cast<char>(m.monitor.GetChar(x, y) == 0 ? '.' : 'x');
+    s << " ";
+    for (int x = 1; x <= Monitor::kColumns; ++x)
+      if (m.monitor.GetChar(x, y) != 0) s << m.monitor.GetChar(x, y) << ",";
+    s << "\n";
+  }
+  s << "keyboard";
+  for (std::size_t i = 0; i < m.keyboard.QueueSize(); ++i) s << " " << m.keyboard.Code(i);
   s << "\nmicro trace " << m.microTrace.MCCounter() << " [" << m.microTrace.PreMCC().view() << "]\n"
     << TraceRowsText(m.microTrace) << "\n";
   return s.str();

@@ -1,0 +1,102 @@
+// The main window's debugger parts: the breakpoints window, the markers of
+// the memory, micro-memory and controllers lists, and their commands.
+#include <QMdiSubWindow>
+#include <QMenu>
+
+#include "app/machine.h"
+#include "app/main_toolstrip.h"
+#include "app/mdi_main.h"
+#include "debug/breakpoint_markers.h"
+#include "debug/frm_breakpoints.h"
+#include "format/bit_string.h"
+#include "format/number_text.h"
+#include "io/frm_controllers.h"
+#include "memory/frm_mem.h"
+#include "memory/frm_micro_mem.h"
+
+namespace vesk {
+
+void MDIMain::createDebugWindows() {
+  Machine& m = machine_;
+  auto comment = [&m](BreakKind kind, int address) -> QString {
+    switch (kind) {
+      case BreakKind::Command:
+      case BreakKind::MemoryWrite: return QString::fromStdString(m.memory.Comment(address));
+      case BreakKind::Micro: return QString::fromStdString(m.microMemory.Comment(address));
+      case BreakKind::Controller: return QString::fromStdString(m.controllers.Comment(Controllers::RowOfAddress(address)));
+    }
+    return {};
+  };
+  breakpoints_ = new frmBreakpoints(m.breakpoints, comment, settings_.path, dialogs_);
+  connect(breakpoints_, &frmBreakpoints::showRequested, this, &MDIMain::showBreakpointRow);
+  QMdiSubWindow* sub = mdi_->addSubWindow(breakpoints_);
+  sub->resize(560, 340);
+  sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->setWindowIcon(windowIcon());
+  sub->hide();
+  frames_.emplace_back(breakpoints_, sub);
+
+  auto same = [](int v) { return v; };
+  BreakpointMarkers::Kinds memory;
+  memory.breakKind = BreakKind::Command;
+  memory.watchKind = BreakKind::MemoryWrite;
+  memory.breakText = QStringLiteral("Точка останова");
+  memory.watchText = QStringLiteral("Остановить после записи в ячейку");
+  memory.addressOfRow = same;
+  memory.rowOfAddress = same;
+  memory.arrowRegister = Reg::CommandCounter;
+  memory.arrowRow = [](const Processor& cpu) { return static_cast<int>(BitsValue(cpu.Reg_Get_CommandCounter()) & 0x7FF); };
+  memoryMarkers_ = new BreakpointMarkers(*memory_->list(), m.breakpoints, m.processor, memory, nullptr, this);
+
+  BreakpointMarkers::Kinds micro;
+  micro.breakKind = BreakKind::Micro;
+  micro.breakText = QStringLiteral("Точка останова");
+  micro.addressOfRow = [](int row) { return row + 1; };
+  micro.rowOfAddress = [](int address) { return address - 1; };
+  micro.arrowRegister = Reg::MicroCounter;
+  micro.arrowRow = [](const Processor& cpu) {
+    const auto address = ParseHexBelow(cpu.Micro_Reg_Get_CommandCounter(), 256);
+    return address && *address > 0 ? *address - 1 : -1;
+  };
+  microMarkers_ =
+      new BreakpointMarkers(*microMemory_->list(), m.breakpoints, m.processor, micro, microMemory_->contextMenu(), this);
+
+  BreakpointMarkers::Kinds io;
+  io.watchKind = BreakKind::Controller;
+  io.watchText = QStringLiteral("Остановить при изменении флага или данных");
+  io.addressOfRow = &Controllers::AddressOfRow;
+  io.rowOfAddress = &Controllers::RowOfAddress;
+  controllerMarkers_ =
+      new BreakpointMarkers(*controllers_->list(), m.breakpoints, m.processor, io, controllers_->contextMenu(), this);
+}
+
+void MDIMain::buildDebugCommands(QMenu* windows) {
+  windows->addSeparator()->setObjectName("mnuSepBreakpoints");
+  QAction* item = windows->addAction(QStringLiteral("Точки останова"));
+  item->setObjectName("mnuWindows_Breakpoints");
+  item->setShortcut(QKeySequence("Ctrl+B"));
+  connect(item, &QAction::triggered, this, &MDIMain::ShowBreakpoints);
+  connect(strip_->breakpoints, &QAction::triggered, this, &MDIMain::ShowBreakpoints);
+}
+
+void MDIMain::ShowBreakpoints() { BringUp(static_cast<QWidget*>(breakpoints_)); }
+
+void MDIMain::showBreakpointRow(BreakKind kind, int address) {
+  switch (kind) {
+    case BreakKind::Command:
+    case BreakKind::MemoryWrite:
+      BringUp(static_cast<QWidget*>(memory_));
+      memory_->selectRow(address);
+      break;
+    case BreakKind::Micro:
+      BringUp(static_cast<QWidget*>(microMemory_));
+      microMemory_->selectAddress(address);
+      break;
+    case BreakKind::Controller:
+      BringUp(static_cast<QWidget*>(controllers_));
+      controllers_->selectRow(Controllers::RowOfAddress(address));
+      break;
+  }
+}
+
+}  // namespace vesk
