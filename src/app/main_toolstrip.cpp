@@ -52,6 +52,9 @@ MainToolStrip::MainToolStrip(QMainWindow& window) {
   fastStart = Button(runBar, IconKind::FastStart, "Быстрый пуск (Ctrl+F5)");
   fastResume = Button(runBar, IconKind::FastContinue, "Быстро продолжить (Ctrl+F7)");
   runBar->addSeparator();
+  stepBack = Button(runBar, IconKind::StepBack, "Шаг назад (Shift+F8)");
+  backToBreakpoint = Button(runBar, IconKind::BackToBreakpoint, "Назад до точки останова (Shift+F7)");
+  runBar->addSeparator();
 
   interruptBar = Band(window, "interruptToolbar");
   interruptBar->addSeparator();

@@ -42,6 +42,8 @@ struct MainToolStrip {
   QAction* resume;
   QAction* fastStart;
   QAction* fastResume;
+  QAction* stepBack;
+  QAction* backToBreakpoint;
   QAction* interrupt;  // checkable: shown pressed while a request is pending
 
   QProgressBar* progress;

@@ -31,7 +31,10 @@ namespace vesk {
 // What the machine's owners tell the main window: counts, run state, the
 // interrupt button and the periods. During a fast run the counts and the
 // button are shown on the refresh beat.
-class MDIMain::Listener : public ProcessorListener, public RunControlListener, public BreakpointsListener {
+class MDIMain::Listener : public ProcessorListener,
+                          public RunControlListener,
+                          public BreakpointsListener,
+                          public HistoryListener {
  public:
   explicit Listener(MDIMain& w) : w_(w) {
     commands.onCount = [this](std::int32_t v) { count(0, v); };
@@ -47,6 +50,7 @@ class MDIMain::Listener : public ProcessorListener, public RunControlListener, p
     }
     w_.strip_->interrupt->setChecked(pressed);
   }
+  void historyNote(const std::string& text) override { w_.panels_[3]->setText(QString::fromStdString(text)); }
   void breakpointHit() override {
     const std::string& hit = w_.machine_.breakpoints.LastHit();
     w_.panels_[2]->setText(QStringLiteral("Последняя точка останова : %1 ").arg(QString::fromStdString(hit)));
@@ -122,6 +126,7 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
   machine_.processor.listeners().add(listener_.get());
   machine_.runControl.listeners().add(listener_.get());
   machine_.breakpoints.listeners().add(listener_.get());
+  machine_.history.listeners().add(listener_.get());
   machine_.trace.listeners().add(&listener_->commands);
   machine_.microTrace.listeners().add(&listener_->micro);
   machine_.setErrorHandler([this](const std::string& message) {
@@ -144,6 +149,8 @@ MDIMain::~MDIMain() {
   machine_.processor.listeners().remove(listener_.get());
   machine_.runControl.listeners().remove(listener_.get());
   machine_.breakpoints.listeners().remove(listener_.get());
+  machine_.history.listeners().remove(listener_.get());
+  machine_.history.SetEnabled(false);
   machine_.trace.listeners().remove(&listener_->commands);
   machine_.microTrace.listeners().remove(&listener_->micro);
   machine_.setErrorHandler(nullptr);
@@ -216,6 +223,7 @@ void MDIMain::buildMenus() {
   connect(add(cpu, "mnuProcessor_Interrupt", "Сгенерировать прерывание"), &QAction::triggered, this,
           &MDIMain::Interrupt);
   buildFastRunCommands(cpu, start, resume);
+  buildStepBackCommands(cpu);
 
   QMenu* windows = menuBar()->addMenu("Окна");
   windows->setObjectName("mnuWindows");

@@ -39,6 +39,7 @@ class DeviceWindows;
 class FileFolders;
 class frmBreakpoints;
 class BreakpointMarkers;
+class StepHighlights;
 struct MainToolStrip;
 
 class MDIMain : public QMainWindow {
@@ -78,6 +79,7 @@ class MDIMain : public QMainWindow {
   BreakpointMarkers* memoryMarkers() { return memoryMarkers_; }
   BreakpointMarkers* microMemoryMarkers() { return microMarkers_; }
   BreakpointMarkers* controllerMarkers() { return controllerMarkers_; }
+  StepHighlights* stepHighlights() { return highlights_; }
   // The device dialog, the monitor, keyboard and network adapter windows and
   // the adapter's socket layer; the device windows open as MDI children.
   DeviceWindows& deviceWindows() { return *devices_; }
@@ -97,7 +99,9 @@ class MDIMain : public QMainWindow {
   void SetMode(int mode);
   void Interrupt();  // "Сгенерировать прерывание"
   void ApplyPeriods();
-  void ShowBreakpoints();  // "Точки останова"
+  void ShowBreakpoints();       // "Точки останова"
+  void StepBack();              // "Шаг назад"
+  void StepBackToBreakpoint();  // "Назад до точки останова"
   void ArrangeMinimized(ArrangeSide side);
   // "Расположить каскадом": the visible windows step down from the top-left
   // corner, each keeping its size (cut to the area).
@@ -138,6 +142,9 @@ class MDIMain : public QMainWindow {
   // menu "Окна" and on the window toolbar.
   void createDebugWindows();
   void buildDebugCommands(QMenu* windows);
+  void buildStepBackCommands(QMenu* cpu);
+  // What the last step changed, shown (at rest) or cleared (running).
+  void showStepChanges();
   // The row of a breakpoint in its window, brought up.
   void showBreakpointRow(BreakKind kind, int address);
   // Every display of the machine follows the refresh beat.
@@ -175,6 +182,7 @@ class MDIMain : public QMainWindow {
   BreakpointMarkers* memoryMarkers_ = nullptr;
   BreakpointMarkers* microMarkers_ = nullptr;
   BreakpointMarkers* controllerMarkers_ = nullptr;
+  StepHighlights* highlights_ = nullptr;
   // The child-window list the arrangement commands work on.
   std::vector<MachineWindow*> childList_;
   // The six machine windows in ArrangedWindow order.

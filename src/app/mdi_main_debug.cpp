@@ -6,8 +6,12 @@
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
+#include "app/turbo_driver.h"
+#include "util/ini_file.h"
 #include "debug/breakpoint_markers.h"
 #include "debug/frm_breakpoints.h"
+#include "debug/step_highlights.h"
+#include "app/run_driver.h"
 #include "format/bit_string.h"
 #include "format/number_text.h"
 #include "io/frm_controllers.h"
@@ -18,6 +22,11 @@ namespace vesk {
 
 void MDIMain::createDebugWindows() {
   Machine& m = machine_;
+  // [General] HistoryDepth: how many micro-commands a step back can undo.
+  const std::string depth = ReadIni(settings_.path, "General", "HistoryDepth", "");
+  m.history.SetDepth(depth.empty() ? History::kDefaultDepth
+                                   : std::max<std::int64_t>(History::kDefaultDepth, std::atoll(depth.c_str())));
+  m.history.SetEnabled(true);
   auto comment = [&m](BreakKind kind, int address) -> QString {
     switch (kind) {
       case BreakKind::Command:
@@ -68,6 +77,19 @@ void MDIMain::createDebugWindows() {
   io.rowOfAddress = &Controllers::RowOfAddress;
   controllerMarkers_ =
       new BreakpointMarkers(*controllers_->list(), m.breakpoints, m.processor, io, controllers_->contextMenu(), this);
+
+  highlights_ = new StepHighlights(*memory_->list(), *microMemory_->list(), *controllers_->list(), *processor_, this);
+  connect(driver_, &RunDriver::rested, this, &MDIMain::showStepChanges);
+  connect(turbo_, &TurboDriver::stopped, this, &MDIMain::showStepChanges);
+}
+
+void MDIMain::showStepChanges() {
+  if (highlights_ == nullptr) return;
+  if (!machine_.runControl.Idle()) {
+    highlights_->clear();
+    return;
+  }
+  highlights_->show(machine_.history.LastStepChanges(machine_.processor.MODE));
 }
 
 void MDIMain::buildDebugCommands(QMenu* windows) {
@@ -80,6 +102,50 @@ void MDIMain::buildDebugCommands(QMenu* windows) {
 }
 
 void MDIMain::ShowBreakpoints() { BringUp(static_cast<QWidget*>(breakpoints_)); }
+
+void MDIMain::buildStepBackCommands(QMenu* cpu) {
+  QAction* stop = action("mnuProcessor_Stop");
+  const QList<QAction*> items = cpu->actions();
+  const qsizetype at = items.indexOf(stop);
+  QAction* before = at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr;
+  auto* back = new QAction(QStringLiteral("Шаг назад"), cpu);
+  back->setObjectName("mnuProcessor_StepBack");
+  back->setShortcut(QKeySequence("Shift+F8"));
+  auto* toBreak = new QAction(QStringLiteral("Назад до точки останова"), cpu);
+  toBreak->setObjectName("mnuProcessor_BackToBreakpoint");
+  toBreak->setShortcut(QKeySequence("Shift+F7"));
+  cpu->insertAction(before, back);
+  cpu->insertAction(before, toBreak);
+  connect(back, &QAction::triggered, this, &MDIMain::StepBack);
+  connect(toBreak, &QAction::triggered, this, &MDIMain::StepBackToBreakpoint);
+  connect(strip_->stepBack, &QAction::triggered, this, &MDIMain::StepBack);
+  connect(strip_->backToBreakpoint, &QAction::triggered, this, &MDIMain::StepBackToBreakpoint);
+}
+
+namespace {
+
+const QString kBackWhileRunning = QStringLiteral("Шаг назад возможен только при остановленной машине");
+const QString kBackNowhere = QStringLiteral("Шаг назад невозможен: история шагов пуста");
+
+}  // namespace
+
+void MDIMain::StepBack() {
+  if (turbo_->active() || !machine_.runControl.Idle()) {
+    panels_[3]->setText(kBackWhileRunning);
+    return;
+  }
+  if (!machine_.history.StepBack(machine_.processor.MODE)) panels_[3]->setText(kBackNowhere);
+  showStepChanges();
+}
+
+void MDIMain::StepBackToBreakpoint() {
+  if (turbo_->active() || !machine_.runControl.Idle()) {
+    panels_[3]->setText(kBackWhileRunning);
+    return;
+  }
+  if (!machine_.history.StepBackToBreakpoint(machine_.processor.MODE)) panels_[3]->setText(kBackNowhere);
+  showStepChanges();
+}
 
 void MDIMain::showBreakpointRow(BreakKind kind, int address) {
   switch (kind) {

@@ -53,12 +53,14 @@ void MDIMain::FastContinue() {
 }
 
 void MDIMain::driveFast() {
+  showStepChanges();  // running: none shown
   driver_->halt();
   followRefreshBeat();
   turbo_->start();
 }
 
 void MDIMain::driveLive() {
+  showStepChanges();
   turbo_->halt();
   driver_->wake();
 }

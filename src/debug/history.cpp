@@ -338,19 +338,47 @@ bool History::CanStepBack(int mode) const {
   return std::any_of(markers_.begin(), markers_.end(), [](const Marker& m) { return ShortStop(m); });
 }
 
+std::int64_t History::stepTarget(int mode) const {
+  if (mode != 2) return static_cast<std::int64_t>(markers_.size()) - 1;
+  for (std::size_t i = markers_.size(); i-- > 0;)
+    if (ShortStop(markers_[i])) return static_cast<std::int64_t>(i);
+  return -1;
+}
+
 bool History::StepBack(int mode) {
   if (!enabled_ || !o_.runControl.Idle()) return false;
-  if (mode != 2) {
-    if (markers_.empty()) return false;
-    undoTo(markers_.size() - 1, false);
-    return true;
+  const std::int64_t t = stepTarget(mode);
+  if (t < 0) return false;
+  const auto i = static_cast<std::size_t>(t);
+  undoTo(i, mode == 2 && markers_[i].boundary);
+  return true;
+}
+
+History::StepChanges History::LastStepChanges(int mode) const {
+  StepChanges c;
+  const std::int64_t t = stepTarget(mode);
+  if (t < 0) return c;
+  const Marker& m = markers_[static_cast<std::size_t>(t)];
+  Unpacker in(bytes_, static_cast<std::size_t>(m.bytes - bytesBase_));
+  for (const Reg r : kRegisters)
+    if (in.text() != RegisterText(o_.cpu, r).view()) c.registers.push_back(r);
+  for (std::uint64_t p = m.journal; p < journalBase_ + journal_.size(); ++p) {
+    const Entry& e = journal_[static_cast<std::size_t>(p - journalBase_)];
+    if (e.kind == EntryKind::MemoryWord && std::find(c.memoryWritten.begin(), c.memoryWritten.end(), e.index) ==
+                                               c.memoryWritten.end())
+      c.memoryWritten.push_back(e.index);
+    if (e.kind == EntryKind::MemorySelection) c.memoryRead = o_.memory.Selected();
+    if (e.kind == EntryKind::Controller && std::find(c.controllerRows.begin(), c.controllerRows.end(), e.index) ==
+                                               c.controllerRows.end())
+      c.controllerRows.push_back(e.index);
   }
-  for (std::size_t i = markers_.size(); i-- > 0;)
-    if (ShortStop(markers_[i])) {
-      undoTo(i, markers_[i].boundary);
-      return true;
-    }
-  return false;
+  if (std::find(c.memoryWritten.begin(), c.memoryWritten.end(), c.memoryRead) != c.memoryWritten.end())
+    c.memoryRead = -1;
+  // The micro-command executed last: the newest line of the micro-command trace.
+  const std::int64_t lines = o_.microTrace.LineCount();
+  if (lines > m.microLines)
+    if (const auto last = ParseHexBelow(o_.microTrace.Cell(lines - 1, 0), 256); last && *last > 0) c.microAddress = *last;
+  return c;
 }
 
 bool History::StepBackToBreakpoint(int mode) {

@@ -133,6 +133,19 @@ class History : MainMemoryListener,
   };
   Touched TouchedSinceLastMark() const;
 
+  // What the last step changed (the last command in the short period, the
+  // last micro-command in the full one), as a step back would undo it:
+  // registers whose text differs, memory words written, the word read last,
+  // controllers whose flag or data changed, and the micro-command executed.
+  struct StepChanges {
+    std::vector<Reg> registers;
+    std::vector<int> memoryWritten;
+    int memoryRead = -1;
+    std::vector<int> controllerRows;
+    int microAddress = -1;
+  };
+  StepChanges LastStepChanges(int mode) const;
+
  private:
   enum class EntryKind : std::uint8_t { MemoryWord, MemorySelection, Controller, MonitorScreen, KeyboardQueue };
   struct Entry {
@@ -187,6 +200,8 @@ class History : MainMemoryListener,
   static bool ShortStop(const Marker& m) { return m.boundary || m.shortRest; }
   // Undoes everything after marker i and rests there.
   void undoTo(std::size_t i, bool logBoundary);
+  // The marker a step back in this mode goes to, or -1.
+  std::int64_t stepTarget(int mode) const;
   void trimFront();
   void changed();
 

@@ -110,6 +110,20 @@ void TraceTableModel::showTail(bool tail) {
   endResetModel();
 }
 
+void TraceTableModel::linesRemoved() {
+  // A step back: the rows past the lines left go; a row that stays keeps
+  // its place (and the view its scroll position).
+  const std::int64_t lines = lineCount();
+  if (lines >= first_ + shown_) return;
+  if (lines <= first_) {
+    flush();
+    return;
+  }
+  beginRemoveRows(QModelIndex(), static_cast<int>(lines - first_), shown_ - 1);
+  shown_ = static_cast<int>(lines - first_);
+  endRemoveRows();
+}
+
 void TraceTableModel::logCleared() {
   timer_.stop();
   beginResetModel();

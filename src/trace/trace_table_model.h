@@ -62,6 +62,7 @@ class TraceTableModel final : public QAbstractTableModel, private TraceListener 
  private:
   void lineAdded() override;
   void logCleared() override;
+  void linesRemoved() override;
   void showTail(bool tail);
   std::int64_t lineCount() const;
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
+#include <algorithm>
 
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
@@ -13,6 +14,8 @@
 #include "debug/breakpoint_markers.h"
 #include "debug/breakpoints_table_model.h"
 #include "debug/frm_breakpoints.h"
+#include "debug/step_highlights.h"
+#include "format/bit_string.h"
 #include "io/frm_controllers.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
@@ -204,4 +207,56 @@ TEST_F(DebugWindowFixture, BreakpointsOutliveLoadsAndClears) {
   machine.memory.Mem_Clear();
   vesk::testing::LoadTinyMicroProgram(machine.microMemory);
   EXPECT_EQ(machine.breakpoints.Count(), 2);
+}
+
+TEST_F(DebugWindowFixture, StepBackFromTheMenuAndTheToolbarWithTheChangesShown) {
+  // Three increments that also write 020 and 021, then a halt.
+  vesk::testing::Poke(machine.memory, 0, {"0000", "4020", "0000", "F000"});
+  machine.runControl.SetIntervals(0, 0, 0);
+  for (int i = 0; i < 2; ++i) {
+    window->action("mnuProcessor_ExecuteNextCommand")->trigger();
+    runUntilIdle();
+  }
+  EXPECT_EQ(BitsValue(machine.processor.Reg_Get_CommandCounter()), 2u);
+  // The second command wrote 020 and 021: highlighted, as is СК's panel.
+  StepHighlights* h = window->stepHighlights();
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(h->memoryKind(0x020), 1);
+  EXPECT_EQ(h->memoryKind(0x021), 1);
+  EXPECT_EQ(h->memoryKind(0x022), 0);
+  EXPECT_NE(std::find(h->shown().registers.begin(), h->shown().registers.end(), Reg::CommandCounter),
+            h->shown().registers.end());
+
+  QAction* back = window->action("mnuProcessor_StepBack");
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->shortcut(), QKeySequence("Shift+F8"));
+  EXPECT_EQ(window->action("mnuProcessor_BackToBreakpoint")->shortcut(), QKeySequence("Shift+F7"));
+  back->trigger();
+  EXPECT_EQ(BitsValue(machine.processor.Reg_Get_CommandCounter()), 1u);
+  EXPECT_EQ(machine.memory.Value(0x020), std::string(16, '0'));
+  EXPECT_EQ(window->statusText(1), "Выполнено команд : 1 ");
+  EXPECT_EQ(h->memoryKind(0x020), 0);  // the first command wrote nothing
+  EXPECT_EQ(window->memoryMarkers()->arrowRow(), 1);
+
+  window->toolStrip().stepBack->trigger();
+  EXPECT_EQ(BitsValue(machine.processor.Reg_Get_CommandCounter()), 0u);
+  window->toolStrip().stepBack->trigger();  // nowhere left to go
+  EXPECT_EQ(window->statusText(4), "Шаг назад невозможен: история шагов пуста");
+
+  // An edit while stopped clears the history, and panel 4 says so.
+  window->action("mnuProcessor_ExecuteNextCommand")->trigger();
+  runUntilIdle();
+  machine.memory.Mem_WriteMem("100", std::string(16, '1'));
+  EXPECT_EQ(window->statusText(4), QString::fromStdString(History::kClearedNote));
+
+  // Back to a breakpoint after a run.
+  machine.breakpoints.Set(BreakKind::Command, 0x002);
+  window->toolStrip().startAddress->setText("000");
+  window->action("mnuProcessor_Start")->trigger();
+  runUntilIdle();  // stops at the breakpoint
+  window->action("mnuProcessor_Continue")->trigger();
+  runUntilIdle();  // to the halt
+  window->toolStrip().backToBreakpoint->trigger();
+  EXPECT_EQ(BitsValue(machine.processor.Reg_Get_CommandCounter()), 2u);
+  EXPECT_EQ(window->statusText(3), "Последняя точка останова : 002 ");
 }
