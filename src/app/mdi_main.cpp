@@ -250,6 +250,7 @@ void MDIMain::buildMenus() {
   connect(add(windows, "mnuWindows_NetAdapter", "Сетевой адаптер"), &QAction::triggered, devices_.get(),
           &DeviceWindows::showNetAdapter);
   buildDebugCommands(windows);
+  addSourceCommands(windows);
 }
 
 void MDIMain::connectToolStrip() {
@@ -285,6 +286,10 @@ void MDIMain::setProgress(int value) {
 }
 
 void MDIMain::closeEvent(QCloseEvent* event) {
+  if (!confirmSourcesSaved()) {
+    event->ignore();
+    return;
+  }
   // Children first, each saving its layout; then the main window's own.
   for (const auto& [widget, frame] : frames_)
     if (auto* w = qobject_cast<MachineWindow*>(widget); w != nullptr && w->isOpened() && frame->isVisible())

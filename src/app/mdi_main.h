@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <array>
@@ -40,6 +41,9 @@ class FileFolders;
 class frmBreakpoints;
 class BreakpointMarkers;
 class StepHighlights;
+class SourceWindow;
+class frmProgram;
+class frmMicroProgram;
 struct MainToolStrip;
 
 class MDIMain : public QMainWindow {
@@ -80,6 +84,9 @@ class MDIMain : public QMainWindow {
   BreakpointMarkers* microMemoryMarkers() { return microMarkers_; }
   BreakpointMarkers* controllerMarkers() { return controllerMarkers_; }
   StepHighlights* stepHighlights() { return highlights_; }
+  // The source windows; made at start-up, framed when first shown.
+  frmProgram* programWindow() { return program_; }
+  frmMicroProgram* microProgramWindow() { return microProgram_; }
   // The device dialog, the monitor, keyboard and network adapter windows and
   // the adapter's socket layer; the device windows open as MDI children.
   DeviceWindows& deviceWindows() { return *devices_; }
@@ -112,6 +119,8 @@ class MDIMain : public QMainWindow {
   // Restores a minimized window, shows a closed one, and gives it the focus.
   void BringUp(QWidget* child);
   void MinimizeActive();
+  // Frames the window on its first showing, then brings it up.
+  void ShowSourceWindow(SourceWindow* window);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -120,6 +129,11 @@ class MDIMain : public QMainWindow {
   class Listener;
 
   void createWindows();
+  // The source windows (mdi_main_sources.cpp).
+  void createSourceWindows();
+  void addSourceCommands(QMenu* windows);
+  // Asks before unsaved source texts are lost; true to go on.
+  bool confirmSourcesSaved();
   void buildMenus();
   void connectToolStrip();
   void buildStatusBar();
@@ -183,6 +197,8 @@ class MDIMain : public QMainWindow {
   BreakpointMarkers* microMarkers_ = nullptr;
   BreakpointMarkers* controllerMarkers_ = nullptr;
   StepHighlights* highlights_ = nullptr;
+  frmProgram* program_ = nullptr;
+  frmMicroProgram* microProgram_ = nullptr;
   // The child-window list the arrangement commands work on.
   std::vector<MachineWindow*> childList_;
   // The six machine windows in ArrangedWindow order.

@@ -50,6 +50,7 @@ void MDIMain::createWindows() {
     frames_.emplace_back(w, sub);
   }
   createDebugWindows();
+  createSourceWindows();
 }
 
 void MDIMain::presentDeviceWindow(QWidget* window) {
