@@ -247,7 +247,14 @@ void History::packState() {
   for (int i = 0; i < kLampCount; ++i)
     if (cpu.LV_Get(i)) lamps |= 1u << i;
   PackInt(bytes_, lamps);
-  PackText(bytes_, cpu.RunStateText());
+  // The run-state text is one of two nearly always: a code for those.
+  const std::string& runText = cpu.RunStateText();
+  if (runText == kStatusRunning) bytes_.push_back(1);
+  else if (runText == kStatusStopped) bytes_.push_back(2);
+  else {
+    bytes_.push_back(0);
+    PackText(bytes_, runText);
+  }
   bytes_.push_back(static_cast<std::uint8_t>((cpu.InterruptButtonPressed() ? 1 : 0) | (cpu.bIsRunning_Act ? 2 : 0)));
   PackText(bytes_, cpu.ALU_LEFT);
   PackText(bytes_, cpu.ALU_RIGHT);
@@ -267,7 +274,9 @@ void History::unpackState(const Marker& m) {
   for (const Reg r : kRegisters) cpu.Restore(r, in.text());
   const std::uint32_t lamps = in.integer();
   for (int i = 0; i < kLampCount; ++i) cpu.LV_Set(i, (lamps >> i) & 1u);
-  const std::string runText = in.text();
+  const std::uint8_t runCode = in.byte();
+  const std::string runText =
+      runCode == 1 ? std::string(kStatusRunning) : runCode == 2 ? std::string(kStatusStopped) : in.text();
   const std::uint8_t flags = in.byte();
   cpu.RestoreRunState(runText, (flags & 1u) != 0);
   cpu.bIsRunning_Act = (flags & 2u) != 0;
