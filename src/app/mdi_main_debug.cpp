@@ -36,14 +36,10 @@ void MDIMain::createDebugWindows() {
     }
     return {};
   };
-  breakpoints_ = new frmBreakpoints(m.breakpoints, comment, settings_.path, dialogs_);
+  // Framed in the area when first shown.
+  breakpoints_ = new frmBreakpoints(m.breakpoints, comment, settings_.path, dialogs_, this);
+  breakpoints_->hide();
   connect(breakpoints_, &frmBreakpoints::showRequested, this, &MDIMain::showBreakpointRow);
-  QMdiSubWindow* sub = mdi_->addSubWindow(breakpoints_);
-  sub->resize(560, 340);
-  sub->setAttribute(Qt::WA_DeleteOnClose, false);
-  sub->setWindowIcon(windowIcon());
-  sub->hide();
-  frames_.emplace_back(breakpoints_, sub);
 
   auto same = [](int v) { return v; };
   BreakpointMarkers::Kinds memory;
@@ -101,7 +97,7 @@ void MDIMain::buildDebugCommands(QMenu* windows) {
   connect(strip_->breakpoints, &QAction::triggered, this, &MDIMain::ShowBreakpoints);
 }
 
-void MDIMain::ShowBreakpoints() { BringUp(static_cast<QWidget*>(breakpoints_)); }
+void MDIMain::ShowBreakpoints() { presentDeviceWindow(breakpoints_); }
 
 void MDIMain::buildStepBackCommands(QMenu* cpu) {
   QAction* stop = action("mnuProcessor_Stop");

@@ -78,10 +78,14 @@ TEST_F(FastRunFixture, CommandsInTheProcessorMenuAndOnTheRunToolbar) {
   const QList<QAction*> items = window->findChild<QMenu*>("mnuProcessor_")->actions();
   EXPECT_EQ(items.indexOf(fastStart), items.indexOf(window->action("mnuProcessor_Start")) + 1);
   EXPECT_EQ(items.indexOf(fastResume), items.indexOf(window->action("mnuProcessor_Continue")) + 1);
-  // The run toolbar keeps its buttons in place and adds the two at its end.
+  // The run toolbar keeps its buttons in place and adds the two after them
+  // (then the two of the step back).
   MainToolStrip& s = window->toolStrip();
   const QList<QAction*> bar = s.runBar->actions();
-  ASSERT_EQ(bar.size(), 10);
+  ASSERT_EQ(bar.size(), 13);
+  EXPECT_EQ(bar[10], s.stepBack);
+  EXPECT_EQ(bar[11], s.backToBreakpoint);
+  EXPECT_TRUE(bar[12]->isSeparator());
   EXPECT_EQ(bar[1], s.start);
   EXPECT_EQ(bar[5], s.resume);
   EXPECT_EQ(bar[7], s.fastStart);
