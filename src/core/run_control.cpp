@@ -189,14 +189,15 @@ void RunControl::halt() {
   step_ = Step::None;
 }
 
-bool RunControl::stopBeforeFetch(const Word& microAddress) {
+bool RunControl::stopBeforeFetch(const BitValue& counter) {
   if (watchStop_) {
     watchStop_ = false;
     halt();
     return true;
   }
   if (!breakpoints_->AnyEnabled(BreakKind::Micro)) return false;
-  const auto row = MicroMemory::ParseAddress(microAddress);
+  const std::optional<int> row =
+      counter.isHex(2) ? std::optional<int>(static_cast<int>(counter.value())) : MicroMemory::ParseAddress(counter.text());
   if (!row || !breakpoints_->Stops(BreakKind::Micro, *row)) return false;
   halt();
   breakpoints_->RecordHit(BreakKind::Micro, *row);
@@ -212,21 +213,30 @@ void RunControl::WatchHit(BreakKind kind, int address) {
 }
 
 bool RunControl::fetch(int mode) {
-  const Word address = cpu_.Micro_Reg_Get_CommandCounter();
+  const BitValue& counter = cpu_.Value(Reg::MicroCounter);
   const bool resumed = std::exchange(resumed_, false);
-  if (breakpoints_ != nullptr && !resumed && step_ == Step::None && stopBeforeFetch(address)) return false;
+  if (breakpoints_ != nullptr && !resumed && step_ == Step::None && stopBeforeFetch(counter)) return false;
   if (history_ != nullptr && !std::exchange(markedAtResume_, false)) history_->Mark();
-  microTrace_.set_PreMCC(address);
-  const std::string* keyOf = nullptr;
-  try {
-    keyOf = &micro_.Micro_ReadKey(address);
-  } catch (const MachineError& e) {
-    fail(e.number(), e.what());
-    return false;
+  int row = 0;
+  RowKey key = RowKey::None;
+  if (counter.isHex(2) && counter.value() != 0) {
+    // Two hex digits naming a row: the usual case, read by number.
+    row = static_cast<int>(counter.value());
+    microTrace_.set_PreMCC(counter);
+    key = micro_.KeyAt(row);
+  } else {
+    const Word address = counter.text();
+    microTrace_.set_PreMCC(address);
+    try {
+      key = RowKeyOf(micro_.Micro_ReadKey(address));
+    } catch (const MachineError& e) {
+      fail(e.number(), e.what());
+      return false;
+    }
+    row = *MicroMemory::ParseAddress(address);
   }
-  const std::string& key = *keyOf;  // row keys never change
-  if (history_ != nullptr && key == kKeyNewCommand) history_->MarkBoundary();
-  if (key == kKeyNewCommand) {
+  if (history_ != nullptr && key == RowKey::NewCommand) history_->MarkBoundary();
+  if (key == RowKey::NewCommand) {
     bool stop = false;
     boundary(stop, resumed);
     if (stop) {
@@ -234,9 +244,9 @@ bool RunControl::fetch(int mode) {
       return false;
     }
   }
-  cpu_.Micro_Reg_Set_Command(micro_.Micro_ReadMem(address));
-  const Word h = cpu_.Micro_Reg_Get_Horizontal();
-  cpu_.Micro_Reg_Set_CommandCounter(NumToHex(static_cast<std::uint32_t>(HexToNum(address)) + 1u));
+  cpu_.Set(Reg::MicroCommand, BitValue::Bits(micro_.ReadAt(row), 16));
+  const std::uint32_t h = cpu_.Horizontal();
+  cpu_.Set(Reg::MicroCounter, BitValue::Hex(static_cast<std::uint32_t>(row) + 1u, 2));
   if (mode == 1) {
     ShowSignals(cpu_, h);
     enabled_ = 2;
@@ -248,7 +258,7 @@ bool RunControl::fetch(int mode) {
     }
     return false;
   }
-  executor_.ExecuteMicroCommand(h, key);
+  executor_.Execute(h, key);
   microTrace_.AddLine();
   return true;
 }
@@ -259,7 +269,7 @@ void RunControl::Timer2Tick() {
   if (counter_ <= thresholds_[1]) return;
   counter_ = 0;
   enabled_ = 3;
-  executor_.ExecuteMicroCommand(pending_, pendingKey_);
+  executor_.Execute(pending_, pendingKey_);
   microTrace_.AddLine();
 }
 
@@ -268,7 +278,7 @@ void RunControl::Timer3Tick() {
   moveIndicator(3);
   if (counter_ <= thresholds_[2]) return;
   counter_ = 0;
-  ShowSignals(cpu_, std::string(32, '0'));
+  ShowSignals(cpu_, std::uint32_t{0});
   enabled_ = 1;
 }
 
@@ -288,11 +298,11 @@ RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
   if (enabled_ != 1) {
     // Periods 2 and 3 of a full-period micro-command end at once.
     if (enabled_ == 2) {
-      executor_.ExecuteMicroCommand(pending_, pendingKey_);
+      executor_.Execute(pending_, pendingKey_);
       microTrace_.AddLine();
       ++slice.microCommands;
     }
-    ShowSignals(cpu_, std::string(32, '0'));
+    ShowSignals(cpu_, std::uint32_t{0});
     enabled_ = 1;
   }
   if (counter_ != 0) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/row_key.h"
 #include "debug/breakpoints.h"
 #include "format/word.h"
 #include "util/listeners.h"
@@ -139,7 +140,7 @@ class RunControl {
   void boundary(bool& stop, bool resumed);
   // A micro-command breakpoint, or a watchpoint hit in the live full period,
   // at the micro-command about to be fetched: the machine stops at once.
-  bool stopBeforeFetch(const Word& microAddress);
+  bool stopBeforeFetch(const BitValue& counter);
   void commandBreakpoint();
   void halt();
   void fail(int number, const std::string& description);
@@ -155,8 +156,8 @@ class RunControl {
   int total_ = 220;
   int counter_ = 0;
   int enabled_ = 1;
-  Word pending_;
-  std::string pendingKey_;
+  std::uint32_t pending_ = 0;  // horizontal form waiting for period 2
+  RowKey pendingKey_ = RowKey::None;
   PeriodIndicator indicator_;
   Step step_ = Step::None;
   bool stepLeftBoundary_ = false;

@@ -73,21 +73,7 @@ class Unpacker {
 constexpr Reg kRegisters[] = {Reg::A,   Reg::Data,   Reg::Command, Reg::CommandCounter, Reg::Address,
                               Reg::Key, Reg::Buffer, Reg::State,   Reg::MicroCommand,   Reg::MicroCounter};
 
-const Word& RegisterText(const Processor& cpu, Reg r) {
-  switch (r) {
-    case Reg::A: return cpu.Reg_Get_A();
-    case Reg::Data: return cpu.Reg_Get_Data();
-    case Reg::Command: return cpu.Reg_Get_Command();
-    case Reg::CommandCounter: return cpu.Reg_Get_CommandCounter();
-    case Reg::Address: return cpu.Reg_Get_Address();
-    case Reg::Key: return cpu.Reg_Get_Key();
-    case Reg::Buffer: return cpu.Reg_Get_Buffer();
-    case Reg::State: return cpu.Reg_Get_State();
-    case Reg::MicroCommand: return cpu.Micro_Reg_Get_Command();
-    case Reg::MicroCounter: return cpu.Micro_Reg_Get_CommandCounter();
-  }
-  return cpu.Reg_Get_A();
-}
+Word RegisterText(const Processor& cpu, Reg r) { return cpu.Value(r).text(); }
 
 }  // namespace
 
@@ -256,8 +242,8 @@ void History::packState() {
     PackText(bytes_, runText);
   }
   bytes_.push_back(static_cast<std::uint8_t>((cpu.InterruptButtonPressed() ? 1 : 0) | (cpu.bIsRunning_Act ? 2 : 0)));
-  PackText(bytes_, cpu.ALU_LEFT);
-  PackText(bytes_, cpu.ALU_RIGHT);
+  PackText(bytes_, cpu.ALU_LEFT.text());
+  PackText(bytes_, cpu.ALU_RIGHT.text());
   PackText(bytes_, o_.trace.CURR_ADDR());
   PackText(bytes_, o_.trace.CURR_CMD());
   PackText(bytes_, o_.trace.EFFECT_ADDR());
@@ -280,8 +266,8 @@ void History::unpackState(const Marker& m) {
   const std::uint8_t flags = in.byte();
   cpu.RestoreRunState(runText, (flags & 1u) != 0);
   cpu.bIsRunning_Act = (flags & 2u) != 0;
-  cpu.ALU_LEFT = std::string_view(in.text());
-  cpu.ALU_RIGHT = std::string_view(in.text());
+  cpu.ALU_LEFT = BitValue::OfBits(in.text());
+  cpu.ALU_RIGHT = BitValue::OfBits(in.text());
   o_.trace.set_CURR_ADDR(in.text());
   o_.trace.set_CURR_CMD(in.text());
   o_.trace.set_EFFECT_ADDR(in.text());
