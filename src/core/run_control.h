@@ -15,6 +15,7 @@
 
 #include "core/row_key.h"
 #include "debug/breakpoints.h"
+#include "format/bit_value.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
