@@ -35,7 +35,10 @@ std::string StartLineText(std::time_t when) {
   return buf;
 }
 
-CommandTrace::CommandTrace(const Processor& cpu) : cpu_(cpu), clock_([] { return std::time(nullptr); }) {}
+CommandTrace::CommandTrace(const Processor& cpu) : cpu_(cpu), clock_([] { return std::time(nullptr); }) {
+  log_.setLimit(kDefaultLineLimit);
+  log_.setShortenedHandler([this] { listeners_.each([](TraceListener& l) { l.logShortened(); }); });
+}
 
 void CommandTrace::set_CCounter(std::int32_t v) {
   cCounter_ = v;

@@ -54,6 +54,12 @@ class CommandTrace {
 
   void setStoring(bool storing) { log_.setStoring(storing); }
   bool storing() const { return log_.storing(); }
+  // The most lines kept: past it the oldest go (listeners hear logShortened
+  // once after each ClearLog). LinesDropped: lines given up since ClearLog.
+  static constexpr std::int64_t kDefaultLineLimit = 1'000'000;
+  void setLineLimit(std::int64_t limit) { log_.setLimit(limit); }
+  std::int64_t LineLimit() const { return log_.limit(); }
+  std::int64_t LinesDropped() const { return log_.dropped(); }
   // The clock the start line reads (tests set a fixed one).
   void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 

@@ -25,7 +25,10 @@ bool FlagBit(std::string_view text, std::uint8_t bit, std::uint8_t& flags) {
 const std::array<std::string_view, MicroTrace::kColumns> MicroTrace::kCaptions{
     "CчМК до выборки МК", "РМК", "СК", "РА", "РК", "РД", "А", "С", "БР", "N", "Z", "CчМК", "Комментарий"};
 
-MicroTrace::MicroTrace(const Processor& cpu, const MicroMemory& microMemory) : cpu_(cpu), micro_(microMemory) {}
+MicroTrace::MicroTrace(const Processor& cpu, const MicroMemory& microMemory) : cpu_(cpu), micro_(microMemory) {
+  log_.setLimit(kDefaultLineLimit);
+  log_.setShortenedHandler([this] { listeners_.each([](TraceListener& l) { l.logShortened(); }); });
+}
 
 void MicroTrace::set_MCCounter(std::int32_t v) {
   mcCounter_ = v;

@@ -48,6 +48,12 @@ class MicroTrace {
   // asked to write the trace).
   void setStoring(bool storing) { log_.setStoring(storing); }
   bool storing() const { return log_.storing(); }
+  // The most lines kept: past it the oldest go (listeners hear logShortened
+  // once after each ClearLog). LinesDropped: lines given up since ClearLog.
+  static constexpr std::int64_t kDefaultLineLimit = 10'000'000;
+  void setLineLimit(std::int64_t limit) { log_.setLimit(limit); }
+  std::int64_t LineLimit() const { return log_.limit(); }
+  std::int64_t LinesDropped() const { return log_.dropped(); }
 
   std::int64_t LineCount() const { return log_.size(); }
   std::string Cell(std::int64_t line, int column) const;

@@ -14,6 +14,9 @@ class TraceListener {
   virtual void lineAdded() {}
   // ClearLog emptied the list.
   virtual void logCleared() {}
+  // The list reached its line limit and its oldest lines began to go (once
+  // after each ClearLog; the lines given up are LinesDropped()).
+  virtual void logShortened() {}
 };
 
 }  // namespace vesk
