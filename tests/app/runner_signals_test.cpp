@@ -82,7 +82,7 @@ TEST_F(Signals, AFileSizeLimitIsAClearErrorNotADeath) {
   ASSERT_TRUE(status);
   ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
   EXPECT_EQ(WEXITSTATUS(*status), 2);
-  EXPECT_NE(run.Err().find("Cannot save '" + (dir / "m.html") + "': File too large"), std::string::npos) << run.Err();
+  EXPECT_NE(run.Err().find("Не удаётся сохранить '" + (dir / "m.html") + "': файл слишком велик"), std::string::npos) << run.Err();
   EXPECT_TRUE(Temporaries().empty());
 }
 
