@@ -22,16 +22,16 @@ namespace {
 std::string ProgramSource() {
   std::size_t count = 0;
   const CommandInfo* commands = AllCommands(count);
-  std::string s = "# 2048 слов\nbase EQU 100\n        START c000\n        ORG 000\n";
+  std::string s = "# 2048 слов\nbase EQU 100\n        START w000\n        ORG 000\n";
   for (int a = 0; a < 2048; ++a) {
     const CommandInfo& c = commands[static_cast<std::size_t>(a) % (count + 1) % count];
-    s += "c" + HexText(a, 3) + ":  ";
+    s += "w" + HexText(a, 3) + ":  ";
     if (a % 7 == 6) {
       s += "WORD base+" + HexText(a, 3);
     } else {
       s += c.mnemonic;
       if (c.operand == OperandKind::kAddress)
-        s += (a % 3 ? " c" : " (c") + HexText((a * 37) & 0x7FF, 3) + (a % 3 ? "" : ")");
+        s += (a % 3 ? " w" : " (w") + HexText((a * 37) & 0x7FF, 3) + (a % 3 ? "" : ")");
       else if (c.operand == OperandKind::kController)
         s += " " + HexText(a & 0xFF, 2);
     }

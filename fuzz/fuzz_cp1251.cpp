@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(file.ok == (!marked || IsCp1251Representable(withoutMark)),
           "a UTF-8 file fails exactly for a character windows-1251 cannot hold");
   if (file.ok && marked) Require(Cp1251ToUtf8(file.bytes) == withoutMark, "a UTF-8 file loses nothing");
-  if (!file.ok) Require(file.error.rfind("line ", 0) == 0, "the failure names the line");
+  if (!file.ok) Require(file.error.rfind("в строке ", 0) == 0, "the failure names the line");
 
   std::size_t covered = 0;
   for (const TextLine& l : SplitLines(input)) {

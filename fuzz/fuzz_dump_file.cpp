@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   Require(r.lines == static_cast<int>(std::min<std::size_t>(lines.size(), MainMemory::kWords)), "one row per line");
   if (lines.size() > MainMemory::kWords)
-    Require(!r.warnings.empty() && r.warnings.back().find("The file has " + std::to_string(lines.size()) + " lines") == 0,
+    Require(!r.warnings.empty() && r.warnings.back().find("Строк в файле: " + std::to_string(lines.size()) + ";") == 0,
             "the lines passed over are counted");
   for (int a = 0; a < r.lines; ++a) {
     const std::string_view line = lineAt(a);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "asm/asm_messages.h"
+#include "asm_fuzz_checks.h"
 #include "asm/disassembler.h"
 #include "asm/listing.h"
 #include "asm/micro_operation.h"
@@ -36,13 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const MicroAssembly p = AssembleMicroProgram(source);
   const std::size_t lines = SourceLines(source).size();
 
-  Require(p.errors.size() <= kMaxAsmErrors, "the error list is bounded");
-  for (const AsmError& e : p.errors) {
-    Require(e.line >= 1 && static_cast<std::size_t>(e.line) <= lines, "an error names a line of the source");
-    Require(e.column >= 1, "an error names a column");
-    const std::string message = AsmErrorMessage(e);
-    Require(!message.empty() && IsValidUtf8(message), "an error has a message in UTF-8");
-  }
+  fuzz::RequireSoundErrors(p.errors, lines);
   Require(MicroListingRows(p, source).size() == lines, "the listing has a row per line");
 
   // Every word of the input has a text that assembles back to it.
@@ -65,16 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MicroImage raw;
   for (std::size_t i = 0; i + 1 < size && i / 2 + 1 < raw.words.size(); i += 2)
     raw.words[i / 2 + 1] = static_cast<std::uint16_t>(data[i] << 8 | data[i + 1]);
-  std::size_t cell = 1;
-  std::string comment;
-  for (std::size_t i = 0; i < size && cell < raw.comments.size(); ++i) {
-    if (data[i] == '\n' || data[i] == '\r') {
-      raw.comments[cell++] = Cp1251ToUtf8(comment);
-      comment.clear();
-    } else {
-      comment += static_cast<char>(data[i]);
-    }
-  }
+  fuzz::CommentsFromBytes(data, size, raw.comments, 1);
   RequireRoundTrip(raw);
   return 0;
 }

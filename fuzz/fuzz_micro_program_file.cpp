@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   Require(r.lines == static_cast<int>(std::min<std::size_t>(lines.size(), MicroMemory::kWords)), "one row per line");
   if (lines.size() > MicroMemory::kWords)
-    Require(!r.warnings.empty() && r.warnings.back().find("The file has " + std::to_string(lines.size()) + " lines") == 0,
+    Require(!r.warnings.empty() && r.warnings.back().find("Строк в файле: " + std::to_string(lines.size()) + ";") == 0,
             "the lines passed over are counted");
   for (int a = 1; a <= r.lines; ++a) {
     const std::string_view line = lineAt(a - 1);

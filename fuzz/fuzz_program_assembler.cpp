@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "asm/asm_messages.h"
+#include "asm_fuzz_checks.h"
 #include "asm/disassembler.h"
 #include "asm/listing.h"
 #include "asm/source_text.h"
@@ -39,13 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ProgramAssembly p = AssembleProgram(source);
   const std::size_t lines = SourceLines(source).size();
 
-  Require(p.errors.size() <= kMaxAsmErrors, "the error list is bounded");
-  for (const AsmError& e : p.errors) {
-    Require(e.line >= 1 && static_cast<std::size_t>(e.line) <= lines, "an error names a line of the source");
-    Require(e.column >= 1, "an error names a column");
-    const std::string message = AsmErrorMessage(e);
-    Require(!message.empty() && IsValidUtf8(message), "an error has a message in UTF-8");
-  }
+  fuzz::RequireSoundErrors(p.errors, lines);
   Require(ProgramListingRows(p, source).size() == lines, "the listing has a row per line");
   if (!p.ok()) return 0;
 
@@ -63,16 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ProgramImage raw;
   for (std::size_t i = 0; i + 1 < size && i / 2 < raw.words.size(); i += 2)
     raw.words[i / 2] = static_cast<std::uint16_t>(data[i] << 8 | data[i + 1]);
-  std::size_t cell = 0;
-  std::string comment;
-  for (std::size_t i = 0; i < size && cell < raw.comments.size(); ++i) {
-    if (data[i] == '\n' || data[i] == '\r') {
-      raw.comments[cell++] = Cp1251ToUtf8(comment);
-      comment.clear();
-    } else {
-      comment += static_cast<char>(data[i]);
-    }
-  }
+  fuzz::CommentsFromBytes(data, size, raw.comments, 0);
   RequireRoundTrip(raw, size > 0 ? (data[0] << 3 | (size & 7)) & 0x7FF : 0);
   return 0;
 }

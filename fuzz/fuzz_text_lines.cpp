@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (skipping && !reader.failed()) reader.Skip(skipped);
   if (!reference.ok) {
     Require(reader.failed(), "a text that cannot be decoded fails");
-    Require(reader.error() == "Cannot read '" + path + "': " + reference.error, "the failure names the same line");
+    Require(reader.error() == "Не удаётся прочитать '" + path + "': " + reference.error, "the failure names the same line");
     return 0;
   }
   Require(!reader.failed(), "a text that decodes reads");

@@ -1,5 +1,6 @@
 # Debian packages the build, the tests and the window program need.
-VESK_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev qt6-base-dev libgl-dev fonts-dejavu-core qt6-translations-l10n zlib1g-dev)
+VESK_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev qt6-base-dev libgl-dev fonts-dejavu-core qt6-translations-l10n
+  zlib1g-dev libqscintilla2-qt6-dev)
 
 install_missing_packages() {
   local missing=()

@@ -21,6 +21,8 @@
 #include "memory/frm_mem.h"
 #include "memory/dump_file.h"
 #include "memory/frm_micro_mem.h"
+#include "memory/frm_micro_program.h"
+#include "memory/frm_program.h"
 #include "memory/micro_program_file.h"
 #include "trace/frm_micro_trace.h"
 #include "trace/frm_trace.h"
@@ -176,5 +178,17 @@ int main(int argc, char** argv) {
   hubAdapter.DataArrival(1, "public-packet:vesk1;41\0"s);
   hubAdapter.SocketClosed(3);
   Save(hubWindow, dir, "net_adapter_hub");
+
+  // The source windows: the multiplication example, and the shipped
+  // micro-program's text as "Из памяти" writes it.
+  LoadMicroProgram(m.microMemory, source + "/microprograms/vesk.mpdmp");
+  frmProgram program(m.memory, m.processor, settings);
+  program.resize(820, 560);
+  program.OpenFile(QString::fromStdString(source + "/examples/multiply.vasm"));
+  Save(program, dir, "program_text");
+  frmMicroProgram microText(m.microMemory, m.processor, settings);
+  microText.resize(900, 560);
+  microText.FromMemory();
+  Save(microText, dir, "micro_program_text");
   return 0;
 }

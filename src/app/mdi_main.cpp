@@ -235,6 +235,7 @@ void MDIMain::buildMenus() {
           &DeviceWindows::showKeyboard);
   connect(add(windows, "mnuWindows_NetAdapter", "Сетевой адаптер"), &QAction::triggered, devices_.get(),
           &DeviceWindows::showNetAdapter);
+  addSourceCommands(windows);
 }
 
 void MDIMain::connectToolStrip() {
@@ -270,6 +271,10 @@ void MDIMain::setProgress(int value) {
 }
 
 void MDIMain::closeEvent(QCloseEvent* event) {
+  if (!confirmSourcesSaved()) {
+    event->ignore();
+    return;
+  }
   // Children first, each saving its layout; then the main window's own.
   for (const auto& [widget, frame] : frames_)
     if (auto* w = qobject_cast<MachineWindow*>(widget); w != nullptr && w->isOpened() && frame->isVisible())

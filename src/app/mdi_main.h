@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <array>
@@ -36,6 +37,9 @@ class RefreshBeat;
 class DeferredRefresh;
 class DeviceWindows;
 class FileFolders;
+class SourceWindow;
+class frmProgram;
+class frmMicroProgram;
 struct MainToolStrip;
 
 class MDIMain : public QMainWindow {
@@ -70,6 +74,9 @@ class MDIMain : public QMainWindow {
   frmControllers* controllersWindow() { return controllers_; }
   frmTrace* traceWindow() { return trace_; }
   frmMicroTrace* microTraceWindow() { return microTrace_; }
+  // The source windows; made at start-up, framed when first shown.
+  frmProgram* programWindow() { return program_; }
+  frmMicroProgram* microProgramWindow() { return microProgram_; }
   // The device dialog, the monitor, keyboard and network adapter windows and
   // the adapter's socket layer; the device windows open as MDI children.
   DeviceWindows& deviceWindows() { return *devices_; }
@@ -99,6 +106,8 @@ class MDIMain : public QMainWindow {
   // Restores a minimized window, shows a closed one, and gives it the focus.
   void BringUp(QWidget* child);
   void MinimizeActive();
+  // Frames the window on its first showing, then brings it up.
+  void ShowSourceWindow(SourceWindow* window);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -107,6 +116,11 @@ class MDIMain : public QMainWindow {
   class Listener;
 
   void createWindows();
+  // The source windows (mdi_main_sources.cpp).
+  void createSourceWindows();
+  void addSourceCommands(QMenu* windows);
+  // Asks before unsaved source texts are lost; true to go on.
+  bool confirmSourcesSaved();
   void buildMenus();
   void connectToolStrip();
   void buildStatusBar();
@@ -156,6 +170,8 @@ class MDIMain : public QMainWindow {
   frmControllers* controllers_ = nullptr;
   frmTrace* trace_ = nullptr;
   frmMicroTrace* microTrace_ = nullptr;
+  frmProgram* program_ = nullptr;
+  frmMicroProgram* microProgram_ = nullptr;
   // The child-window list the arrangement commands work on.
   std::vector<MachineWindow*> childList_;
   // The six machine windows in ArrangedWindow order.

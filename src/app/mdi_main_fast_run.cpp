@@ -15,6 +15,8 @@
 #include "io/monitor_screen_model.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
+#include "memory/frm_micro_program.h"
+#include "memory/frm_program.h"
 #include "memory/memory_table_model.h"
 #include "memory/micro_memory_table_model.h"
 #include "trace/frm_micro_trace.h"
@@ -72,6 +74,8 @@ void MDIMain::followRefreshBeat() {
   if (controllers_ != nullptr) controllers_->model()->deferredRefresh().follow(beat);
   if (trace_ != nullptr) trace_->model()->deferredRefresh().follow(beat);
   if (microTrace_ != nullptr) microTrace_->model()->deferredRefresh().follow(beat);
+  if (program_ != nullptr) program_->deferredRefresh().follow(beat);
+  if (microProgram_ != nullptr) microProgram_->deferredRefresh().follow(beat);
   if (devices_->hasMonitor()) devices_->monitor().model()->deferredRefresh().follow(beat);
 }
 

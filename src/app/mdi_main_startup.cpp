@@ -49,6 +49,7 @@ void MDIMain::createWindows() {
     sub->hide();
     frames_.emplace_back(w, sub);
   }
+  createSourceWindows();
 }
 
 void MDIMain::presentDeviceWindow(QWidget* window) {

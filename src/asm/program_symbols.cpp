@@ -10,7 +10,11 @@ constexpr long long kEquLow = -0x8000, kEquHigh = 0xFFFF;
 }  // namespace
 
 std::string ValueText(long long value) {
-  if (value < 0) return "-" + ValueText(-value);
+  if (value < 0) {
+    std::string text(1, '-');
+    text += ValueText(-value);
+    return text;
+  }
   if (value > 0xFFFFFFF) return ">FFFFFFF";
   return HexText(static_cast<int>(value), 3);
 }

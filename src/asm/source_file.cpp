@@ -28,6 +28,10 @@ SourceText ReadSourceFile(const std::string& path) {
   return SourceTextFromBytes(std::move(file.bytes));
 }
 
+std::string SaveSourceFile(const std::string& path, std::string_view text) {
+  return SaveTextFileAtomically(path, text);
+}
+
 bool HasExtension(std::string_view path, std::string_view ext) {
   if (path.size() < ext.size()) return false;
   const std::string_view tail = path.substr(path.size() - ext.size());

@@ -18,6 +18,10 @@ struct SourceText {
 SourceText SourceTextFromBytes(std::string bytes);
 SourceText ReadSourceFile(const std::string& path);
 
+// Saves UTF-8 text atomically (the old file stays whole when anything fails);
+// returns an empty text or the reason.
+std::string SaveSourceFile(const std::string& path, std::string_view text);
+
 // Whether a file name ends in ext (".vasm"), in either case.
 bool HasExtension(std::string_view path, std::string_view ext);
 

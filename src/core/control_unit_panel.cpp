@@ -5,6 +5,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <vector>
+
+#include "asm/micro_operation.h"
+#include "asm/source_text.h"
 #include "core/decoder_picture.h"
 #include "core/period_indicator_widget.h"
 #include "core/signal_lamps_panel.h"
@@ -38,6 +42,7 @@ ControlUnitPanel::ControlUnitPanel(QWidget* parent) : QGroupBox(QStringLiteral("
   verticalBin_ = new ValueField(19, command);
   horizontalBin_ = new ValueField(39, command);
   horizontalHex_ = new ValueField(9, command);
+  action_ = new ValueField(49, command);
   // Vertical: hex, then binary; horizontal: binary, then hex.
   auto* vertical = new QHBoxLayout;
   vertical->setSpacing(4);
@@ -53,6 +58,8 @@ ControlUnitPanel::ControlUnitPanel(QWidget* parent) : QGroupBox(QStringLiteral("
   mg->addLayout(vertical, 0, 1);
   mg->addWidget(FieldCaption(QStringLiteral("Горизонтальная : "), command), 1, 0);
   mg->addLayout(horizontal, 1, 1);
+  mg->addWidget(FieldCaption(QStringLiteral("Действие : "), command), 2, 0);
+  mg->addWidget(action_, 2, 1, Qt::AlignLeft);
   registers->addWidget(command, 1);
   outer->addLayout(registers);
 
@@ -85,6 +92,13 @@ void ControlUnitPanel::showMicroCommand(const RegisterTexts& t) {
   verticalBin_->setText(QString::fromStdString(t.bin));
   horizontalBin_->setText(QString::fromStdString(t.horizontalBin));
   horizontalHex_->setText(QString::fromStdString(t.horizontalHex));
+  // Runs show every micro-command, so each word's text is made once.
+  static std::vector<QString> texts(0x10000);
+  if (const auto word = HexValue(t.hex, 4)) {
+    QString& text = texts[static_cast<std::size_t>(*word)];
+    if (text.isEmpty()) text = QString::fromStdString(MicroOperationText(static_cast<std::uint16_t>(*word)));
+    action_->setText(text);
+  }
 }
 
 }  // namespace vesk

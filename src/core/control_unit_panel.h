@@ -28,6 +28,8 @@ class ControlUnitPanel : public QGroupBox {
   ValueField* verticalBin() const { return verticalBin_; }
   ValueField* horizontalBin() const { return horizontalBin_; }
   ValueField* horizontalHex() const { return horizontalHex_; }
+  // The micro-command in the notation of micro-program sources.
+  ValueField* action() const { return action_; }
   SignalLampsPanel* lamps() const { return lamps_; }
   DecoderPicture* decoder() const { return decoder_; }
   PeriodIndicatorWidget* indicator() const { return indicator_; }
@@ -39,6 +41,7 @@ class ControlUnitPanel : public QGroupBox {
   ValueField* verticalBin_;
   ValueField* horizontalBin_;
   ValueField* horizontalHex_;
+  ValueField* action_;
   SignalLampsPanel* lamps_;
   DecoderPicture* decoder_;
   PeriodIndicatorWidget* indicator_;

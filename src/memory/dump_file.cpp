@@ -12,7 +12,7 @@ RowSource Rows(const MainMemory& memory) {
   return [&memory](int a) { return std::pair<const Word&, const std::string&>(memory.Value(a), memory.Comment(a)); };
 }
 
-std::string RowName(int a) { return "address " + MainMemory::AddressText(a); }
+std::string RowName(int a) { return "адреса " + MainMemory::AddressText(a); }
 
 }  // namespace
 

@@ -16,7 +16,8 @@ frmMicroMem::frmMicroMem(MicroMemory& memory, std::string settingsFile, Dialogs*
   model_ = new MicroMemoryTableModel(memory_, this);
   list_ = new QTableView(this);
   list_->setModel(model_);
-  ApplyTableLook(*list_, {"FF", "0000.0000.0000.0000 0000.0000.0000.0000 | 0000 0000", "0000.0000.0000.0000 | 0000", ""});
+  ApplyTableLook(*list_, {"FF", "0000.0000.0000.0000 0000.0000.0000.0000 | 0000 0000", "0000.0000.0000.0000 | 0000",
+                          "Чтение команды в РД; СК + 1 -> БР", ""});
 
   QStringList modes;
   for (const std::string_view m : kMicroModes) modes << QString::fromUtf8(m.data(), static_cast<int>(m.size()));

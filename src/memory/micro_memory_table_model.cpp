@@ -1,5 +1,8 @@
 #include "memory/micro_memory_table_model.h"
 
+#include "asm/micro_operation.h"
+#include "format/bit_string.h"
+
 namespace vesk {
 
 MicroMemoryTableModel::MicroMemoryTableModel(MicroMemory& memory, QObject* parent)
@@ -26,6 +29,8 @@ QVariant MicroMemoryTableModel::data(const QModelIndex& index, int role) const {
       return QString::fromStdString(memory_.VerticalText(a));
     case kComment:
       return QString::fromStdString(memory_.Comment(a));
+    case kAction:
+      return QString::fromStdString(MicroOperationText(static_cast<std::uint16_t>(BitsValue(memory_.Value(a)))));
     default:
       return {};
   }
@@ -33,7 +38,7 @@ QVariant MicroMemoryTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant MicroMemoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-  static const char* const kHeaders[kColumnCount] = {"Адрес", "Горизонт.", "Верт.", "Комментарий"};
+  static const char* const kHeaders[kColumnCount] = {"Адрес", "Горизонт.", "Верт.", "Комментарий", "Действие"};
   if (section < 0 || section >= kColumnCount) return {};
   return QString::fromUtf8(kHeaders[section]);
 }
@@ -44,7 +49,7 @@ void MicroMemoryTableModel::microRowChanged(int address) {
     marked_.add(row);
     return;
   }
-  emit dataChanged(index(row, kHorizontal), index(row, kComment), {Qt::DisplayRole});
+  emit dataChanged(index(row, kHorizontal), index(row, kAction), {Qt::DisplayRole});
 }
 
 void MicroMemoryTableModel::microSelectionChanged(int address) {
@@ -60,12 +65,12 @@ void MicroMemoryTableModel::microRowsChanged() {
     marked_.add(0, MicroMemory::kWords - 1);
     return;
   }
-  emit dataChanged(index(0, kHorizontal), index(MicroMemory::kWords - 1, kComment), {Qt::DisplayRole});
+  emit dataChanged(index(0, kHorizontal), index(MicroMemory::kWords - 1, kAction), {Qt::DisplayRole});
 }
 
 void MicroMemoryTableModel::showMarked() {
   if (!marked_.empty())
-    emit dataChanged(index(marked_.first, kHorizontal), index(marked_.last, kComment), {Qt::DisplayRole});
+    emit dataChanged(index(marked_.first, kHorizontal), index(marked_.last, kAction), {Qt::DisplayRole});
   marked_.clear();
   if (selectionMarked_ && memory_.Selected() > 0) emit ownerSelected(memory_.Selected());
   selectionMarked_ = false;

@@ -13,7 +13,9 @@ class MicroMemoryTableModel final : public QAbstractTableModel, private MicroMem
   Q_OBJECT
 
  public:
-  enum Column { kAddress, kHorizontal, kVertical, kComment, kColumnCount };
+  // kAction: the micro-command in the register-transfer notation of
+  // micro-program sources.
+  enum Column { kAddress, kHorizontal, kVertical, kComment, kAction, kColumnCount };
 
   explicit MicroMemoryTableModel(MicroMemory& memory, QObject* parent = nullptr);
   ~MicroMemoryTableModel() override;

@@ -11,7 +11,7 @@ FileResult SaveMicroProgram(const MicroMemory& memory, const std::string& fileNa
   return WriteRowFile(
       fileName, MicroMemory::kWords,
       [&](int i) { return std::pair<const Word&, const std::string&>(memory.Value(i + 1), memory.Comment(i + 1)); },
-      [](int i) { return "address " + MicroMemory::AddressText(i + 1); });
+      [](int i) { return "адреса " + MicroMemory::AddressText(i + 1); });
 }
 
 FileResult LoadMicroProgram(MicroMemory& memory, const std::string& fileName) {

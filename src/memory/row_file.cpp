@@ -30,7 +30,7 @@ std::string BadWordWarning(int line, std::string_view field, const Word& value) 
   std::string shown(field);
   for (char& c : shown)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return "Line " + std::to_string(line) + ": '" + Cp1251ToUtf8(shown) + "' is not a hex word; stored as " +
+  return "Строка " + std::to_string(line) + ": '" + Cp1251ToUtf8(shown) + "' - не шестнадцатеричное слово; записано " +
          BinToHex(value).str();
 }
 
@@ -52,9 +52,8 @@ FileResult ReadRowFile(const std::string& path, int maxRows, const RowParser& pa
     return r;
   }
   if (extra > 0) {
-    r.warnings.push_back("The file has " + std::to_string(rows.size() + extra) + " lines; only the first " +
-                         std::to_string(maxRows) + " were read and the other " + std::to_string(extra) +
-                         (extra == 1 ? " was" : " were") + " ignored");
+    r.warnings.push_back("Строк в файле: " + std::to_string(rows.size() + extra) + "; прочитаны первые " +
+                         std::to_string(maxRows) + ", остальные (" + std::to_string(extra) + ") пропущены");
   }
   r.ok = true;
   r.lines = static_cast<int>(rows.size());
@@ -68,11 +67,11 @@ bool RowFileBytes(const std::string& path, int count, const RowSource& row,
   for (int i = 0; i < count; ++i) {
     const auto [value, comment] = row(i);
     const auto refuse = [&](const std::string& why) {
-      error = "Cannot save '" + path + "': the comment of " + rowName(i) + " holds " + why;
+      error = "Не удаётся сохранить '" + path + "': в комментарии " + rowName(i) + " есть " + why;
       text.clear();
       return false;
     };
-    if (comment.find_first_of("\r\n") != std::string::npos) return refuse("a line break");
+    if (comment.find_first_of("\r\n") != std::string::npos) return refuse("перевод строки");
     const Cp1251Encoding enc = Utf8ToCp1251(comment);
     if (!enc.ok) return refuse(enc.Describe());
     text += BinToHex(value).view();

@@ -47,7 +47,7 @@ std::string UpperAscii(std::string_view s);
 // True when s is non-empty and made of 0-9, A-F and a-f only.
 bool IsHexDigits(std::string_view s);
 
-// "Line 7: 'x1' is not a hex word; stored as 0001".
+// "Строка 7: 'x1' - не шестнадцатеричное слово; записано 0001".
 std::string BadWordWarning(int line, std::string_view field, const Word& value);
 
 }  // namespace vesk

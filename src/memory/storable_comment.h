@@ -17,7 +17,7 @@ inline void RequireStorableComment(std::string_view comment) {
     throw MachineError(error_number::kInvalidArgument, "В комментарии есть перевод строки");
   if (IsCp1251Representable(comment)) return;
   const Cp1251Encoding e = Utf8ToCp1251(comment);
-  throw MachineError(error_number::kInvalidArgument, "В комментарии " + e.Describe());
+  throw MachineError(error_number::kInvalidArgument, "В комментарии есть " + e.Describe());
 }
 
 }  // namespace vesk

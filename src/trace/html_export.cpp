@@ -64,7 +64,7 @@ std::string TraceHtmlWriter::AddRow(std::string_view row) {
   } else {
     scratch_.clear();
     if (!AppendUtf8AsCp1251(scratch_, row)) {
-      error_ = "Cannot export line " + std::to_string(rows_ + 1) + ": it holds " + Utf8ToCp1251(row).Describe();
+      error_ = "Не удаётся выгрузить строку " + std::to_string(rows_ + 1) + ": в ней есть " + Utf8ToCp1251(row).Describe();
       file_.Abandon();
       return error_;
     }

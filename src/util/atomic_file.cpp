@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "util/system_error_text.h"
 #include "util/temp_files.h"
 
 namespace vesk {
@@ -68,9 +69,9 @@ std::string FollowLinks(const std::string& path) {
 
 // What a target that is neither a regular file nor a folder is, for refusals.
 const char* KindOf(mode_t mode) {
-  if (S_ISSOCK(mode)) return "a socket";
-  if (S_ISBLK(mode)) return "a block device";
-  return "not a regular file";
+  if (S_ISSOCK(mode)) return "это сокет";
+  if (S_ISBLK(mode)) return "это блочное устройство";
+  return "это не обычный файл";
 }
 
 std::string RandomTag() {
@@ -150,18 +151,18 @@ std::string AtomicFileWriter::Open(const std::string& path, bool waitForReader) 
   errno_ = 0;
   writeError_.clear();
   buffer_.clear();
-  const std::string prefix = "Cannot save '" + path + "': ";
-  if (path.empty()) return prefix + "No file name given";
+  const std::string prefix = "Не удаётся сохранить '" + path + "': ";
+  if (path.empty()) return prefix + "не указано имя файла";
 
   struct stat st {};
   bool exists = ::stat(path.c_str(), &st) == 0;
-  if (!exists && errno != ENOENT) return prefix + std::strerror(errno);
+  if (!exists && errno != ENOENT) return prefix + SystemErrorText(errno);
   int straightFlags = -1;
   if (exists) {
-    if (S_ISDIR(st.st_mode)) return prefix + std::strerror(EISDIR);
+    if (S_ISDIR(st.st_mode)) return prefix + SystemErrorText(EISDIR);
     if (S_ISFIFO(st.st_mode)) straightFlags = waitForReader ? 0 : O_NONBLOCK;
     else if (S_ISCHR(st.st_mode)) straightFlags = 0;
-    else if (!S_ISREG(st.st_mode)) return prefix + "it is " + KindOf(st.st_mode) + ", not a file to save into";
+    else if (!S_ISREG(st.st_mode)) return prefix + KindOf(st.st_mode) + ", в него нельзя сохранить";
   }
   if (straightFlags < 0) {
     target_ = FollowLinks(path);
@@ -175,8 +176,8 @@ std::string AtomicFileWriter::Open(const std::string& path, bool waitForReader) 
   if (straightFlags >= 0) {
     fd_ = OpenRetrying(path.c_str(), O_WRONLY | O_CLOEXEC | straightFlags);
     if (fd_ < 0) {
-      if (errno == ENXIO) return prefix + "no program is reading from this FIFO";
-      return prefix + std::strerror(errno);
+      if (errno == ENXIO) return prefix + "из этого канала (FIFO) никто не читает";
+      return prefix + SystemErrorText(errno);
     }
     if ((straightFlags & O_NONBLOCK) != 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     straight_ = true;
@@ -198,9 +199,9 @@ std::string AtomicFileWriter::Open(const std::string& path, bool waitForReader) 
     temp_files::Forget(tempSlot_);
     tempSlot_ = -1;
     temp_.clear();
-    if (err != EEXIST) return prefix + "cannot create a temporary file in '" + folder + "': " + std::strerror(err);
+    if (err != EEXIST) return prefix + "не удаётся создать временный файл в '" + folder + "': " + SystemErrorText(err);
   }
-  if (fd_ < 0) return prefix + "cannot create a temporary file in '" + folder + "'";
+  if (fd_ < 0) return prefix + "не удаётся создать временный файл в '" + folder + "'";
   buffer_.reserve(kChunk);
   return {};
 }
@@ -209,7 +210,7 @@ bool AtomicFileWriter::flush() {
   if (fd_ < 0) return false;
   if (errno_ == 0 && !buffer_.empty() && !WriteAll(fd_, buffer_)) {
     errno_ = errno;
-    writeError_ = "Cannot save '" + path_ + "': " + std::strerror(errno_);
+    writeError_ = "Не удаётся сохранить '" + path_ + "': " + SystemErrorText(errno_);
   }
   buffer_.clear();
   return errno_ == 0;
@@ -223,12 +224,12 @@ void AtomicFileWriter::Write(std::string_view bytes) {
 
 std::string AtomicFileWriter::fail(int err) {
   Abandon();
-  return "Cannot save '" + path_ + "': " + std::strerror(err);
+  return "Не удаётся сохранить '" + path_ + "': " + SystemErrorText(err);
 }
 
 std::string AtomicFileWriter::Prepare() {
   if (prepared_) return {};
-  if (fd_ < 0) return "Cannot save '" + path_ + "': the file was not opened";
+  if (fd_ < 0) return "Не удаётся сохранить '" + path_ + "': файл не открыт";
   if (!flush()) return fail(errno_);
   if (!straight_) {
     if (::fchmod(fd_, mode_) != 0) return fail(errno);

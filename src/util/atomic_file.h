@@ -34,14 +34,14 @@ class AtomicFileWriter {
   ~AtomicFileWriter();
 
   // Gets the target ready. Returns an empty text, or the reason
-  // ("Cannot save 'x.html': Permission denied"). A FIFO nobody reads from
+  // ("Не удаётся сохранить 'x.html': нет прав доступа"). A FIFO nobody reads from
   // is refused at once, unless waitForReader: then Open waits for a reader,
   // as a shell's redirection does.
   std::string Open(const std::string& path, bool waitForReader = false);
   // Buffers bytes and writes them in pieces of kChunk.
   void Write(std::string_view bytes);
-  // The first failure of a write so far ("Cannot save 'x': No space left on
-  // device"), or an empty text. Later writes are dropped.
+  // The first failure of a write so far ("Не удаётся сохранить 'x': на диске
+  // нет места"), or an empty text. Later writes are dropped.
   const std::string& WriteError() const { return writeError_; }
   // Writes what is buffered and flushes it to disk, without touching the
   // target yet. Empty text, or the reason (the temporary file is then gone).

@@ -218,10 +218,10 @@ std::string Cp1251Encoding::Describe() const {
   if (ok) return {};
   if (invalidUtf8) {
     char text[64];
-    std::snprintf(text, sizeof text, "text that is not valid UTF-8 (byte 0x%02X)", static_cast<unsigned>(errorChar));
+    std::snprintf(text, sizeof text, "байт 0x%02X, не образующий текст UTF-8", static_cast<unsigned>(errorChar));
     return text;
   }
-  return "the character " + DescribeCharacter(errorChar) + ", which windows-1251 cannot store";
+  return "символ " + DescribeCharacter(errorChar) + ", которого нет в windows-1251";
 }
 
 }  // namespace vesk

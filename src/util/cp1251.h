@@ -23,8 +23,8 @@ struct Cp1251Encoding {
   char32_t errorChar = 0;        // the character windows-1251 cannot hold
   bool invalidUtf8 = false;      // the input is not UTF-8 at errorOffset
 
-  // "the character '中' (U+4E2D), which windows-1251 cannot store" or
-  // "text that is not valid UTF-8 (byte 0xFF)".
+  // "символ '中' (U+4E2D), которого нет в windows-1251" or
+  // "байт 0xFF, не образующий текст UTF-8"; messages put it after "есть".
   std::string Describe() const;
 };
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "util/cp1251.h"
+#include "util/system_error_text.h"
 
 namespace vesk {
 
@@ -53,30 +54,30 @@ bool DecodedFile::Open(const std::string& path) {
   error_.clear();
   encodingError_.clear();
   errorNumber_ = 0;
-  if (path.empty()) return fail("Cannot open", ENOENT, "No file name given");
+  if (path.empty()) return fail("Не удаётся открыть", ENOENT, "не указано имя файла");
   // Non-blocking, so that a FIFO does not hang the open; it is refused below.
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) {
     const int err = errno;
-    return fail("Cannot open", err, std::strerror(err));
+    return fail("Не удаётся открыть", err, SystemErrorText(err));
   }
   struct stat st {};
   if (::fstat(fd_, &st) != 0) {
     const int err = errno;
     close();
-    return fail("Cannot read", err, std::strerror(err));
+    return fail("Не удаётся прочитать", err, SystemErrorText(err));
   }
   if (S_ISDIR(st.st_mode)) {
     close();
-    return fail("Cannot open", EISDIR, std::strerror(EISDIR));
+    return fail("Не удаётся открыть", EISDIR, SystemErrorText(EISDIR));
   }
   if (!S_ISREG(st.st_mode)) {
     close();
-    return fail("Cannot open", EINVAL, "Not a regular file");
+    return fail("Не удаётся открыть", EINVAL, "это не обычный файл");
   }
   if (static_cast<std::uint64_t>(st.st_size) > kMaxTextFileBytes) {
     close();
-    return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
+    return fail("Не удаётся прочитать", EFBIG, "файл больше 256 МБ");
   }
   return Rewind();
 }
@@ -91,7 +92,7 @@ bool DecodedFile::Rewind() {
   utf8_ = false;
   if (::lseek(fd_, 0, SEEK_SET) != 0) {
     const int err = errno;
-    return fail("Cannot read", err, std::strerror(err));
+    return fail("Не удаётся прочитать", err, SystemErrorText(err));
   }
   while (raw_.size() < kByteOrderMark.size() && !atEnd_)
     if (!fill()) return false;
@@ -110,13 +111,13 @@ bool DecodedFile::fill() {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       const int err = errno;
-      return fail("Cannot read", err, std::strerror(err));
+      return fail("Не удаётся прочитать", err, SystemErrorText(err));
     }
     raw_.resize(used + static_cast<std::size_t>(n));
     if (n == 0) atEnd_ = true;
     rawTotal_ += static_cast<std::uint64_t>(n);
     // The file may grow while it is read.
-    if (rawTotal_ > kMaxTextFileBytes) return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
+    if (rawTotal_ > kMaxTextFileBytes) return fail("Не удаётся прочитать", EFBIG, "файл больше 256 МБ");
     return true;
   }
 }

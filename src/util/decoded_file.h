@@ -29,7 +29,7 @@ class DecodedFile {
   DecodedFile& operator=(const DecodedFile&) = delete;
 
   // Opens a regular file of at most kMaxTextFileBytes. False, with error()
-  // ("Cannot open 'x.vdmp': No such file or directory"), otherwise. A FIFO is
+  // ("Не удаётся открыть 'x.vdmp': нет такого файла или каталога"), otherwise. A FIFO is
   // refused without waiting for a writer.
   bool Open(const std::string& path);
   // The next piece of text in windows-1251, or an empty view at the end of
@@ -40,11 +40,11 @@ class DecodedFile {
   bool Rewind();
 
   bool failed() const { return !error_.empty() || !encodingError_.empty(); }
-  // Why opening or reading failed ("Cannot read 'x': Input/output error").
+  // Why opening or reading failed ("Не удаётся прочитать 'x': ошибка ввода-вывода").
   const std::string& error() const { return error_; }
   int errorNumber() const { return errorNumber_; }
-  // When decoding stopped: "the character '中' (U+4E2D), which windows-1251
-  // cannot store"; it stands right after the last piece returned.
+  // When decoding stopped: "символ '中' (U+4E2D), которого нет в
+  // windows-1251"; it stands right after the last piece returned.
   const std::string& encodingError() const { return encodingError_; }
   const std::string& path() const { return path_; }
   bool wasUtf8() const { return utf8_; }

@@ -148,22 +148,22 @@ bool WriteIni(const std::string& file, const std::string& section, const std::st
     if (error != nullptr) *error = why;
     return false;
   };
-  const std::string where = "Cannot write '" + key + "' in [" + section + "] of '" + file + "': ";
+  const std::string where = "Не удаётся записать '" + key + "' в [" + section + "] файла '" + file + "': ";
 
   std::string oneLine = value;
   for (char& c : oneLine)
     if (c == '\r' || c == '\n') c = ' ';
   const Cp1251Encoding v = Utf8ToCp1251(oneLine);
-  if (!v.ok) return fail(where + "the value holds " + v.Describe());
+  if (!v.ok) return fail(where + "в значении есть " + v.Describe());
   const Cp1251Encoding sEnc = Utf8ToCp1251(section);
-  if (!sEnc.ok) return fail(where + "the section name holds " + sEnc.Describe());
+  if (!sEnc.ok) return fail(where + "в имени раздела есть " + sEnc.Describe());
   const Cp1251Encoding kEnc = Utf8ToCp1251(key);
-  if (!kEnc.ok) return fail(where + "the key holds " + kEnc.Describe());
+  if (!kEnc.ok) return fail(where + "в имени ключа есть " + kEnc.Describe());
   const std::string_view s = Trim(sEnc.bytes);
   const std::string_view k = Trim(kEnc.bytes);
-  if (s.empty() || s.find_first_of("]\r\n") != std::string_view::npos) return fail(where + "not a usable section name");
+  if (s.empty() || s.find_first_of("]\r\n") != std::string_view::npos) return fail(where + "такое имя раздела недопустимо");
   if (k.empty() || k.find_first_of("=\r\n") != std::string_view::npos || k.front() == '[' || k.front() == ';')
-    return fail(where + "not a usable key name");
+    return fail(where + "такое имя ключа недопустимо");
 
   // First pass: where the change goes. The whole file is read, so that a
   // file that cannot be read is never half rewritten.
@@ -219,7 +219,7 @@ bool WriteIni(const std::string& file, const std::string& section, const std::st
       if (end > to) out.Write(piece.substr(static_cast<std::size_t>(std::max(offset, to) - offset)));
       offset = end;
     }
-    if (text.failed()) return fail(text.error().empty() ? "Cannot read '" + file + "'" : text.error());
+    if (text.failed()) return fail(text.error().empty() ? "Не удаётся прочитать '" + file + "'" : text.error());
   }
   if (!inserted) out.Write(insert);
   if (std::string why = out.Commit(); !why.empty()) return fail(why);

@@ -9,6 +9,7 @@
 
 #include "util/atomic_file.h"
 #include "util/cp1251.h"
+#include "util/system_error_text.h"
 
 namespace vesk {
 
@@ -49,7 +50,7 @@ class Fd {
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
-std::string Reason(int err) { return std::strerror(err); }
+std::string Reason(int err) { return SystemErrorText(err); }
 
 }  // namespace
 
@@ -62,36 +63,36 @@ FileBytes ReadFileBytes(const std::string& path) {
     r.bytes.clear();
     return r;
   };
-  if (path.empty()) return fail("Cannot open", ENOENT, "No file name given");
+  if (path.empty()) return fail("Не удаётся открыть", ENOENT, "не указано имя файла");
   // Non-blocking, so that a FIFO does not hang the open; it is refused below.
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     const int err = errno;
-    return fail("Cannot open", err, Reason(err));
+    return fail("Не удаётся открыть", err, Reason(err));
   }
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) {
     const int err = errno;
-    return fail("Cannot read", err, Reason(err));
+    return fail("Не удаётся прочитать", err, Reason(err));
   }
-  if (S_ISDIR(st.st_mode)) return fail("Cannot open", EISDIR, Reason(EISDIR));
-  if (!S_ISREG(st.st_mode)) return fail("Cannot open", EINVAL, "Not a regular file");
+  if (S_ISDIR(st.st_mode)) return fail("Не удаётся открыть", EISDIR, Reason(EISDIR));
+  if (!S_ISREG(st.st_mode)) return fail("Не удаётся открыть", EINVAL, "это не обычный файл");
   if (static_cast<unsigned long long>(st.st_size) > kMaxTextFileBytes)
-    return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
+    return fail("Не удаётся прочитать", EFBIG, "файл больше 256 МБ");
 
   std::size_t used = 0;
   r.bytes.resize(static_cast<std::size_t>(st.st_size) + 1);  // +1 sees the end without a second call
   for (;;) {
     if (used == r.bytes.size()) {
       // The file grew while being read.
-      if (r.bytes.size() > kMaxTextFileBytes) return fail("Cannot read", EFBIG, "The file is larger than 256 MB");
+      if (r.bytes.size() > kMaxTextFileBytes) return fail("Не удаётся прочитать", EFBIG, "файл больше 256 МБ");
       r.bytes.resize(r.bytes.size() * 2);
     }
     const ssize_t n = ::read(fd.get(), r.bytes.data() + used, r.bytes.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int err = errno;
-      return fail("Cannot read", err, Reason(err));
+      return fail("Не удаётся прочитать", err, Reason(err));
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
@@ -118,7 +119,7 @@ DecodedText FileTextToCp1251(std::string raw) {
       if (enc.errorOffset < l.begin + l.length + l.endLength) break;
       ++line;
     }
-    r.error = "line " + std::to_string(line) + " holds " + enc.Describe();
+    r.error = "в строке " + std::to_string(line) + " есть " + enc.Describe();
     return r;
   }
   r.ok = true;

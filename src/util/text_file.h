@@ -35,7 +35,7 @@ std::vector<TextLine> SplitLines(std::string_view text);
 
 struct FileBytes {
   bool ok = false;
-  std::string error;    // "Cannot open 'x.vdmp': No such file or directory"
+  std::string error;    // "Не удаётся открыть 'x.vdmp': нет такого файла или каталога"
   int errorNumber = 0;  // errno of the failure, 0 when ok
   std::string bytes;
 };
@@ -49,7 +49,7 @@ struct DecodedText {
   bool ok = false;
   bool wasUtf8 = false;
   std::string bytes;  // windows-1251 text when ok
-  std::string error;  // "line 3 holds the character '中' (U+4E2D), which windows-1251 cannot store"
+  std::string error;  // "в строке 3 есть символ '中' (U+4E2D), которого нет в windows-1251"
 };
 
 // Applies the encoding rule above to the raw bytes of a whole file.
@@ -58,7 +58,7 @@ DecodedText FileTextToCp1251(std::string raw);
 // Writes bytes to a temporary file in the target's folder, flushes it to disk
 // and renames it over the target (see util/atomic_file.h for targets that
 // are not regular files). Returns an empty text on success; otherwise the
-// reason ("Cannot save 'x.vdmp': Permission denied"), with the old file
+// reason ("Не удаётся сохранить 'x.vdmp': нет прав доступа"), with the old file
 // untouched and the temporary file removed. A symbolic link is followed, so
 // the file it names is replaced and the link stays. A new file gets the
 // permissions the umask allows; a replaced one keeps its own.

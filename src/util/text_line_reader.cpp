@@ -30,7 +30,7 @@ bool TextLineReader::stop() {
     errorNumber_ = file_.errorNumber();
   } else {
     // The character that cannot be decoded stands where reading stopped.
-    error_ = "Cannot read '" + file_.path() + "': line " + std::to_string(lines_ + 1) + " holds " +
+    error_ = "Не удаётся прочитать '" + file_.path() + "': в строке " + std::to_string(lines_ + 1) + " есть " +
              file_.encodingError();
     errorNumber_ = EILSEQ;
   }

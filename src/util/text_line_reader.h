@@ -41,8 +41,8 @@ class TextLineReader {
   bool Skip(std::uint64_t& count);
 
   bool failed() const { return !error_.empty(); }
-  // "Cannot read 'x': line 3 holds the character '→' (U+2192), which
-  // windows-1251 cannot store", or why the file could not be opened or read.
+  // "Не удаётся прочитать 'x': в строке 3 есть символ '→' (U+2192), которого
+  // нет в windows-1251", or why the file could not be opened or read.
   const std::string& error() const { return error_; }
   int errorNumber() const { return errorNumber_; }
   bool wasUtf8() const { return file_.wasUtf8(); }

@@ -55,7 +55,7 @@ TEST_F(SourceRun, AssemblerErrorsAreOneLineEachAndExitTwo) {
   EXPECT_EQ(run({"--micro", badMicro, "--json"}), kRunUsageError);
   EXPECT_EQ(err.str(), badMicro + ":2:13: Метка «nowhere» нигде не определена\n");
   EXPECT_EQ(run({"--micro", dir / "missing.masm"}), kRunUsageError);
-  EXPECT_EQ(err.str().rfind("vesk-run: Cannot open", 0), 0u) << err.str();
+  EXPECT_EQ(err.str().rfind("vesk-run: Не удаётся открыть", 0), 0u) << err.str();
 }
 
 TEST(ProgramInput, DumpsStillLoadAsDumpsAndSourcesClearMemoryFirst) {

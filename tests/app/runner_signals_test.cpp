@@ -120,7 +120,7 @@ TEST_F(Signals, AFileSizeLimitIsAClearErrorNotADeathAndStopsTheRunAtOnce) {
     const std::string err = child.Err();
     std::smatch found;
     ASSERT_TRUE(std::regex_match(err, found,
-                                 std::regex("vesk-run: Cannot save '(.*)': File too large \\(the run stopped after "
+                                 std::regex("vesk-run: Не удаётся сохранить '(.*)': файл слишком велик \\(the run stopped after "
                                             "(\\d+) commands and (\\d+) micro-commands\\)\n")))
         << err;
     EXPECT_EQ(found[1], dir / name);

@@ -239,7 +239,7 @@ namespace {
 
 // Lowers the file-size limit of this process for the life of the object;
 // SIGXFSZ is ignored meanwhile, as vesk-run ignores it, so writes past the
-// limit fail with "File too large".
+// limit fail with "файл слишком велик".
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) {
@@ -279,7 +279,7 @@ TEST_F(RunnerFixture, AFailingDumpLeavesTheTraceAsItWas) {
     status = run({"--micro", micro, "--dump", dir.file("long.vdmp"), "--trace", trace, "--save-dump", saved});
   }
   EXPECT_EQ(status, kRunUsageError);
-  EXPECT_EQ(err.str(), "vesk-run: Cannot save '" + saved + "': File too large\n");
+  EXPECT_EQ(err.str(), "vesk-run: Не удаётся сохранить '" + saved + "': файл слишком велик\n");
   EXPECT_EQ(vesk::testing::ReadBytes(trace), "old trace");
   EXPECT_EQ(vesk::testing::ReadBytes(saved), "old dump");
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"long.vdmp", "out.vdmp", "t.html", "tiny.mpdmp"}));
@@ -300,7 +300,7 @@ TEST_F(RunnerFixture, AFullDiskStopsTheRunAtOnce) {
   std::smatch found;
   const std::string message = err.str();
   ASSERT_TRUE(std::regex_search(message, found,
-                                std::regex("^vesk-run: Cannot save '.*m\\.html': File too large \\(the run stopped "
+                                std::regex("^vesk-run: Не удаётся сохранить '.*m\\.html': файл слишком велик \\(the run stopped "
                                            "after \\d+ commands and (\\d+) micro-commands\\)\n$")))
       << message;
   // About 150 bytes a row: 1 MiB is some 7000 rows, far from the 2000000 allowed.
@@ -334,7 +334,7 @@ TEST_F(RunnerFixture, ATraceGoesStraightIntoAFifoAndASocketIsRefused) {
   ASSERT_TRUE(socket.ok());
   const std::string trace = dir.file("t.html");
   EXPECT_EQ(run({"--micro", micro, "--dump", d, "--trace", trace, "--save-dump", socketPath}), kRunUsageError);
-  EXPECT_EQ(err.str(), "vesk-run: Cannot save '" + socketPath + "': it is a socket, not a file to save into\n");
+  EXPECT_EQ(err.str(), "vesk-run: Не удаётся сохранить '" + socketPath + "': это сокет, в него нельзя сохранить\n");
   EXPECT_FALSE(std::filesystem::exists(trace));
   ASSERT_EQ(::lstat(socketPath.c_str(), &st), 0);
   EXPECT_TRUE(S_ISSOCK(st.st_mode));

@@ -142,6 +142,20 @@ TEST_F(FrmProcessorTest, MicroCommandRegisterInBothForms) {
   EXPECT_TRUE(captions.contains("Горизонтальная : "));
 }
 
+TEST_F(FrmProcessorTest, TheCurrentMicroCommandReadsAsItsAction) {
+  auto w = openWindow();
+  ControlUnitPanel* cu = w->controlUnit();
+  m.processor.Micro_Reg_Set_Command(Bits("0311"));
+  EXPECT_EQ(field(cu->action()), "БР := СК + 1, READ");
+  m.processor.Micro_Reg_Set_Command(Bits("EF4A"));
+  EXPECT_EQ(field(cu->action()), "IF РК.15 = 1 GOTO 4A");
+  m.processor.Micro_Reg_Set_Command(Bits("4009"));
+  EXPECT_EQ(field(cu->action()), "HLT [4009]");
+  QStringList captions;
+  for (QLabel* l : w->findChildren<QLabel*>()) captions << l->text();
+  EXPECT_TRUE(captions.contains("Действие : "));
+}
+
 TEST_F(FrmProcessorTest, StateListFlagsAndOnlyChangedRowsRepaint) {
   auto w = openWindow();
   StateRegisterPanel* rs = w->statePanel();

@@ -68,6 +68,9 @@ TEST_F(DumpDialogsTest, LoadCancelledDoesNothingAndAFailureIsShown) {
   ASSERT_EQ(dialogs.shown.size(), 3u);
   EXPECT_EQ(dialogs.shown[2].kind, "tell");
   EXPECT_EQ(dialogs.shown[2].icon, Dialogs::Icon::Warning);
+  // Said in Russian, the system's reason too.
+  EXPECT_EQ(dialogs.shown[2].text, QStringLiteral("Дамп не загружен.\nНе удаётся открыть '") + path("missing.vdmp") +
+                                       QStringLiteral("': нет такого файла или каталога"));
   EXPECT_EQ(machine.memory.HexText(0), "0001");
 }
 
@@ -133,7 +136,7 @@ TEST_F(DumpDialogsTest, ASaveOverASocketIsRefusedWithAMessage) {
   ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_EQ(dialogs.shown.back().kind, "tell");
   EXPECT_EQ(dialogs.shown.back().icon, Dialogs::Icon::Warning);
-  EXPECT_TRUE(dialogs.shown.back().text.contains("it is a socket, not a file to save into"))
+  EXPECT_TRUE(dialogs.shown.back().text.contains("это сокет"))
       << dialogs.shown.back().text.toStdString();
   struct stat st {};
   ASSERT_EQ(::lstat(target.c_str(), &st), 0);

@@ -193,7 +193,7 @@ TEST(DumpLoad, LinesAfter2048AreIgnoredWithAWarning) {
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.lines, 2048);
   ASSERT_EQ(r.warnings.size(), 1u);
-  EXPECT_EQ(r.warnings[0], "The file has 2100 lines; only the first 2048 were read and the other 52 were ignored");
+  EXPECT_EQ(r.warnings[0], "Строк в файле: 2100; прочитаны первые 2048, остальные (52) пропущены");
   EXPECT_EQ(m.Value(0x7FF), Hex("0001"));
 }
 
@@ -212,10 +212,10 @@ TEST(DumpLoad, ShortOrNonHexLinesLoadTheirDigitsWithAWarning) {
   EXPECT_EQ(m.Value(3), Hex("1234"));
   EXPECT_EQ(m.Value(4), Hex("0009"));
   EXPECT_EQ(r.warnings, (std::vector<std::string>{
-                            "Line 1: '12' is not a hex word; stored as 0012",
-                            "Line 2: 'zz1G' is not a hex word; stored as 0001",
-                            "Line 3: '' is not a hex word; stored as 0000",
-                            "Line 5: '? 9' is not a hex word; stored as 0009",
+                            "Строка 1: '12' - не шестнадцатеричное слово; записано 0012",
+                            "Строка 2: 'zz1G' - не шестнадцатеричное слово; записано 0001",
+                            "Строка 3: '' - не шестнадцатеричное слово; записано 0000",
+                            "Строка 5: '? 9' - не шестнадцатеричное слово; записано 0009",
                         }));
 }
 
@@ -239,10 +239,10 @@ TEST(DumpLoad, FailuresSayWhyAndChangeNothing) {
     std::string error;
   };
   const Case cases[] = {
-      {dir / "missing.vdmp", "Cannot open '" + (dir / "missing.vdmp") + "': No such file or directory"},
-      {dir / "folder.vdmp", "Cannot open '" + (dir / "folder.vdmp") + "': Is a directory"},
-      {dir / "utf8.vdmp", "Cannot read '" + (dir / "utf8.vdmp") +
-                              "': line 2 holds the character '→' (U+2192), which windows-1251 cannot store"},
+      {dir / "missing.vdmp", "Не удаётся открыть '" + (dir / "missing.vdmp") + "': нет такого файла или каталога"},
+      {dir / "folder.vdmp", "Не удаётся открыть '" + (dir / "folder.vdmp") + "': это каталог"},
+      {dir / "utf8.vdmp", "Не удаётся прочитать '" + (dir / "utf8.vdmp") +
+                              "': в строке 2 есть символ '→' (U+2192), которого нет в windows-1251"},
   };
   for (const Case& c : cases) {
     MainMemory m = Marked();
@@ -262,7 +262,7 @@ TEST(DumpLoad, NoReadPermission) {
   MainMemory m = Marked();
   const FileResult r = Mem_LoadDump(m, dir / "m.vdmp");
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.error, "Cannot open '" + (dir / "m.vdmp") + "': Permission denied");
+  EXPECT_EQ(r.error, "Не удаётся открыть '" + (dir / "m.vdmp") + "': нет прав доступа");
   EXPECT_EQ(CountUnchanged(m), MainMemory::kWords);
 }
 
@@ -296,7 +296,7 @@ TEST(DumpSave, UnwritableFolderKeepsTheOldFile) {
   const FileResult r = Mem_SaveDump(MainMemory(), dir / "m.vdmp");
   ::chmod(dir.path().c_str(), 0700);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("Permission denied"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("нет прав доступа"), std::string::npos) << r.error;
   EXPECT_EQ(ReadBytes(dir / "m.vdmp"), "old\r\n");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"m.vdmp"});
 }
@@ -306,7 +306,7 @@ TEST(DumpSave, MissingFolderIsAClearError) {
   const FileResult r = Mem_SaveDump(MainMemory(), dir / "nowhere/m.vdmp");
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.lines, 0);
-  EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("нет такого файла или каталога"), std::string::npos) << r.error;
 }
 
 // Every file is windows-1251 unless it starts with the UTF-8 mark, and every

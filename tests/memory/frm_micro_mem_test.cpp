@@ -73,6 +73,23 @@ TEST(MicroMemoryTableModel, PassesTheModelTesterAndChangesOneRowPerWrite) {
   EXPECT_EQ(changed[1][1].value<QModelIndex>().row(), 254);
 }
 
+TEST(MicroMemoryTableModel, ActionColumnReadsEachWordInTheSourceNotation) {
+  MicroMemory memory;
+  MicroMemoryTableModel model(memory);
+  ASSERT_EQ(model.columnCount(), 5);
+  EXPECT_EQ(model.headerData(MicroMemoryTableModel::kAction, Qt::Horizontal).toString(), "Действие");
+  EXPECT_EQ(model.data(model.index(0, MicroMemoryTableModel::kAction)).toString(), "NOP");
+  QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+  memory.Micro_WriteMem("07", "1110111101001010");  // EF4A
+  ASSERT_EQ(changed.count(), 1);
+  EXPECT_EQ(changed[0][1].value<QModelIndex>().column(), MicroMemoryTableModel::kAction);
+  EXPECT_EQ(model.data(model.index(6, MicroMemoryTableModel::kAction)).toString(), "IF РК.15 = 1 GOTO 4A");
+  memory.SetRow(8, "0100000000001001", "");  // 4009
+  memory.notifyRowsChanged();
+  EXPECT_EQ(changed.last()[1].value<QModelIndex>().column(), MicroMemoryTableModel::kAction);
+  EXPECT_EQ(model.data(model.index(7, MicroMemoryTableModel::kAction)).toString(), "HLT [4009]");
+}
+
 TEST_F(FrmMicroMemTest, OpensWithTheRowsAndEditorOfAFreshStart) {
   EXPECT_EQ(window->windowTitle(), "Микропрограмма");
   EXPECT_EQ(window->addressField()->text(), "01");

@@ -90,7 +90,7 @@ TEST(MicroProgramLoad, ThreeHundredLinesFillAll255AndIgnoreTheRest) {
   EXPECT_EQ(m.Value(1), Hex("0001"));
   EXPECT_EQ(m.Value(0xFF), Hex("00FF"));
   ASSERT_EQ(r.warnings.size(), 1u);
-  EXPECT_EQ(r.warnings[0], "The file has 300 lines; only the first 255 were read and the other 45 were ignored");
+  EXPECT_EQ(r.warnings[0], "Строк в файле: 300; прочитаны первые 255, остальные (45) пропущены");
 }
 
 TEST(MicroProgramLoad, TenLinesChangeAddresses01To0AOnly) {
@@ -156,10 +156,10 @@ TEST(MicroProgramLoad, BadWordFieldsLoadTheirDigitsWithAWarning) {
   EXPECT_EQ(m.Value(4), Hex("0012"));
   EXPECT_EQ(m.Comment(4), "y");
   EXPECT_EQ(r.warnings, (std::vector<std::string>{
-                            "Line 1: '1G2 ' is not a hex word; stored as 0012",
-                            "Line 2: '8A' is not a hex word; stored as 008A",
-                            "Line 3: '' is not a hex word; stored as 0000",
-                            "Line 4: '1 2 ' is not a hex word; stored as 0012",
+                            "Строка 1: '1G2 ' - не шестнадцатеричное слово; записано 0012",
+                            "Строка 2: '8A' - не шестнадцатеричное слово; записано 008A",
+                            "Строка 3: '' - не шестнадцатеричное слово; записано 0000",
+                            "Строка 4: '1 2 ' - не шестнадцатеричное слово; записано 0012",
                         }));
   EXPECT_TRUE(Unchanged(m, 5));
 }
@@ -178,8 +178,8 @@ TEST(MicroProgramLoad, LineEndsNulBytesAndUtf8) {
   m.listeners().add(&rec);
   const FileResult refused = LoadMicroProgram(m, dir / "u.txt");
   EXPECT_FALSE(refused.ok);
-  EXPECT_EQ(refused.error, "Cannot read '" + (dir / "u.txt") +
-                               "': line 1 holds the character '→' (U+2192), which windows-1251 cannot store");
+  EXPECT_EQ(refused.error, "Не удаётся прочитать '" + (dir / "u.txt") +
+                               "': в строке 1 есть символ '→' (U+2192), которого нет в windows-1251");
   EXPECT_EQ(m.Value(1), Hex("0001"));
   EXPECT_EQ(rec.bulk, 0);
 
@@ -199,7 +199,7 @@ TEST(MicroProgramLoad, MissingFileChangesNothingAndTellsNoListener) {
   m.listeners().add(&rec);
   const FileResult r = LoadMicroProgram(m, dir / "none.mpdmp");
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.error, "Cannot open '" + (dir / "none.mpdmp") + "': No such file or directory");
+  EXPECT_EQ(r.error, "Не удаётся открыть '" + (dir / "none.mpdmp") + "': нет такого файла или каталога");
   EXPECT_EQ(rec.bulk, 0);
   for (int a = 1; a <= MicroMemory::kWords; ++a) EXPECT_TRUE(Unchanged(m, a));
 }
@@ -212,7 +212,7 @@ TEST(MicroProgramLoad, NoReadPermission) {
   MicroMemory m = Marked();
   const FileResult r = LoadMicroProgram(m, dir / "mp.txt");
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.error, "Cannot open '" + (dir / "mp.txt") + "': Permission denied");
+  EXPECT_EQ(r.error, "Не удаётся открыть '" + (dir / "mp.txt") + "': нет прав доступа");
   EXPECT_TRUE(Unchanged(m, 1));
 }
 

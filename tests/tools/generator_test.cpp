@@ -88,13 +88,13 @@ TEST_F(Generators, ASourceThatIsNotARegularFileIsAnError) {
   ASSERT_EQ(::mkfifo((dir / "fifo.vasm").c_str(), 0600), 0);
   const Outcome folder = Run(VESK_ASM_PATH, {dir / "folder.vasm", "-o", dir / "out.vdmp"});
   EXPECT_EQ(folder.status, 2);
-  EXPECT_EQ(folder.err, "vesk-asm: Cannot open '" + (dir / "folder.vasm") + "': Is a directory\n");
+  EXPECT_EQ(folder.err, "vesk-asm: Не удаётся открыть '" + (dir / "folder.vasm") + "': это каталог\n");
   const Outcome fifo = Run(VESK_MASM_PATH, {dir / "fifo.vasm", "-o", dir / "out.mpdmp"});
   EXPECT_EQ(fifo.status, 2);
-  EXPECT_EQ(fifo.err, "vesk-masm: Cannot open '" + (dir / "fifo.vasm") + "': Not a regular file\n");
+  EXPECT_EQ(fifo.err, "vesk-masm: Не удаётся открыть '" + (dir / "fifo.vasm") + "': это не обычный файл\n");
   const Outcome missing = Run(VESK_ASM_PATH, {dir / "none.vasm", "--check", dir / "out.vdmp"});
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "vesk-asm: Cannot open '" + (dir / "none.vasm") + "': No such file or directory\n");
+  EXPECT_EQ(missing.err, "vesk-asm: Не удаётся открыть '" + (dir / "none.vasm") + "': нет такого файла или каталога\n");
   EXPECT_EQ(Files(), (Strings{"fifo.vasm", "folder.vasm"}));
 }
 
@@ -144,7 +144,7 @@ TEST_F(Generators, AnOutputFollowsTheRulesOfEverySave) {
   ASSERT_TRUE(socket.ok());
   const Outcome refused = Run(VESK_ASM_PATH, {source, "-o", socketPath});
   EXPECT_EQ(refused.status, 2);
-  EXPECT_EQ(refused.err, "vesk-asm: Cannot save '" + socketPath + "': it is a socket, not a file to save into\n");
+  EXPECT_EQ(refused.err, "vesk-asm: Не удаётся сохранить '" + socketPath + "': это сокет, в него нельзя сохранить\n");
   ASSERT_EQ(::lstat(socketPath.c_str(), &st), 0);
   EXPECT_TRUE(S_ISSOCK(st.st_mode));
 
@@ -166,7 +166,7 @@ TEST_F(Generators, AFileTooLargeKeepsTheOldFileAndLeavesNoTemporary) {
   const Outcome o = Run(VESK_ASM_PATH, {source, "-o", dir / "out.vdmp"}, {.fileSizeLimit = 4096});
   EXPECT_EQ(o.signal, 0) << "ended by signal " << o.signal;
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.err, "vesk-asm: Cannot save '" + (dir / "out.vdmp") + "': File too large\n");
+  EXPECT_EQ(o.err, "vesk-asm: Не удаётся сохранить '" + (dir / "out.vdmp") + "': файл слишком велик\n");
   EXPECT_EQ(ReadBytes(dir / "out.vdmp"), "old dump");
   EXPECT_EQ(Files(), (Strings{"out.vdmp", "p.vasm"}));
 
@@ -176,7 +176,7 @@ TEST_F(Generators, AFileTooLargeKeepsTheOldFileAndLeavesNoTemporary) {
   const Outcome micro = Run(VESK_MASM_PATH, {dir / "m.masm", "-o", dir / "m.mpdmp"}, {.fileSizeLimit = 512});
   EXPECT_EQ(micro.signal, 0) << "ended by signal " << micro.signal;
   EXPECT_EQ(micro.status, 2) << micro.err;
-  EXPECT_EQ(micro.err, "vesk-masm: Cannot save '" + (dir / "m.mpdmp") + "': File too large\n");
+  EXPECT_EQ(micro.err, "vesk-masm: Не удаётся сохранить '" + (dir / "m.mpdmp") + "': файл слишком велик\n");
   EXPECT_EQ(ReadBytes(dir / "m.mpdmp"), "old");
   EXPECT_EQ(Files(), (Strings{"m.masm", "m.mpdmp", "out.vdmp", "p.vasm"}));
   // Without the limit it is written in windows-1251.

@@ -89,7 +89,7 @@ TEST(AtomicFileWriter, AFifoNobodyReadsIsRefusedAtOnceUnlessAskedToWait) {
   const std::string fifo = dir / "p";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   AtomicFileWriter w;
-  EXPECT_EQ(w.Open(fifo), "Cannot save '" + fifo + "': no program is reading from this FIFO");
+  EXPECT_EQ(w.Open(fifo), "Не удаётся сохранить '" + fifo + "': из этого канала (FIFO) никто не читает");
   EXPECT_TRUE(IsFifo(fifo));
   // Through a symbolic link, with a reader: straight into the FIFO, the link stays.
   ASSERT_EQ(::symlink("p", (dir / "link").c_str()), 0);
@@ -117,8 +117,8 @@ TEST(AtomicFileWriter, AReaderThatGoesAwayIsAWriteFailureNotASignal) {
   ASSERT_EQ(w.Open(fifo, true), "");
   closer.get();
   w.Write(Pattern(2 * AtomicFileWriter::kChunk));
-  EXPECT_EQ(w.WriteError(), "Cannot save '" + fifo + "': Broken pipe");
-  EXPECT_EQ(w.Commit(), "Cannot save '" + fifo + "': Broken pipe");
+  EXPECT_EQ(w.WriteError(), "Не удаётся сохранить '" + fifo + "': канал закрыт читающей стороной");
+  EXPECT_EQ(w.Commit(), "Не удаётся сохранить '" + fifo + "': канал закрыт читающей стороной");
   ::signal(SIGPIPE, old);
 }
 
@@ -128,7 +128,7 @@ TEST(AtomicFileWriter, ASocketIsRefusedAndLeftAlone) {
   const vesk::testing::BoundSocket socket(path);
   ASSERT_TRUE(socket.ok());
   AtomicFileWriter w;
-  EXPECT_EQ(w.Open(path), "Cannot save '" + path + "': it is a socket, not a file to save into");
+  EXPECT_EQ(w.Open(path), "Не удаётся сохранить '" + path + "': это сокет, в него нельзя сохранить");
   EXPECT_FALSE(w.isOpen());
   struct stat st {};
   ASSERT_EQ(::lstat(path.c_str(), &st), 0);
@@ -222,9 +222,9 @@ TEST(AtomicFileWriter, AFailingWriteShowsWithin64KiB) {
   }
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(w.WriteError(), "Cannot save '" + (dir / "t.html") + "': File too large");
+  EXPECT_EQ(w.WriteError(), "Не удаётся сохранить '" + (dir / "t.html") + "': файл слишком велик");
   EXPECT_LE(written, small.rlim_cur + AtomicFileWriter::kChunk);
-  EXPECT_EQ(error, "Cannot save '" + (dir / "t.html") + "': File too large");
+  EXPECT_EQ(error, "Не удаётся сохранить '" + (dir / "t.html") + "': файл слишком велик");
   EXPECT_EQ(ReadBytes(dir / "t.html"), "old");
   EXPECT_EQ(dir.Entries(), Strings{"t.html"});
 }

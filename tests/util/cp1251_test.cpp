@@ -71,13 +71,13 @@ TEST(Cp1251, ACharacterTheCodePageCannotHoldIsNamedWithItsPosition) {
   EXPECT_EQ(enc.errorOffset, 13u);  // six two-byte letters and a space
   EXPECT_EQ(enc.errorChar, U'中');
   EXPECT_TRUE(enc.bytes.empty());
-  EXPECT_EQ(enc.Describe(), "the character '中' (U+4E2D), which windows-1251 cannot store");
+  EXPECT_EQ(enc.Describe(), "символ '中' (U+4E2D), которого нет в windows-1251");
 
   // C1 controls other than U+0098 have no byte: 0x80..0x9F are letters there.
   const Cp1251Encoding c1 = Utf8ToCp1251("a\xC2\x80");
   EXPECT_FALSE(c1.ok);
   EXPECT_EQ(c1.errorChar, 0x80u);
-  EXPECT_EQ(c1.Describe(), "the character U+0080, which windows-1251 cannot store");
+  EXPECT_EQ(c1.Describe(), "символ U+0080, которого нет в windows-1251");
   EXPECT_FALSE(Utf8ToCp1251("→").ok);
   EXPECT_FALSE(Utf8ToCp1251("😀").ok);
 }
@@ -105,7 +105,7 @@ TEST(Cp1251, InvalidUtf8IsAFailureNotACrash) {
     EXPECT_FALSE(IsCp1251Representable(c.text)) << c.text;
     EXPECT_FALSE(IsValidUtf8(c.text)) << c.text;
   }
-  EXPECT_EQ(Utf8ToCp1251("ab\xFF").Describe(), "text that is not valid UTF-8 (byte 0xFF)");
+  EXPECT_EQ(Utf8ToCp1251("ab\xFF").Describe(), "байт 0xFF, не образующий текст UTF-8");
 }
 
 TEST(Cp1251, RepresentabilityForEditors) {

@@ -181,10 +181,10 @@ TEST(WriteIni, RefusalsLeaveTheFileUntouched) {
   WriteBytes(path, kSample);
   std::string error;
   EXPECT_FALSE(WriteIni(path, "General", "Microprogram", "/home/陈", &error));
-  EXPECT_EQ(error, "Cannot write 'Microprogram' in [General] of '" + path +
-                       "': the value holds the character '陈' (U+9648), which windows-1251 cannot store");
+  EXPECT_EQ(error, "Не удаётся записать 'Microprogram' в [General] файла '" + path +
+                       "': в значении есть символ '陈' (U+9648), которого нет в windows-1251");
   EXPECT_FALSE(WriteIni(path, "Gen]eral", "Mode", "1", &error));
-  EXPECT_EQ(error, "Cannot write 'Mode' in [Gen]eral] of '" + path + "': not a usable section name");
+  EXPECT_EQ(error, "Не удаётся записать 'Mode' в [Gen]eral] файла '" + path + "': такое имя раздела недопустимо");
   EXPECT_FALSE(WriteIni(path, "General", "Mo=de", "1"));
   EXPECT_FALSE(WriteIni(path, "General", ";Mode", "1"));
   EXPECT_FALSE(WriteIni(path, "General", "[Mode", "1"));
@@ -196,11 +196,11 @@ TEST(WriteIni, RefusalsLeaveTheFileUntouched) {
   // A UTF-8 file holding a character windows-1251 cannot store is not rewritten.
   WriteBytes(path, "\xEF\xBB\xBF" "[General]\nMicroprogram=/home/陈\n");
   EXPECT_FALSE(WriteIni(path, "General", "Mode", "1", &error));
-  EXPECT_EQ(error, "Cannot read '" + path + "': line 2 holds the character '陈' (U+9648), which windows-1251 cannot store");
+  EXPECT_EQ(error, "Не удаётся прочитать '" + path + "': в строке 2 есть символ '陈' (U+9648), которого нет в windows-1251");
   EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "[General]\nMicroprogram=/home/陈\n");
 
   EXPECT_FALSE(WriteIni(dir / "missing/cfg.ini", "General", "Mode", "1", &error));
-  EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+  EXPECT_NE(error.find("нет такого файла или каталога"), std::string::npos) << error;
 }
 
 TEST(WriteIni, AnUnreadableFileIsNotOverwritten) {

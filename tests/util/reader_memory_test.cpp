@@ -39,7 +39,7 @@ TEST(ReaderMemory, EightMillionEmptyLinesAfterTheRowsCostNothing) {
     const std::size_t peak = PeakHeapBytes();
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.warnings.size(), 1u);
-    EXPECT_EQ(r.warnings[0], "The file has 8390656 lines; only the first 2048 were read and the other 8388608 were ignored");
+    EXPECT_EQ(r.warnings[0], "Строк в файле: 8390656; прочитаны первые 2048, остальные (8388608) пропущены");
     EXPECT_EQ(memory.Comment(0), "first");
     EXPECT_LT(peak, 2 * kMiB);
   }

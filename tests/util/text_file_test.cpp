@@ -62,17 +62,17 @@ TEST(ReadFileBytes, MissingFileDirectoryAndFifoAreClearErrors) {
   TempDir dir;
   const FileBytes missing = ReadFileBytes(dir / "x.vdmp");
   EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.error, "Cannot open '" + (dir / "x.vdmp") + "': No such file or directory");
+  EXPECT_EQ(missing.error, "Не удаётся открыть '" + (dir / "x.vdmp") + "': нет такого файла или каталога");
   EXPECT_EQ(missing.errorNumber, ENOENT);
 
   const FileBytes folder = ReadFileBytes(dir.path());
   EXPECT_FALSE(folder.ok);
-  EXPECT_EQ(folder.error, "Cannot open '" + dir.path() + "': Is a directory");
+  EXPECT_EQ(folder.error, "Не удаётся открыть '" + dir.path() + "': это каталог");
 
   ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   const FileBytes fifo = ReadFileBytes(dir / "pipe");  // must not hang waiting for a writer
   EXPECT_FALSE(fifo.ok);
-  EXPECT_EQ(fifo.error, "Cannot open '" + (dir / "pipe") + "': Not a regular file");
+  EXPECT_EQ(fifo.error, "Не удаётся открыть '" + (dir / "pipe") + "': это не обычный файл");
 
   EXPECT_FALSE(ReadFileBytes("").ok);
 }
@@ -84,7 +84,7 @@ TEST(ReadFileBytes, NoReadPermission) {
   ASSERT_EQ(::chmod((dir / "locked.vdmp").c_str(), 0), 0);
   const FileBytes r = ReadFileBytes(dir / "locked.vdmp");
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.error, "Cannot open '" + (dir / "locked.vdmp") + "': Permission denied");
+  EXPECT_EQ(r.error, "Не удаётся открыть '" + (dir / "locked.vdmp") + "': нет прав доступа");
 }
 
 TEST(ReadFileBytes, ReadsEveryByte) {
@@ -144,12 +144,12 @@ TEST(FileEncoding, TheByteOrderMarkMakesAFileUtf8AndIsDropped) {
 TEST(FileEncoding, Utf8CharacterTheCodePageCannotHoldFailsNamingLineAndCharacter) {
   const DecodedText d = FileTextToCp1251("\xEF\xBB\xBF" "0001a\r\n0002б\r0003СК → РА\n0004");
   EXPECT_FALSE(d.ok);
-  EXPECT_EQ(d.error, "line 3 holds the character '→' (U+2192), which windows-1251 cannot store");
+  EXPECT_EQ(d.error, "в строке 3 есть символ '→' (U+2192), которого нет в windows-1251");
   EXPECT_TRUE(d.bytes.empty());
   const DecodedText first = FileTextToCp1251("\xEF\xBB\xBF" "中");
-  EXPECT_EQ(first.error, "line 1 holds the character '中' (U+4E2D), which windows-1251 cannot store");
+  EXPECT_EQ(first.error, "в строке 1 есть символ '中' (U+4E2D), которого нет в windows-1251");
   const DecodedText broken = FileTextToCp1251("\xEF\xBB\xBF" "ok\n\xE0\n");
-  EXPECT_EQ(broken.error, "line 2 holds text that is not valid UTF-8 (byte 0xE0)");
+  EXPECT_EQ(broken.error, "в строке 2 есть байт 0xE0, не образующий текст UTF-8");
 }
 
 TEST(SaveTextFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {
@@ -202,10 +202,10 @@ TEST(SaveTextFileAtomically, FollowsASymbolicLink) {
 TEST(SaveTextFileAtomically, FailuresSayWhyAndChangeNothing) {
   TempDir dir;
   EXPECT_EQ(SaveTextFileAtomically(dir / "no/such/folder/m.vdmp", "x"),
-            "Cannot save '" + (dir / "no/such/folder/m.vdmp") + "': cannot create a temporary file in '" +
-                (dir / "no/such/folder") + "': No such file or directory");
+            "Не удаётся сохранить '" + (dir / "no/such/folder/m.vdmp") + "': не удаётся создать временный файл в '" +
+                (dir / "no/such/folder") + "': нет такого файла или каталога");
   ::mkdir((dir / "sub").c_str(), 0700);
-  EXPECT_EQ(SaveTextFileAtomically(dir / "sub", "x"), "Cannot save '" + (dir / "sub") + "': Is a directory");
+  EXPECT_EQ(SaveTextFileAtomically(dir / "sub", "x"), "Не удаётся сохранить '" + (dir / "sub") + "': это каталог");
   EXPECT_EQ(dir.Entries(), Strings{"sub"});
 }
 
@@ -218,7 +218,7 @@ TEST(SaveTextFileAtomically, UnwritableFolderKeepsTheOldFile) {
   ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
   const std::string error = SaveTextFileAtomically(folder + "/m.vdmp", "new\r\n");
   ::chmod(folder.c_str(), 0700);
-  EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+  EXPECT_NE(error.find("нет прав доступа"), std::string::npos) << error;
   EXPECT_EQ(ReadBytes(folder + "/m.vdmp"), "old\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
@@ -240,7 +240,7 @@ TEST(SaveTextFileAtomically, AWriteFailingHalfWayKeepsTheOldFileAndRemovesTheTem
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, oldHandler);
 
-  EXPECT_EQ(error, "Cannot save '" + path + "': File too large");
+  EXPECT_EQ(error, "Не удаётся сохранить '" + path + "': файл слишком велик");
   EXPECT_EQ(ReadBytes(path), "old contents\r\n");
   EXPECT_EQ(dir.Entries(), Strings{"m.vdmp"});
 }

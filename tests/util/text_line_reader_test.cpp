@@ -51,15 +51,15 @@ TEST(TextLineReader, MissingFileDirectoryAndFifoAreClearErrors) {
   TempDir dir;
   TextLineReader reader;
   EXPECT_FALSE(reader.Open(dir / "x.vdmp"));
-  EXPECT_EQ(reader.error(), "Cannot open '" + (dir / "x.vdmp") + "': No such file or directory");
+  EXPECT_EQ(reader.error(), "Не удаётся открыть '" + (dir / "x.vdmp") + "': нет такого файла или каталога");
   EXPECT_EQ(reader.errorNumber(), ENOENT);
 
   EXPECT_FALSE(reader.Open(dir.path()));
-  EXPECT_EQ(reader.error(), "Cannot open '" + dir.path() + "': Is a directory");
+  EXPECT_EQ(reader.error(), "Не удаётся открыть '" + dir.path() + "': это каталог");
 
   ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   EXPECT_FALSE(reader.Open(dir / "pipe"));  // must not hang waiting for a writer
-  EXPECT_EQ(reader.error(), "Cannot open '" + (dir / "pipe") + "': Not a regular file");
+  EXPECT_EQ(reader.error(), "Не удаётся открыть '" + (dir / "pipe") + "': это не обычный файл");
 
   EXPECT_FALSE(reader.Open(""));
   std::string line;
@@ -73,7 +73,7 @@ TEST(TextLineReader, NoReadPermission) {
   ASSERT_EQ(::chmod((dir / "locked.vdmp").c_str(), 0), 0);
   TextLineReader reader;
   EXPECT_FALSE(reader.Open(dir / "locked.vdmp"));
-  EXPECT_EQ(reader.error(), "Cannot open '" + (dir / "locked.vdmp") + "': Permission denied");
+  EXPECT_EQ(reader.error(), "Не удаётся открыть '" + (dir / "locked.vdmp") + "': нет прав доступа");
 }
 
 TEST(TextLineReader, EveryByteButTheLineEndsComesThroughWhateverThePieceSize) {
@@ -133,21 +133,21 @@ TEST(TextLineReader, AnUnstorableCharacterFailsNamingItsLine) {
   for (const std::size_t chunk : {1u, 4u, 4096u}) {
     const ReadBack r = ReadAll(dir / "b.txt", chunk);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, "Cannot read '" + (dir / "b.txt") +
-                           "': line 3 holds the character '→' (U+2192), which windows-1251 cannot store")
+    EXPECT_EQ(r.error, "Не удаётся прочитать '" + (dir / "b.txt") +
+                           "': в строке 3 есть символ '→' (U+2192), которого нет в windows-1251")
         << "chunk " << chunk;
   }
   // Right after a line end, and in lines that are only passed over.
   WriteBytes(dir / "c.txt", "\xEF\xBB\xBF" "a\r中");
-  EXPECT_NE(ReadAll(dir / "c.txt", 1).error.find("line 2 holds the character '中'"), std::string::npos);
+  EXPECT_NE(ReadAll(dir / "c.txt", 1).error.find("в строке 2 есть символ '中'"), std::string::npos);
   TextLineReader reader;
   ASSERT_TRUE(reader.Open(dir / "b.txt"));
   std::uint64_t count = 0;
   EXPECT_FALSE(reader.Skip(count));
-  EXPECT_NE(reader.error().find("line 3 holds"), std::string::npos) << reader.error();
+  EXPECT_NE(reader.error().find("в строке 3 есть"), std::string::npos) << reader.error();
   // A character cut off by the end of the file is not UTF-8.
   WriteBytes(dir / "d.txt", "\xEF\xBB\xBF" "ok\xD0");
-  EXPECT_NE(ReadAll(dir / "d.txt").error.find("line 1 holds text that is not valid UTF-8 (byte 0xD0)"),
+  EXPECT_NE(ReadAll(dir / "d.txt").error.find("в строке 1 есть байт 0xD0, не образующий текст UTF-8"),
             std::string::npos);
 }
 
@@ -200,5 +200,5 @@ TEST(TextLineReader, FilesOverTheSizeLimitAreRefused) {
   ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kMaxTextFileBytes + 1)), 0);  // sparse: no disk used
   TextLineReader reader;
   EXPECT_FALSE(reader.Open(path));
-  EXPECT_EQ(reader.error(), "Cannot read '" + path + "': The file is larger than 256 MB");
+  EXPECT_EQ(reader.error(), "Не удаётся прочитать '" + path + "': файл больше 256 МБ");
 }
