@@ -1,10 +1,11 @@
 // Responsiveness of the source editors with a 5,000-line program (offscreen):
 // the time to load it into the editor, to colour all of it, to recolour after
 // an edit in the middle, per keystroke typed (with the repaint of the visible
-// lines), to assemble it, and to assemble a broken copy and mark its errors.
+// lines), to search, to assemble it, and to assemble a broken copy and mark its errors.
 // Usage: bench_editor [lines] (default 5000)
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "memory/asm_errors_model.h"
 #include "memory/frm_program.h"
 #include "memory/source_editor.h"
+#include "memory/source_search_bar.h"
 #include "support/temp_dir.h"
 
 using namespace vesk;
@@ -32,7 +34,8 @@ std::string Source(int lines) {
       case 0: s += "# Блок " + std::to_string(i / 5) + ": сложение и переход\n"; break;
       case 1:
       case 2:
-        s += "w" + HexText(word, 3) + ":  ADD (w" + HexText((word * 37) % 2000, 3) + ")      ; А := А + слово " +
+        s += 'w';
+        s += HexText(word, 3) + ":  ADD (w" + HexText((word * 37) % 2000, 3) + ")      ; А := А + слово " +
              std::to_string(word) + "\n";
         break;
       case 3: s += "\n"; break;
@@ -90,6 +93,18 @@ int main(int argc, char** argv) {
   std::sort(keys.begin(), keys.end());
   std::printf("one keystroke with the repaint (200 typed):     median %6.2f ms, slowest %6.2f ms\n",
               keys[keys.size() / 2], keys.back());
+
+  // Search reads the whole text each time: the last match, then round.
+  window.searchBar()->findField()->setText(QStringLiteral("СЛОВО 1998"));
+  std::vector<double> finds;
+  for (int i = 0; i < 50; ++i) {
+    t.restart();
+    window.searchBar()->findNext();
+    finds.push_back(Ms(t));
+  }
+  std::sort(finds.begin(), finds.end());
+  std::printf("search (F3) through the text:                    median %6.2f ms, slowest %6.2f ms\n",
+              finds[finds.size() / 2], finds.back());
 
   e->setUtf8Text(text);
   t.restart();

@@ -5,11 +5,15 @@
 //   source_window_shot STATE [OUT.png]
 //
 // STATE: program-error    "Программа" with the multiplication example broken
+//        program-search   the example with the search row open, a word found
 //        program-step     the example assembled, a few commands stepped
 //        micro-error      "Микропрограмма (текст)" from micro-memory, broken
 //        micro-step       the micro-program's text beside the processor and
 //                         micro-memory windows, in the middle of a command
+//        processor-step   the same step with the processor window in front:
+//                         the current micro-command's text beside РМК
 #include <QApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QMdiSubWindow>
@@ -27,6 +31,7 @@
 #include "memory/frm_micro_program.h"
 #include "memory/frm_program.h"
 #include "memory/source_editor.h"
+#include "memory/source_search_bar.h"
 
 using namespace vesk;
 
@@ -74,7 +79,14 @@ int main(int argc, char** argv) {
   frmProgram* program = main.programWindow();
   frmMicroProgram* micro = main.microProgramWindow();
   machine.runControl.SetIntervals(0, 1, 1);
-  if (state == "program-error" || state == "program-step") {
+  if (state == "program-search") {
+    Place(main, program, 4, 4, 900, 620);
+    program->OpenFile(QString::fromStdString(examples + "multiply.vasm"));
+    program->searchBar()->showFind();
+    program->searchBar()->findField()->setText(QStringLiteral("сдвиг"));
+    program->searchBar()->findNext();
+    program->searchBar()->findNext();
+  } else if (state == "program-error" || state == "program-step") {
     Place(main, program, 4, 4, state == "program-step" ? 760 : 900, 620);
     program->OpenFile(QString::fromStdString(examples + "multiply.vasm"));
     if (state == "program-error") {
@@ -109,6 +121,7 @@ int main(int argc, char** argv) {
       machine.runControl.SetIntervals(20, 50, 50);
       Steps(main, 9);
       QTest::qWait(300);
+      if (state == "processor-step") Place(main, main.processorWindow(), 4, 4, 1358, 600);
     }
   }
   QApplication::processEvents();

@@ -130,6 +130,8 @@ class MDIMain : public QMainWindow {
   // A child at its stored place and size, kept reachable in the area, or at
   // its place in the default arrangement when none is stored.
   void placeChild(MachineWindow* child);
+  // Puts a frame at a stored place and size, kept within the area.
+  void placeWithin(QMdiSubWindow* sub, QWidget* child, const QRect& stored);
   // The default arrangement for the area as it is now.
   QRect defaultPlace(MachineWindow* child);
   // Shows a device window as an MDI child (framed on its first showing).

@@ -4,6 +4,8 @@
 // the question before their unsaved texts are lost at exit.
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <algorithm>
+#include <optional>
 
 #include "app/machine.h"
 #include "app/main_toolstrip.h"
@@ -11,6 +13,7 @@
 #include "app/source_icons.h"
 #include "memory/frm_micro_program.h"
 #include "memory/frm_program.h"
+#include "widgets/window_layout.h"
 
 namespace vesk {
 
@@ -30,15 +33,23 @@ void MDIMain::createSourceWindows() {
 
 void MDIMain::ShowSourceWindow(SourceWindow* window) {
   if (window == nullptr) return;
-  if (frameOf(window) == nullptr) {
-    QMdiSubWindow* sub = mdi_->addSubWindow(window);
-    sub->resize(820, 560);
+  QMdiSubWindow* sub = frameOf(window);
+  const bool first = sub == nullptr;
+  if (first) {
+    sub = mdi_->addSubWindow(window);
     // Closing hides it with its text; the menu and the toolbar bring it back.
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowIcon(MakeSourceIcon(window == microProgram_));
     frames_.emplace_back(window, sub);
+    const QSize area = mdi_->viewport()->size();
+    sub->resize(QSize(820, 560).boundedTo(area.expandedTo(QSize(1, 1))));
+    sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 4));
   }
-  BringUp(window);
+  BringUp(window);  // the first showing opens it
+  // Where it was left last time, in its size, within the area.
+  if (first)
+    if (const std::optional<QRect> stored = StoredFrame(window->settingsFile(), window->layoutName()))
+      placeWithin(sub, window, *stored);
 }
 
 void MDIMain::addSourceCommands(QMenu* windows) {

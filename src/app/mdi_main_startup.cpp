@@ -120,14 +120,18 @@ void MDIMain::placeChild(MachineWindow* child) {
     sub->setGeometry(defaultPlace(child));
     return;
   }
-  // Where the user left it, but never out of reach: the title bar stays in
-  // the area, and the window is no larger than the area.
+  placeWithin(sub, child, *stored);
+}
+
+// Where the user left it, but never out of reach: the title bar stays in
+// the area, and the window is no larger than the area.
+void MDIMain::placeWithin(QMdiSubWindow* sub, QWidget* child, const QRect& stored) {
   const QSize area = mdi_->viewport()->size();
-  QSize size = stored->isEmpty() ? sub->size() : stored->size();
+  QSize size = stored.isEmpty() ? sub->size() : stored.size();
   size = size.expandedTo(sub->minimumSizeHint()).boundedTo(area.expandedTo(QSize(1, 1)));
   const int titleBar = std::max(1, child->geometry().top());
-  const int x = std::clamp(stored->x(), 0, std::max(0, area.width() - std::min(size.width(), 120)));
-  const int y = std::clamp(stored->y(), 0, std::max(0, area.height() - titleBar));
+  const int x = std::clamp(stored.x(), 0, std::max(0, area.width() - std::min(size.width(), 120)));
+  const int y = std::clamp(stored.y(), 0, std::max(0, area.height() - titleBar));
   sub->setGeometry(x, y, size.width(), size.height());
 }
 

@@ -3,7 +3,9 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -13,6 +15,7 @@
 #include "memory/asm_errors_model.h"
 #include "memory/listing_dialog.h"
 #include "memory/source_editor.h"
+#include "memory/source_search_bar.h"
 #include "widgets/dialogs.h"
 #include "widgets/table_look.h"
 
@@ -29,7 +32,8 @@ SourceWindow::SourceWindow(Texts texts, SourceLanguage language, Processor& cpu,
       errorView_(new QTableView(this)),
       clearFirst_(new QCheckBox(texts_.clearBox, this)),
       position_(new QLabel(this)),
-      note_(new QLabel(this)) {
+      note_(new QLabel(this)),
+      search_(new SourceSearchBar(editor_, this)) {
   editor_->setObjectName(QStringLiteral("sourceEditor"));
   errorView_->setObjectName(QStringLiteral("errorList"));
   clearFirst_->setObjectName(QStringLiteral("clearFirst"));
@@ -37,43 +41,7 @@ SourceWindow::SourceWindow(Texts texts, SourceLanguage language, Processor& cpu,
   clearFirst_->setToolTip(QStringLiteral("Перед записью обнулить все слова и комментарии"));
   note_->setObjectName(QStringLiteral("note"));
 
-  QAction* newText = addCommand("actNew", QStringLiteral("Новый"), QKeySequence(QStringLiteral("Ctrl+N")));
-  QAction* open = addCommand("actOpen", QStringLiteral("Открыть..."), QKeySequence(QStringLiteral("Ctrl+O")));
-  QAction* save = addCommand("actSave", QStringLiteral("Сохранить"), QKeySequence(QStringLiteral("Ctrl+S")));
-  QAction* saveAs =
-      addCommand("actSaveAs", QStringLiteral("Сохранить как..."), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-  QAction* assemble = addCommand("actAssemble", QStringLiteral("Ассемблировать"), QKeySequence(Qt::Key_F9));
-  QAction* fromMemory = addCommand("actFromMemory", QStringLiteral("Из памяти"), QKeySequence(QStringLiteral("Ctrl+F9")));
-  QAction* listing = addCommand("actListing", QStringLiteral("Листинг..."), QKeySequence(QStringLiteral("Ctrl+L")));
-  assemble->setToolTip(QStringLiteral("Ассемблировать (F9): записать слова текста в память"));
-  fromMemory->setToolTip(QStringLiteral("Из памяти (Ctrl+F9): заменить текст содержимым памяти"));
-  listing->setToolTip(QStringLiteral("Листинг (Ctrl+L): адрес, слово и строка текста"));
-  connect(newText, &QAction::triggered, this, &SourceWindow::New);
-  connect(open, &QAction::triggered, this, &SourceWindow::Open);
-  connect(save, &QAction::triggered, this, &SourceWindow::Save);
-  connect(saveAs, &QAction::triggered, this, &SourceWindow::SaveAs);
-  connect(assemble, &QAction::triggered, this, &SourceWindow::Assemble);
-  connect(fromMemory, &QAction::triggered, this, &SourceWindow::FromMemory);
-  connect(listing, &QAction::triggered, this, &SourceWindow::ShowListing);
-
-  auto* menus = new QMenuBar(this);
-  QMenu* file = menus->addMenu(QStringLiteral("Файл"));
-  file->addActions({newText, open});
-  file->addSeparator();
-  file->addActions({save, saveAs});
-  QMenu* text = menus->addMenu(QStringLiteral("Текст"));
-  text->addActions({assemble, fromMemory});
-  text->addSeparator();
-  text->addAction(listing);
-
-  auto* bar = new QToolBar(this);
-  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  bar->addActions({newText, open, save});
-  bar->addSeparator();
-  bar->addAction(assemble);
-  bar->addWidget(clearFirst_);
-  bar->addSeparator();
-  bar->addActions({fromMemory, listing});
+  auto [menus, bar] = buildCommands();
 
   errorView_->setModel(errorsModel_);
   ApplyTableLook(*errorView_, {QStringLiteral("00000"), QStringLiteral("0000"), QString()});
@@ -99,6 +67,7 @@ SourceWindow::SourceWindow(Texts texts, SourceLanguage language, Processor& cpu,
   layout->setSpacing(2);
   layout->setMenuBar(menus);
   layout->addWidget(bar);
+  layout->addWidget(search_);
   layout->addWidget(split, 1);
   layout->addLayout(statusRow);
 
@@ -109,32 +78,17 @@ SourceWindow::SourceWindow(Texts texts, SourceLanguage language, Processor& cpu,
     const long column = editor_->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), pos);
     position_->setText(QStringLiteral("Строка %1, столбец %2").arg(line + 1).arg(column + 1));
   });
+  connect(search_, &SourceSearchBar::noted, this, &SourceWindow::setNote);
   connect(editor_, &QsciScintilla::modificationChanged, this, [this](bool) { updateTitle(); });
   // The editor's keys before the main window's: Ctrl+O and Ctrl+S here mean
   // the text, not the dump.
-  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(editor_), static_cast<QWidget*>(errorView_)})
-    w->installEventFilter(this);
+  QWidget* const keyed[] = {this, editor_, errorView_, search_->findField(), search_->caseBox(), search_->lineBox()};
+  for (QWidget* w : keyed) w->installEventFilter(this);
   cpu_.listeners().add(this);
   updateTitle();
 }
 
 SourceWindow::~SourceWindow() { cpu_.listeners().remove(this); }
-
-QAction* SourceWindow::addCommand(const char* name, const QString& text, const QKeySequence& key) {
-  auto* a = new QAction(text, this);
-  a->setObjectName(QString::fromLatin1(name));
-  a->setShortcut(key);
-  a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  addAction(a);
-  commands_.push_back(a);
-  return a;
-}
-
-QAction* SourceWindow::command(const char* objectName) const {
-  for (QAction* a : commands_)
-    if (a->objectName() == QLatin1String(objectName)) return a;
-  return nullptr;
-}
 
 bool SourceWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {

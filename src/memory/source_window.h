@@ -1,8 +1,8 @@
 // What the two source windows ("Программа", "Микропрограмма (текст)") share:
 // the editor, the error list, the file commands (new, open, save, save as,
 // with the unsaved-changes and overwrite questions), "Ассемблировать" with
-// its clear-first check box, "Из памяти", "Листинг", and the marker of the
-// line whose word the machine takes next.
+// its clear-first check box, "Из памяти", "Листинг", search, and the marker
+// of the line whose word the machine takes next.
 #pragma once
 
 #include <QAction>
@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <optional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -21,11 +22,16 @@
 #include "widgets/file_folders.h"
 #include "widgets/machine_window.h"
 
+class QMenu;
+class QMenuBar;
+class QToolBar;
+
 namespace vesk {
 
 class AsmErrorsModel;
 class ListingDialog;
 class SourceEditor;
+class SourceSearchBar;
 
 class SourceWindow : public MachineWindow, private ProcessorListener {
   Q_OBJECT
@@ -66,6 +72,7 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   AsmErrorsModel* errors() const { return errorsModel_; }
   QCheckBox* clearFirstBox() const { return clearFirst_; }
   ListingDialog* listingDialog() const { return listing_; }
+  SourceSearchBar* searchBar() const { return search_; }
   QAction* command(const char* objectName) const;
   const QString& filePath() const { return path_; }
   bool isModified() const;
@@ -103,7 +110,10 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   void setPath(const QString& path);
   void updateTitle();
   void setNote(const QString& text);
+  // The commands, menus and toolbar (source_window_commands.cpp).
   QAction* addCommand(const char* name, const QString& text, const QKeySequence& key);
+  std::pair<QMenuBar*, QToolBar*> buildCommands();
+  QMenu* buildEditMenu(QMenuBar* menus);
 
   Texts texts_;
   Reg watched_;
@@ -113,6 +123,7 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   QCheckBox* clearFirst_;
   QLabel* position_;
   QLabel* note_;
+  SourceSearchBar* search_;
   ListingDialog* listing_ = nullptr;
   std::vector<QAction*> commands_;
   QString path_;

@@ -13,6 +13,7 @@
 #include "memory/frm_micro_program.h"
 #include "memory/frm_program.h"
 #include "memory/source_editor.h"
+#include "memory/source_search_bar.h"
 #include "support/temp_dir.h"
 #include "util/ini_file.h"
 #include "widgets/scripted_dialogs.h"
@@ -95,6 +96,14 @@ TEST_F(SourcesInMainWindow, TheEditorsKeysGoToTheText) {
   EXPECT_EQ(dialogs.shown.back().text, "Программа Vesk (*.vasm);;Все файлы (*.*)");
   QTest::keyClick(editor, Qt::Key_F9);
   EXPECT_EQ(machine.memory.Value(0), "1111000000000000");
+  // Ctrl+X there cuts the text; it does not end the program ("Выход").
+  editor->selectAll();
+  QTest::keyClick(editor, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(editor->utf8Text(), "");
+  // Ctrl+F is the editor's search.
+  QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(window->programWindow()->searchBar()->isVisible());
   // Outside the editors the keys are the main window's again.
   window->BringUp(window->memoryWindow());
   QTest::keyClick(window->mdiArea(), Qt::Key_S, Qt::ControlModifier);
@@ -103,6 +112,8 @@ TEST_F(SourcesInMainWindow, TheEditorsKeysGoToTheText) {
 
 TEST_F(SourcesInMainWindow, ExitAsksBeforeUnsavedTextsAreLostAndWindowsKeepTheirPlaces) {
   window->ShowSourceWindow(window->microProgramWindow());
+  const QRect placed(30, 20, 500, 300);
+  window->frameOf(window->microProgramWindow())->setGeometry(placed);
   window->microProgramWindow()->editor()->insert(QStringLiteral("01 | | NOP\n"));
   dialogs.answers = {false};
   EXPECT_FALSE(window->close());
@@ -112,6 +123,13 @@ TEST_F(SourcesInMainWindow, ExitAsksBeforeUnsavedTextsAreLostAndWindowsKeepTheir
   EXPECT_TRUE(window->close());
   EXPECT_NE(ReadIni(ini(), "Windows", "MicroProgramTextWidth", ""), "");
   EXPECT_EQ(ReadIni(ini(), "Windows", "ProgramWidth", ""), "");  // never shown
+  // The next start shows it where it was left, in its size.
+  window.reset();
+  window = std::make_unique<MDIMain>(machine, dir.path(), &dialogs, SettingsLocation{ini(), false, ""});
+  window->show();
+  window->StartUp();
+  window->ShowSourceWindow(window->microProgramWindow());
+  EXPECT_EQ(window->frameOf(window->microProgramWindow())->geometry(), placed);
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // памяти", the listing, the colouring and the marker of the next command.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 #include "app/machine.h"
@@ -16,6 +20,7 @@
 #include "memory/listing_dialog.h"
 #include "memory/micro_program_file.h"
 #include "memory/source_editor.h"
+#include "memory/source_search_bar.h"
 #include "support/temp_dir.h"
 #include "util/text_file.h"
 #include "widgets/refresh_beat.h"
@@ -298,6 +303,108 @@ TEST_F(SourceWindowTest, TheMicroMarkerFollowsTheMicroCommandCounter) {
   m.processor.Micro_Reg_Set_CommandCounter("F0");  // no line made it
   QApplication::processEvents();
   EXPECT_EQ(micro->editor()->currentLine(), -1);
+}
+
+TEST_F(SourceWindowTest, FindGoesBothWaysRoundTheTextAndGoToLineMovesTheCursor) {
+  program->show();
+  SourceEditor* e = program->editor();
+  e->setUtf8Text("loop: ADD x ; сумма\nBR loop\nx: WORD 1 ; Сумма\nHLT\n");
+  program->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(program.get()));
+  e->setFocus();
+  QTest::keyClick(e, Qt::Key_F, Qt::ControlModifier);
+  SourceSearchBar* bar = program->searchBar();
+  ASSERT_TRUE(bar->isVisible());
+  EXPECT_TRUE(bar->findField()->hasFocus());
+  auto selection = [e] {
+    int lf = 0, if_ = 0, lt = 0, it = 0;
+    e->getSelection(&lf, &if_, &lt, &it);
+    return std::vector<int>{lf, if_, lt, it};
+  };
+  bar->findField()->setText(QStringLiteral("сумма"));
+  QTest::keyClick(bar->findField(), Qt::Key_Return);
+  EXPECT_EQ(selection(), (std::vector<int>{0, 14, 0, 19}));  // columns count characters
+  EXPECT_EQ(bar->note(), "");
+  EXPECT_TRUE(bar->findNext());  // letter case aside by default
+  EXPECT_EQ(selection(), (std::vector<int>{2, 12, 2, 17}));
+  EXPECT_TRUE(bar->findNext());
+  EXPECT_EQ(selection(), (std::vector<int>{0, 14, 0, 19}));
+  EXPECT_EQ(bar->note(), "Поиск продолжен с начала текста");
+  EXPECT_EQ(program->note(), "Поиск продолжен с начала текста");  // in the window's status row
+  EXPECT_TRUE(bar->findPrevious());
+  EXPECT_EQ(selection(), (std::vector<int>{2, 12, 2, 17}));
+  EXPECT_EQ(bar->note(), "Поиск продолжен с конца текста");
+  QTest::keyClick(bar->findField(), Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(selection(), (std::vector<int>{0, 14, 0, 19}));
+  bar->caseBox()->setChecked(true);
+  EXPECT_TRUE(bar->findNext());
+  EXPECT_EQ(selection(), (std::vector<int>{0, 14, 0, 19}));  // only the one in small letters
+  EXPECT_EQ(bar->note(), "Поиск продолжен с начала текста");
+  bar->findField()->setText(QStringLiteral("СУММА"));
+  EXPECT_FALSE(bar->findNext());
+  EXPECT_EQ(bar->note(), "Не найдено: «СУММА»");
+  // F3 in the editor searches again; a selection in one line is what Ctrl+F searches for.
+  bar->caseBox()->setChecked(false);
+  e->setSelection(1, 3, 1, 7);
+  e->setFocus();
+  QTest::keyClick(e, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(bar->findField()->text(), "loop");
+  e->setFocus();
+  QTest::keyClick(e, Qt::Key_F3);
+  EXPECT_EQ(selection(), (std::vector<int>{0, 0, 0, 4}));
+  QTest::keyClick(e, Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(selection(), (std::vector<int>{1, 3, 1, 7}));
+  // Escape hides the row and gives the editor the focus.
+  bar->findField()->setFocus();
+  QTest::keyClick(bar->findField(), Qt::Key_Escape);
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_TRUE(e->hasFocus());
+
+  QTest::keyClick(e, Qt::Key_G, Qt::ControlModifier);
+  ASSERT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->lineBox()->value(), 2);  // the cursor's line
+  EXPECT_EQ(bar->lineBox()->maximum(), e->lines());
+  bar->lineBox()->setValue(3);
+  QTest::keyClick(bar->lineBox(), Qt::Key_Return);
+  int line = -1, index = -1;
+  e->getCursorPosition(&line, &index);
+  EXPECT_EQ(line, 2);
+  EXPECT_EQ(index, 0);
+  EXPECT_TRUE(e->hasFocus());
+}
+
+TEST_F(SourceWindowTest, TheEditMenuWorksOnTheTextAndShowsWhatCanBeDone) {
+  program->show();
+  SourceEditor* e = program->editor();
+  e->setUtf8Text("CLA\n");
+  QMenu* edit = nullptr;
+  for (QMenu* m : program->findChildren<QMenu*>())
+    if (m->title() == "Правка") edit = m;
+  ASSERT_NE(edit, nullptr);
+  auto item = [edit](const char* name) {
+    for (QAction* a : edit->actions())
+      if (a->objectName() == QLatin1String(name)) return a;
+    return static_cast<QAction*>(nullptr);
+  };
+  ASSERT_NE(item("actUndo"), nullptr);
+  emit edit->aboutToShow();
+  EXPECT_FALSE(item("actUndo")->isEnabled());  // a text just set has nothing to undo
+  EXPECT_FALSE(item("actCopy")->isEnabled());
+  e->setCursorPosition(1, 0);
+  e->insert(QStringLiteral("INC\n"));
+  item("actSelectAll")->trigger();
+  emit edit->aboutToShow();
+  EXPECT_TRUE(item("actUndo")->isEnabled());
+  EXPECT_TRUE(item("actCut")->isEnabled());
+  item("actUndo")->trigger();
+  EXPECT_EQ(e->utf8Text(), "CLA\n");
+  emit edit->aboutToShow();
+  EXPECT_TRUE(item("actRedo")->isEnabled());
+  item("actRedo")->trigger();
+  EXPECT_EQ(e->utf8Text(), "CLA\nINC\n");
+  EXPECT_EQ(item("actCut")->shortcut(), QKeySequence(QKeySequence::Cut));
+  EXPECT_NE(item("actGoToLine"), nullptr);
+  EXPECT_EQ(item("actFind")->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
 }
 
 TEST_F(SourceWindowTest, TheLexerColoursThePiecesOfBothLanguages) {
