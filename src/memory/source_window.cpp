@@ -78,7 +78,11 @@ SourceWindow::SourceWindow(Texts texts, SourceLanguage language, Processor& cpu,
     const long column = editor_->SendScintilla(QsciScintilla::SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), pos);
     position_->setText(QStringLiteral("Строка %1, столбец %2").arg(line + 1).arg(column + 1));
   });
-  connect(search_, &SourceSearchBar::noted, this, &SourceWindow::setNote);
+  // A search clears only what a search said.
+  connect(search_, &SourceSearchBar::noted, this, [this](const QString& text) {
+    if (!text.isEmpty() || searchNoted_) setNote(text);
+    searchNoted_ = !text.isEmpty();
+  });
   connect(editor_, &QsciScintilla::modificationChanged, this, [this](bool) { updateTitle(); });
   // The editor's keys before the main window's: Ctrl+O and Ctrl+S here mean
   // the text, not the dump.
@@ -121,7 +125,10 @@ void SourceWindow::setPath(const QString& path) {
   updateTitle();
 }
 
-void SourceWindow::setNote(const QString& text) { note_->setText(text); }
+void SourceWindow::setNote(const QString& text) {
+  note_->setText(text);
+  searchNoted_ = false;
+}
 
 bool SourceWindow::ConfirmDiscard() {
   if (!editor_->isModified()) return true;

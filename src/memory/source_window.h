@@ -130,6 +130,7 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   // The words of the last assembly, by address (-1: none), to tell whether
   // memory still holds them.
   std::vector<int> assembledWords_;
+  bool searchNoted_ = false;  // the status row shows what a search said
   bool markerPending_ = false;
   bool markerMarked_ = false;  // the counter changed while deferred
   DeferredRefresh refresh_{[this] {

@@ -311,10 +311,13 @@ TEST_F(SourceWindowTest, FindGoesBothWaysRoundTheTextAndGoToLineMovesTheCursor) 
   e->setUtf8Text("loop: ADD x ; сумма\nBR loop\nx: WORD 1 ; Сумма\nHLT\n");
   program->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(program.get()));
+  ASSERT_TRUE(program->Assemble());
+  const QString assembled = program->note();
   e->setFocus();
   QTest::keyClick(e, Qt::Key_F, Qt::ControlModifier);
   SourceSearchBar* bar = program->searchBar();
   ASSERT_TRUE(bar->isVisible());
+  EXPECT_EQ(program->note(), assembled);  // a search clears only what a search said
   EXPECT_TRUE(bar->findField()->hasFocus());
   auto selection = [e] {
     int lf = 0, if_ = 0, lt = 0, it = 0;
@@ -336,6 +339,7 @@ TEST_F(SourceWindowTest, FindGoesBothWaysRoundTheTextAndGoToLineMovesTheCursor) 
   EXPECT_EQ(bar->note(), "Поиск продолжен с конца текста");
   QTest::keyClick(bar->findField(), Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(selection(), (std::vector<int>{0, 14, 0, 19}));
+  EXPECT_EQ(program->note(), "");
   bar->caseBox()->setChecked(true);
   EXPECT_TRUE(bar->findNext());
   EXPECT_EQ(selection(), (std::vector<int>{0, 14, 0, 19}));  // only the one in small letters
