@@ -9,7 +9,7 @@ namespace vesk {
 ProgramImage ReadProgramImage(const MainMemory& memory) {
   ProgramImage image;
   for (int a = 0; a < ProgramAssembly::kWords; ++a) {
-    image.words[static_cast<std::size_t>(a)] = static_cast<std::uint16_t>(BitsValue(memory.Value(a)));
+    image.words[static_cast<std::size_t>(a)] = memory.Bits(a);
     image.comments[static_cast<std::size_t>(a)] = memory.Comment(a);
   }
   return image;
@@ -18,7 +18,7 @@ ProgramImage ReadProgramImage(const MainMemory& memory) {
 MicroImage ReadMicroImage(const MicroMemory& memory) {
   MicroImage image;
   for (int a = 1; a <= MicroAssembly::kWords; ++a) {
-    image.words[static_cast<std::size_t>(a)] = static_cast<std::uint16_t>(BitsValue(memory.Value(a)));
+    image.words[static_cast<std::size_t>(a)] = memory.Bits(a);
     image.comments[static_cast<std::size_t>(a)] = memory.Comment(a);
   }
   return image;

@@ -60,7 +60,17 @@ std::uint32_t BitsOf(std::string_view s, int count) {
   return v;
 }
 
-constexpr std::string_view kZero16 = "0000000000000000";
+// '1' becomes '0', anything else '1' (as InvertBits), the width kept.
+BitValue Inverted(const BitValue& v) {
+  if (v.isBits()) return BitValue::Bits(~v.value(), v.width());
+  return BitValue::OfBits(InvertBits(v.text()));
+}
+
+// Bits 0..15 read as BitsOf reads them.
+std::uint32_t Low16(const BitValue& v) {
+  if (v.isBits()) return v.value() & 0xFFFFu;
+  return BitsOf(v.text(), 16);
+}
 
 }  // namespace
 
@@ -126,8 +136,9 @@ std::string HorizontalBinText(std::string_view horizontal) {
   return text;
 }
 
-void ShowSignals(Processor& cpu, std::string_view horizontal) {
-  const std::uint32_t h = BitsOf(horizontal, 32);
+void ShowSignals(Processor& cpu, std::string_view horizontal) { ShowSignals(cpu, BitsOf(horizontal, 32)); }
+
+void ShowSignals(Processor& cpu, std::uint32_t h) {
   if (h & Bit(31)) return;
   for (int i = 0; i < kLampCount; ++i) cpu.LV_Set(i, (h & Bit(i)) != 0);
 }
@@ -137,16 +148,19 @@ MicroExecutor::MicroExecutor(Processor& cpu, MainMemory& memory, Controllers& co
     : cpu_(cpu), memory_(memory), controllers_(controllers), trace_(trace) {}
 
 void MicroExecutor::ExecuteMicroCommand(std::string_view horizontal, std::string_view key) {
+  Execute(BitsOf(horizontal, 32), RowKeyOf(key));
+}
+
+void MicroExecutor::Execute(std::uint32_t h, RowKey key) {
   try {
-    const std::uint32_t h = BitsOf(horizontal, 32);
     if (h & Bit(31))
       executeControl(h);
     else
       executeOperational(h);
-    if (key == kKeyCommandAddress)
-      trace_.set_CURR_ADDR(cpu_.Reg_Get_CommandCounter());
-    else if (key == kKeyCommandInCR)
-      trace_.set_CURR_CMD(cpu_.Reg_Get_Command());
+    if (key == RowKey::CommandAddress)
+      trace_.set_CURR_ADDR(cpu_.Value(Reg::CommandCounter));
+    else if (key == RowKey::CommandInCR)
+      trace_.set_CURR_CMD(cpu_.Value(Reg::Command));
   } catch (const MachineError& e) {
     fail(e.number(), e.what());
   } catch (const std::bad_alloc&) {
@@ -162,62 +176,89 @@ void MicroExecutor::fail(int number, const std::string& description) {
 }
 
 void MicroExecutor::executeControl(std::uint32_t h) {
-  const Word* tested = nullptr;
-  if (h & Bit(25)) tested = &cpu_.Reg_Get_State();
-  if (h & Bit(26)) tested = &cpu_.Reg_Get_Data();
-  if (h & Bit(27)) tested = &cpu_.Reg_Get_Command();
-  if (h & Bit(28)) tested = &cpu_.Reg_Get_A();
+  const BitValue* tested = nullptr;
+  if (h & Bit(25)) tested = &cpu_.Value(Reg::State);
+  if (h & Bit(26)) tested = &cpu_.Value(Reg::Data);
+  if (h & Bit(27)) tested = &cpu_.Value(Reg::Command);
+  if (h & Bit(28)) tested = &cpu_.Value(Reg::A);
   int n = 0;
   for (int i = 0; i < 16; ++i)
     if (h & Bit(i)) n = i;
-  const int value = tested != nullptr ? GetBit(*tested, n) : 0;
+  const int value = tested != nullptr ? tested->bit(n) : 0;
   const int expected = (h & Bit(24)) ? 1 : 0;
-  if (value == expected) cpu_.Micro_Reg_Set_CommandCounter(BinToHex(NumToBits((h >> 16) & 0xFFu, 8)));
+  if (value == expected) cpu_.Set(Reg::MicroCounter, BitValue::Hex((h >> 16) & 0xFFu, 2));
+}
+
+// РД := the word at РА. A clean РА names its row directly; any other text
+// goes through the address text, as the memory window's would.
+void MicroExecutor::readMemory() {
+  const BitValue& address = cpu_.Value(Reg::Address);
+  if (address.isBits(16) && address.value() < static_cast<std::uint32_t>(MainMemory::kWords))
+    cpu_.Set(Reg::Data, BitValue::Bits(memory_.ReadAt(static_cast<int>(address.value())), 16));
+  else
+    cpu_.Reg_Set_Data(memory_.Mem_ReadMem(BinToHex(address.text())));
+}
+
+void MicroExecutor::writeMemory() {
+  const BitValue& address = cpu_.Value(Reg::Address);
+  const BitValue& data = cpu_.Value(Reg::Data);
+  if (address.isBits(16) && address.value() < static_cast<std::uint32_t>(MainMemory::kWords) && data.isBits(16))
+    memory_.WriteAt(static_cast<int>(address.value()), static_cast<std::uint16_t>(data.value()));
+  else
+    memory_.Mem_WriteMem(BinToHex(address.text()), data.text());
 }
 
 void MicroExecutor::executeOperational(std::uint32_t h) {
-  cpu_.ALU_RIGHT = kZero16;
-  cpu_.ALU_LEFT = kZero16;
+  static const BitValue kZero = BitValue::Bits(0, 16);
+  cpu_.ALU_RIGHT = kZero;
+  cpu_.ALU_LEFT = kZero;
   if (h & kAluGroupMask) {
     if (h & Bit(0)) cpu_.bIsRunning_Act = false;
-    if (h & Bit(1)) cpu_.ALU_RIGHT = cpu_.Reg_Get_Data();
-    if (h & Bit(2)) cpu_.ALU_RIGHT = cpu_.Reg_Get_Command();
-    if (h & Bit(3)) cpu_.ALU_RIGHT = cpu_.Reg_Get_CommandCounter();
-    if (h & Bit(4)) cpu_.ALU_LEFT = cpu_.Reg_Get_A();
-    if (h & Bit(5)) cpu_.ALU_LEFT = cpu_.Reg_Get_State();
-    if (h & Bit(6)) cpu_.ALU_LEFT = cpu_.Reg_Get_Key();
-    if (h & Bit(7)) cpu_.ALU_LEFT = InvertBits(cpu_.ALU_LEFT);
-    if (h & Bit(8)) cpu_.ALU_RIGHT = InvertBits(cpu_.ALU_RIGHT);
-    const std::uint64_t left = BitsValue(cpu_.ALU_LEFT);
-    const std::uint64_t right = BitsValue(cpu_.ALU_RIGHT);
+    if (h & Bit(1)) cpu_.ALU_RIGHT = cpu_.Value(Reg::Data);
+    if (h & Bit(2)) cpu_.ALU_RIGHT = cpu_.Value(Reg::Command);
+    if (h & Bit(3)) cpu_.ALU_RIGHT = cpu_.Value(Reg::CommandCounter);
+    if (h & Bit(4)) cpu_.ALU_LEFT = cpu_.Value(Reg::A);
+    if (h & Bit(5)) cpu_.ALU_LEFT = cpu_.Value(Reg::State);
+    if (h & Bit(6)) cpu_.ALU_LEFT = cpu_.Value(Reg::Key);
+    if (h & Bit(7)) cpu_.ALU_LEFT = Inverted(cpu_.ALU_LEFT);
+    if (h & Bit(8)) cpu_.ALU_RIGHT = Inverted(cpu_.ALU_RIGHT);
+    const std::uint64_t left = cpu_.ALU_LEFT.bitsValue();
+    const std::uint64_t right = cpu_.ALU_RIGHT.bitsValue();
     std::uint64_t result = (h & Bit(9)) ? (left & right) : (left + right);
     if (h & Bit(10)) result += 1;
     if (h & (Bit(11) | Bit(12))) {
-      const std::uint32_t a = BitsOf(cpu_.Reg_Get_A(), 16);
-      const std::uint32_t c = GetBit(cpu_.Reg_Get_State(), 0) == 1 ? 1u : 0u;
+      const std::uint32_t a = Low16(cpu_.Value(Reg::A));
+      const std::uint32_t c = cpu_.Value(Reg::State).bit(0) == 1 ? 1u : 0u;
       if (h & Bit(12))
         result = (((a >> 15) & 1u) << 16) | ((a & 0x7FFFu) << 1) | c;
       else
         result = ((a & 1u) << 16) | (c << 15) | (a >> 1);
     }
-    cpu_.Reg_Set_Buffer(NumToBits(static_cast<std::uint32_t>(result & 0x1FFFFu), 17));
-    if (h & Bit(23)) cpu_.Reg_Set_Data(memory_.Mem_ReadMem(BinToHex(cpu_.Reg_Get_Address())));
-    if (h & Bit(24)) memory_.Mem_WriteMem(BinToHex(cpu_.Reg_Get_Address()), cpu_.Reg_Get_Data());
+    cpu_.Set(Reg::Buffer, BitValue::Bits(static_cast<std::uint32_t>(result & 0x1FFFFu), 17));
+    if (h & Bit(23)) readMemory();
+    if (h & Bit(24)) writeMemory();
     return;
   }
-  const Word& buffer = cpu_.Reg_Get_Buffer();
-  const Word low = FitWidth(buffer, 16);
-  if (h & Bit(13)) cpu_.Reg_Set_С(GetBit(buffer, 16) == 1 ? "1" : "0");
-  if (h & Bit(14)) cpu_.Reg_Set_N(GetBit(buffer, 15) == 1 ? "1" : "0");
-  if (h & Bit(15)) cpu_.Reg_Set_Z(BitsValue(low) == 0 ? "1" : "0");
-  if (h & Bit(16)) cpu_.Reg_Set_С("0");
-  if (h & Bit(17)) cpu_.Reg_Set_С("1");
-  if (h & Bit(18)) cpu_.Reg_Set_Address(low);
-  if (h & Bit(19)) cpu_.Reg_Set_Data(low);
-  if (h & Bit(20)) cpu_.Reg_Set_Command(low);
-  if (h & Bit(21)) cpu_.Reg_Set_CommandCounter(low);
-  if (h & Bit(22)) cpu_.Reg_Set_A(low);
-  if (h & Bit(25)) controllers_.ExecuteIOCommand(cpu_.Reg_Get_Data());
+  const BitValue& buffer = cpu_.Value(Reg::Buffer);
+  const BitValue low =
+      buffer.isBits() ? BitValue::Bits(buffer.value() & 0xFFFFu, 16) : BitValue::OfBits(FitWidth(buffer.text(), 16));
+  if (h & Bit(13)) cpu_.SetStateBit(0, buffer.bit(16) == 1 ? 1 : 0);
+  if (h & Bit(14)) cpu_.SetStateBit(2, buffer.bit(15) == 1 ? 1 : 0);
+  if (h & Bit(15)) cpu_.SetStateBit(1, low.bitsValue() == 0 ? 1 : 0);
+  if (h & Bit(16)) cpu_.SetStateBit(0, 0);
+  if (h & Bit(17)) cpu_.SetStateBit(0, 1);
+  if (h & Bit(18)) cpu_.Set(Reg::Address, low);
+  if (h & Bit(19)) cpu_.Set(Reg::Data, low);
+  if (h & Bit(20)) cpu_.Set(Reg::Command, low);
+  if (h & Bit(21)) cpu_.Set(Reg::CommandCounter, low);
+  if (h & Bit(22)) cpu_.Set(Reg::A, low);
+  if (h & Bit(25)) {
+    const BitValue& order = cpu_.Value(Reg::Data);
+    if (order.isBits(16))
+      controllers_.ExecuteIO(static_cast<std::uint16_t>(order.value()));
+    else
+      controllers_.ExecuteIOCommand(order.text());
+  }
   if (h & Bit(26)) controllers_.DropAllFlag();
   if (h & Bit(27)) {
     cpu_.SetInterruptMode(0);

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/row_key.h"
 #include "format/word.h"
 
 namespace vesk {
@@ -22,10 +23,6 @@ class CommandTrace;
 // The hint texts of the 29 signal lamps, bit 0 first.
 extern const std::array<std::string_view, 29> kSignalHints;
 
-inline constexpr std::string_view kKeyNewCommand = "new_cmd";
-inline constexpr std::string_view kKeyCommandAddress = "curr_cmd_addr_to_ar";
-inline constexpr std::string_view kKeyCommandInCR = "curr_cmd_in_cr";
-
 // The horizontal form (32 characters) of a vertical micro-command.
 Word ExpandMicroCommand(std::string_view vertical);
 // The same as a number, bit i = signal i.
@@ -36,6 +33,7 @@ std::string HorizontalBinText(std::string_view horizontal);
 
 // Lamps 0..28 show an operational micro-command; a control one leaves them.
 void ShowSignals(Processor& cpu, std::string_view horizontal);
+void ShowSignals(Processor& cpu, std::uint32_t horizontal);
 
 // Carries out one micro-command against the processor, main memory, the
 // controllers and the command trace.
@@ -46,6 +44,8 @@ class MicroExecutor {
   // Any failure abandons the rest of the micro-command, is reported through
   // onError with the text "Error #n" CR LF description, and requests a stop.
   void ExecuteMicroCommand(std::string_view horizontal, std::string_view key);
+  // The same for a horizontal form given as a number (bit i = signal i).
+  void Execute(std::uint32_t horizontal, RowKey key);
 
   std::function<void(const std::string& message)> onError;
 
@@ -53,6 +53,8 @@ class MicroExecutor {
   void executeControl(std::uint32_t h);
   void executeOperational(std::uint32_t h);
   void fail(int number, const std::string& description);
+  void readMemory();
+  void writeMemory();
 
   Processor& cpu_;
   MainMemory& memory_;

@@ -15,6 +15,20 @@ std::string GroupedDecimal(std::string_view hex) {
   return GroupDigits(NumToDec(static_cast<std::uint32_t>(HexToNum(hex))), 3, ".").str();
 }
 
+Word Mask11(std::string_view v) { return FitWidth(FitWidth(FitWidth(v, 16), 11), 16); }
+
+// The low 16 bits of a micro-command as the expansion reads them: a
+// character other than '1' is 0, bits beyond the text are 0.
+std::uint32_t VerticalBits(const BitValue& v) {
+  if (v.isBits()) return v.value() & 0xFFFFu;
+  const Word text = v.text();
+  std::uint32_t bits = 0;
+  const int len = static_cast<int>(text.size());
+  for (int i = 0; i < 16 && i < len; ++i)
+    if (text[static_cast<std::size_t>(len - 1 - i)] == '1') bits |= 1u << i;
+  return bits;
+}
+
 }  // namespace
 
 int FlagTextValue(std::string_view v) {
@@ -23,104 +37,78 @@ int FlagTextValue(std::string_view v) {
   return LeadingNumber(v) != 0.0 ? 1 : 0;
 }
 
-Processor::Processor()
-    : ALU_LEFT(kZero16),
-      ALU_RIGHT(kZero16),
-      a_(kZero16),
-      data_(kZero16),
-      command_(kZero16),
-      commandCounter_(kZero16),
-      address_(kZero16),
-      key_(kZero16),
-      buffer_(FitWidth(kZero16, 17)),
-      state_(kZero16),
-      microCommand_(kZero16),
-      microHorizontal_(ExpandMicroCommand(kZero16)),
-      microCounter_("01") {}
-
-Word Processor::Mask11(std::string_view v) { return FitWidth(FitWidth(FitWidth(v, 16), 11), 16); }
-
-void Processor::Reg_Set_A(std::string_view v) {
-  a_ = v;
-  notify(Reg::A);
+Processor::Processor() {
+  for (auto& r : regs_) r = BitValue::Bits(0, 16);
+  regs_[static_cast<std::size_t>(Reg::Buffer)] = BitValue::Bits(0, 17);
+  regs_[static_cast<std::size_t>(Reg::MicroCounter)] = BitValue::Hex(1, 2);
+  ALU_LEFT = BitValue::Bits(0, 16);
+  ALU_RIGHT = BitValue::Bits(0, 16);
+  horizontal_ = ExpandMicroCommandValue(0);
 }
 
-void Processor::Reg_Set_Data(std::string_view v) {
-  data_ = v;
-  notify(Reg::Data);
+void Processor::Set(Reg r, const BitValue& v) {
+  BitValue& slot = regs_[static_cast<std::size_t>(r)];
+  switch (r) {
+    case Reg::CommandCounter:
+    case Reg::Address:
+      slot = v.isBits() ? BitValue::Bits(v.value() & 0x7FFu, 16) : BitValue::OfBits(Mask11(v.text()));
+      break;
+    case Reg::Buffer:
+      slot = v.isBits() ? BitValue::Bits(v.value() & 0x1FFFFu, 17) : BitValue::OfBits(FitWidth(v.text(), 17));
+      break;
+    case Reg::MicroCounter:
+      slot = v.isHex() ? BitValue::Hex(v.value() & 0xFFu, 2) : BitValue::OfHex(FitWidth(v.text(), 2));
+      break;
+    case Reg::MicroCommand:
+      slot = v;
+      horizontal_ = ExpandMicroCommandValue(VerticalBits(v));
+      break;
+    default:
+      slot = v;
+      break;
+  }
+  notify(r);
 }
 
-void Processor::Reg_Set_Command(std::string_view v) {
-  command_ = v;
-  notify(Reg::Command);
+Word Processor::Micro_Reg_Get_Horizontal() const { return NumToBits(horizontal_, 32); }
+
+BitValue Processor::withStateBit(int bit, int v) const {
+  const BitValue& s = Value(Reg::State);
+  const std::uint32_t one = v != 0 ? 1u : 0u;
+  if (s.isBits() && bit >= 0 && bit < s.width()) {
+    const std::uint32_t mask = 1u << bit;
+    return BitValue::Bits(one ? (s.value() | mask) : (s.value() & ~mask), s.width());
+  }
+  // A bit beyond the text puts its character in front.
+  if (s.isBits() && bit >= s.width() && s.width() < 32) return BitValue::Bits((one << s.width()) | s.value(), s.width() + 1);
+  Word text = s.text();
+  SetBit(text, bit, static_cast<int>(one));
+  return BitValue::OfBits(text);
 }
 
-void Processor::Reg_Set_CommandCounter(std::string_view v) {
-  commandCounter_ = Mask11(v);
-  notify(Reg::CommandCounter);
-}
+void Processor::SetStateBit(int bit, int v) { Set(Reg::State, withStateBit(bit, v)); }
 
-void Processor::Reg_Set_Address(std::string_view v) {
-  address_ = Mask11(v);
-  notify(Reg::Address);
-}
+Word Processor::Reg_Get_С() const { return NumToDec(Value(Reg::State).bit(0)); }
+void Processor::Reg_Set_С(std::string_view v) { SetStateBit(0, FlagTextValue(v)); }
+Word Processor::Reg_Get_Z() const { return NumToDec(Value(Reg::State).bit(1)); }
+void Processor::Reg_Set_Z(std::string_view v) { SetStateBit(1, FlagTextValue(v)); }
+Word Processor::Reg_Get_N() const { return NumToDec(Value(Reg::State).bit(2)); }
+void Processor::Reg_Set_N(std::string_view v) { SetStateBit(2, FlagTextValue(v)); }
 
-void Processor::Reg_Set_Key(std::string_view v) {
-  key_ = v;
-  notify(Reg::Key);
-}
-
-void Processor::Reg_Set_Buffer(std::string_view v) {
-  buffer_ = FitWidth(v, 17);
-  notify(Reg::Buffer);
-}
-
-void Processor::Reg_Set_State(std::string_view v) {
-  state_ = v;
-  notify(Reg::State);
-}
-
-void Processor::Micro_Reg_Set_Command(std::string_view v) {
-  microCommand_ = v;
-  microHorizontal_ = ExpandMicroCommand(v);
-  notify(Reg::MicroCommand);
-}
-
-void Processor::Micro_Reg_Set_CommandCounter(std::string_view hex) {
-  microCounter_ = FitWidth(hex, 2);
-  notify(Reg::MicroCounter);
-}
-
-void Processor::setStateBit(int bit, int v) {
-  Word s = state_;
-  SetBit(s, bit, v != 0 ? 1 : 0);
-  Reg_Set_State(s);
-}
-
-Word Processor::Reg_Get_С() const { return NumToDec(GetBit(state_, 0)); }
-void Processor::Reg_Set_С(std::string_view v) { setStateBit(0, FlagTextValue(v)); }
-Word Processor::Reg_Get_Z() const { return NumToDec(GetBit(state_, 1)); }
-void Processor::Reg_Set_Z(std::string_view v) { setStateBit(1, FlagTextValue(v)); }
-Word Processor::Reg_Get_N() const { return NumToDec(GetBit(state_, 2)); }
-void Processor::Reg_Set_N(std::string_view v) { setStateBit(2, FlagTextValue(v)); }
-
-void Processor::SetInterruptMode(int v) { setStateBit(4, v); }
+void Processor::SetInterruptMode(int v) { SetStateBit(4, v); }
 
 void Processor::SetInterruptReg(int v) {
-  setStateBit(5, v);
+  SetStateBit(5, v);
   interruptButton_ = v != 0;
   const bool pressed = interruptButton_;
   listeners_.each([pressed](ProcessorListener& l) { l.interruptButtonChanged(pressed); });
 }
 
-bool Processor::GetRunning() const { return GetBit(state_, 7) == 1; }
-
 void Processor::SetRunning(bool running) {
-  Word s = state_;
-  SetBit(s, 7, running ? 1 : 0);
+  const BitValue state = withStateBit(7, running ? 1 : 0);
   runStateText_ = std::string(running ? kStatusRunning : kStatusStopped);
   listeners_.each([this](ProcessorListener& l) { l.runStateTextChanged(runStateText_); });
-  Reg_Set_State(s);
+  Set(Reg::State, state);
 }
 
 bool Processor::LV_Get(int lamp) const {
@@ -158,48 +146,39 @@ RegisterTexts Processor::Texts(Reg r) const {
     t.bin = GroupDigits(v, 4, ".").str();
     t.mnemonic = CodeToMnemonic(hex).str();
   };
+  const Word v = Value(r).text();
   switch (r) {
     case Reg::A:
-      full(a_);
-      break;
     case Reg::Data:
-      full(data_);
-      break;
     case Reg::Key:
-      full(key_);
+      full(v);
       break;
     case Reg::Command:
-      t.hex = BinToHex(command_).str();
-      t.bin = GroupDigits(command_, 4, ".").str();
+      t.hex = BinToHex(v).str();
+      t.bin = GroupDigits(v, 4, ".").str();
       t.mnemonic = CodeToMnemonic(t.hex).str();
       break;
     case Reg::CommandCounter:
-      t.hex = BinToHex(commandCounter_).str();
-      t.bin = GroupDigits(commandCounter_, 4, ".").str();
-      break;
     case Reg::Address:
-      t.hex = BinToHex(address_).str();
-      t.bin = GroupDigits(address_, 4, ".").str();
-      break;
-    case Reg::Buffer: {
-      t.bit16 = NumToDec(GetBit(buffer_, 16)).str();
-      full(FitWidth(buffer_, 16));
-      break;
-    }
     case Reg::State:
-      t.hex = BinToHex(state_).str();
-      t.bin = GroupDigits(state_, 4, ".").str();
+      t.hex = BinToHex(v).str();
+      t.bin = GroupDigits(v, 4, ".").str();
+      break;
+    case Reg::Buffer:
+      t.bit16 = NumToDec(GetBit(v, 16)).str();
+      full(FitWidth(v, 16));
       break;
     case Reg::MicroCommand: {
-      t.hex = BinToHex(microCommand_).str();
-      t.bin = GroupDigits(microCommand_, 4, ".").str();
-      t.horizontalBin = HorizontalBinText(microHorizontal_);
-      t.horizontalHex = GroupDigits(BinToHex(microHorizontal_), 4, " ").str();
+      const Word horizontal = Micro_Reg_Get_Horizontal();
+      t.hex = BinToHex(v).str();
+      t.bin = GroupDigits(v, 4, ".").str();
+      t.horizontalBin = HorizontalBinText(horizontal);
+      t.horizontalHex = GroupDigits(BinToHex(horizontal), 4, " ").str();
       break;
     }
     case Reg::MicroCounter:
-      t.hex = microCounter_.str();
-      t.bin = GroupDigits(HexToBin(microCounter_), 4, ".").str();
+      t.hex = v.str();
+      t.bin = GroupDigits(HexToBin(v), 4, ".").str();
       break;
   }
   return t;

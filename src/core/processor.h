@@ -6,9 +6,11 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "format/bit_value.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
@@ -60,29 +62,41 @@ class Processor {
 
   Listeners<ProcessorListener>& listeners() { return listeners_; }
 
-  const Word& Reg_Get_A() const { return a_; }
-  void Reg_Set_A(std::string_view v);
-  const Word& Reg_Get_Data() const { return data_; }
-  void Reg_Set_Data(std::string_view v);
-  const Word& Reg_Get_Command() const { return command_; }
-  void Reg_Set_Command(std::string_view v);
-  const Word& Reg_Get_CommandCounter() const { return commandCounter_; }
-  void Reg_Set_CommandCounter(std::string_view v);  // keeps 11 bits
-  const Word& Reg_Get_Address() const { return address_; }
-  void Reg_Set_Address(std::string_view v);  // keeps 11 bits
-  const Word& Reg_Get_Key() const { return key_; }
-  void Reg_Set_Key(std::string_view v);
-  const Word& Reg_Get_Buffer() const { return buffer_; }
-  void Reg_Set_Buffer(std::string_view v);  // fits to 17 bits
-  const Word& Reg_Get_State() const { return state_; }
-  void Reg_Set_State(std::string_view v);
+  // Every getter gives the register's text; every setter takes any text and
+  // keeps it (fitted to the register's width where noted).
+  Word Reg_Get_A() const { return Value(Reg::A).text(); }
+  void Reg_Set_A(std::string_view v) { Set(Reg::A, BitValue::OfBits(v)); }
+  Word Reg_Get_Data() const { return Value(Reg::Data).text(); }
+  void Reg_Set_Data(std::string_view v) { Set(Reg::Data, BitValue::OfBits(v)); }
+  Word Reg_Get_Command() const { return Value(Reg::Command).text(); }
+  void Reg_Set_Command(std::string_view v) { Set(Reg::Command, BitValue::OfBits(v)); }
+  Word Reg_Get_CommandCounter() const { return Value(Reg::CommandCounter).text(); }
+  void Reg_Set_CommandCounter(std::string_view v) { Set(Reg::CommandCounter, BitValue::OfBits(v)); }  // keeps 11 bits
+  Word Reg_Get_Address() const { return Value(Reg::Address).text(); }
+  void Reg_Set_Address(std::string_view v) { Set(Reg::Address, BitValue::OfBits(v)); }  // keeps 11 bits
+  Word Reg_Get_Key() const { return Value(Reg::Key).text(); }
+  void Reg_Set_Key(std::string_view v) { Set(Reg::Key, BitValue::OfBits(v)); }
+  Word Reg_Get_Buffer() const { return Value(Reg::Buffer).text(); }
+  void Reg_Set_Buffer(std::string_view v) { Set(Reg::Buffer, BitValue::OfBits(v)); }  // fits to 17 bits
+  Word Reg_Get_State() const { return Value(Reg::State).text(); }
+  void Reg_Set_State(std::string_view v) { Set(Reg::State, BitValue::OfBits(v)); }
 
-  const Word& Micro_Reg_Get_Command() const { return microCommand_; }
+  Word Micro_Reg_Get_Command() const { return Value(Reg::MicroCommand).text(); }
   // Stores the vertical form and its horizontal expansion.
-  void Micro_Reg_Set_Command(std::string_view v);
-  const Word& Micro_Reg_Get_Horizontal() const { return microHorizontal_; }
-  const Word& Micro_Reg_Get_CommandCounter() const { return microCounter_; }
-  void Micro_Reg_Set_CommandCounter(std::string_view hex);  // two digits kept
+  void Micro_Reg_Set_Command(std::string_view v) { Set(Reg::MicroCommand, BitValue::OfBits(v)); }
+  Word Micro_Reg_Get_Horizontal() const;
+  Word Micro_Reg_Get_CommandCounter() const { return Value(Reg::MicroCounter).text(); }
+  // Two hex digits kept.
+  void Micro_Reg_Set_CommandCounter(std::string_view hex) { Set(Reg::MicroCounter, BitValue::OfHex(hex)); }
+
+  // The register as held: the executor and the traces read numbers from it.
+  const BitValue& Value(Reg r) const { return regs_[static_cast<std::size_t>(r)]; }
+  // The horizontal form of РМК, bit i = signal i.
+  std::uint32_t Horizontal() const { return horizontal_; }
+  // The one place a register changes: v fitted as the register's setter
+  // fits a text (11 bits of СК and РА, 17 of БР, two hex digits of СчМК),
+  // stored, and the listeners told.
+  void Set(Reg r, const BitValue& v);
 
   Word Reg_Get_С() const;  // carry, РС bit 0 (Cyrillic С)
   void Reg_Set_С(std::string_view v);
@@ -90,9 +104,11 @@ class Processor {
   void Reg_Set_Z(std::string_view v);
   Word Reg_Get_N() const;
   void Reg_Set_N(std::string_view v);
+  // РС bit := 1 when v is not 0 (a bit beyond the text adds one in front).
+  void SetStateBit(int bit, int v);
   void SetInterruptMode(int v);  // РС bit 4
   void SetInterruptReg(int v);   // РС bit 5, and the interrupt button
-  bool GetRunning() const;       // РС bit 7
+  bool GetRunning() const { return Value(Reg::State).bit(7) == 1; }  // РС bit 7
   void SetRunning(bool running);
 
   bool LV_Get(int lamp) const;
@@ -109,8 +125,8 @@ class Processor {
   RegisterTexts Texts(Reg r) const;
 
   // Run-control properties.
-  Word ALU_LEFT;
-  Word ALU_RIGHT;
+  BitValue ALU_LEFT;
+  BitValue ALU_RIGHT;
   int MODE = 2;                 // 1 full period, 2 short period
   bool bIsRunning_Act = false;  // the run request flag
 
@@ -118,12 +134,13 @@ class Processor {
   void notify(Reg r) {
     listeners_.each([r](ProcessorListener& l) { l.registerChanged(r); });
   }
-  void setStateBit(int bit, int v);
-  static Word Mask11(std::string_view v);
+
+  // РС with bit `bit` := (v != 0).
+  BitValue withStateBit(int bit, int v) const;
 
   Listeners<ProcessorListener> listeners_;
-  Word a_, data_, command_, commandCounter_, address_, key_, buffer_, state_;
-  Word microCommand_, microHorizontal_, microCounter_;
+  std::array<BitValue, 10> regs_;
+  std::uint32_t horizontal_ = 0;
   std::array<bool, kLampCount> lamps_{};
   std::string runStateText_ = "Состояние : Останов  ";
   bool interruptButton_ = false;

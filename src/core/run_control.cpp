@@ -109,24 +109,33 @@ void RunControl::Timer1Tick() {
 }
 
 bool RunControl::fetch(int mode) {
-  const Word address = cpu_.Micro_Reg_Get_CommandCounter();
-  microTrace_.set_PreMCC(address);
-  const std::string* keyOf = nullptr;
-  try {
-    keyOf = &micro_.Micro_ReadKey(address);
-  } catch (const MachineError& e) {
-    fail(e.number(), e.what());
-    return false;
+  const BitValue& counter = cpu_.Value(Reg::MicroCounter);
+  int row = 0;
+  RowKey key = RowKey::None;
+  if (counter.isHex(2) && counter.value() != 0) {
+    // Two hex digits naming a row: the usual case, read by number.
+    row = static_cast<int>(counter.value());
+    microTrace_.set_PreMCC(counter);
+    key = micro_.KeyAt(row);
+  } else {
+    const Word address = counter.text();
+    microTrace_.set_PreMCC(address);
+    try {
+      key = RowKeyOf(micro_.Micro_ReadKey(address));
+    } catch (const MachineError& e) {
+      fail(e.number(), e.what());
+      return false;
+    }
+    row = *MicroMemory::ParseAddress(address);
   }
-  const std::string& key = *keyOf;  // row keys never change
-  if (key == kKeyNewCommand) {
+  if (key == RowKey::NewCommand) {
     bool stop = false;
     boundary(stop);
     if (stop) return false;
   }
-  cpu_.Micro_Reg_Set_Command(micro_.Micro_ReadMem(address));
-  const Word h = cpu_.Micro_Reg_Get_Horizontal();
-  cpu_.Micro_Reg_Set_CommandCounter(NumToHex(static_cast<std::uint32_t>(HexToNum(address)) + 1u));
+  cpu_.Set(Reg::MicroCommand, BitValue::Bits(micro_.ReadAt(row), 16));
+  const std::uint32_t h = cpu_.Horizontal();
+  cpu_.Set(Reg::MicroCounter, BitValue::Hex(static_cast<std::uint32_t>(row) + 1u, 2));
   if (mode == 1) {
     ShowSignals(cpu_, h);
     enabled_ = 2;
@@ -138,7 +147,7 @@ bool RunControl::fetch(int mode) {
     }
     return false;
   }
-  executor_.ExecuteMicroCommand(h, key);
+  executor_.Execute(h, key);
   microTrace_.AddLine();
   return true;
 }
@@ -149,7 +158,7 @@ void RunControl::Timer2Tick() {
   if (counter_ <= thresholds_[1]) return;
   counter_ = 0;
   enabled_ = 3;
-  executor_.ExecuteMicroCommand(pending_, pendingKey_);
+  executor_.Execute(pending_, pendingKey_);
   microTrace_.AddLine();
 }
 
@@ -158,7 +167,7 @@ void RunControl::Timer3Tick() {
   moveIndicator(3);
   if (counter_ <= thresholds_[2]) return;
   counter_ = 0;
-  ShowSignals(cpu_, std::string(32, '0'));
+  ShowSignals(cpu_, std::uint32_t{0});
   enabled_ = 1;
 }
 
@@ -176,11 +185,11 @@ RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
   if (enabled_ != 1) {
     // Periods 2 and 3 of a full-period micro-command end at once.
     if (enabled_ == 2) {
-      executor_.ExecuteMicroCommand(pending_, pendingKey_);
+      executor_.Execute(pending_, pendingKey_);
       microTrace_.AddLine();
       ++slice.microCommands;
     }
-    ShowSignals(cpu_, std::string(32, '0'));
+    ShowSignals(cpu_, std::uint32_t{0});
     enabled_ = 1;
   }
   if (counter_ != 0) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/row_key.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
@@ -116,8 +117,8 @@ class RunControl {
   int total_ = 220;
   int counter_ = 0;
   int enabled_ = 1;
-  Word pending_;
-  std::string pendingKey_;
+  std::uint32_t pending_ = 0;  // horizontal form waiting for period 2
+  RowKey pendingKey_ = RowKey::None;
   PeriodIndicator indicator_;
   Step step_ = Step::None;
   bool stepLeftBoundary_ = false;

@@ -51,14 +51,18 @@ void Controllers::SetFlagOfRow(int row, int flag) {
   listeners_.each([row](ControllersListener& l) { l.flagChanged(row); });
 }
 
-const Word& Controllers::Reg_Get_Data(std::string_view addr) const { return entry(rowOf(addr)).data; }
+Word Controllers::Reg_Get_Data(std::string_view addr) const { return Data(rowOf(addr)); }
 
 void Controllers::Reg_Set_Data(std::string_view addr, std::string_view data) {
   const int row = rowOf(addr);
   const Word bits = FitWidth(data, 8);
   if (!IsBitString(bits, 8))
     throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: регистр данных принимает 8 разрядов, а не '" + std::string(data) + "'");
-  entry(row).data = bits;
+  storeData(row, static_cast<std::uint8_t>(BitsValue(bits)));
+}
+
+void Controllers::storeData(int row, std::uint8_t data) {
+  entry(row).data = data;
   changed(row);
   listeners_.each([row](ControllersListener& l) { l.dataRegisterWritten(row); });
 }
@@ -98,11 +102,42 @@ void Controllers::ExecuteIOCommand(std::string_view bin_cmd) {
   }
 }
 
+void Controllers::ExecuteIO(std::uint16_t order) {
+  const int row = RowOfAddress(order & 0xFFu);
+  switch ((order >> 8) & 15u) {
+    case 0:
+      SetFlagOfRow(row, 0);
+      break;
+    case 1:
+      if (entry(row).flag == 1) {
+        const BitValue& counter = cpu_.Value(Reg::CommandCounter);
+        if (counter.isBits())
+          cpu_.Set(Reg::CommandCounter, BitValue::Bits(counter.value() + 1u, 16));
+        else
+          ExecuteIOCommand(NumToBits(order, 16));
+      }
+      break;
+    case 2:
+      cpu_.Set(Reg::A, BitValue::Bits(entry(row).data, 8));
+      break;
+    case 3: {
+      const BitValue& a = cpu_.Value(Reg::A);
+      if (a.isBits())
+        storeData(row, static_cast<std::uint8_t>(a.value() & 0xFFu));
+      else
+        ExecuteIOCommand(NumToBits(order, 16));
+      break;
+    }
+    default:
+      break;
+  }
+}
+
 std::string Controllers::AddressText(int row) {
   return FitWidth(NumToHex(static_cast<std::uint32_t>(AddressOfRow(row))), 2).str();
 }
 
-std::string Controllers::DataText(int row) const { return ControllerDataText(entry(row).data); }
+std::string Controllers::DataText(int row) const { return ControllerDataText(Data(row)); }
 
 void Controllers::SetDevice(int row, std::string_view device) {
   entry(row).device = device;
@@ -116,7 +151,7 @@ void Controllers::SetComment(int row, std::string_view comment) {
 
 bool Controllers::IsInitial(int row) const {
   const Entry& e = entry(row);
-  return e.flag == 0 && e.data == "00000000" && e.device == kNoDevice;
+  return e.flag == 0 && e.data == 0 && e.device == kNoDevice;
 }
 
 }  // namespace vesk

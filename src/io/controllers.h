@@ -5,10 +5,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "format/bit_string.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
@@ -45,12 +47,14 @@ class Controllers {
   // no controller throws MachineError.
   int Reg_Get_Flag(std::string_view addr) const;
   void Reg_Set_Flag(std::string_view addr, int data);
-  const Word& Reg_Get_Data(std::string_view addr) const;
+  Word Reg_Get_Data(std::string_view addr) const;
   // data: bit string of any length, fitted to 8; non-binary text throws.
   void Reg_Set_Data(std::string_view addr, std::string_view data);
   void DropAllFlag();
   // bin_cmd: the I/O order in РД. Orders 0..3 are CLF, TSF, IN, OUT.
   void ExecuteIOCommand(std::string_view bin_cmd);
+  // The same for a 16-bit РД given as a number.
+  void ExecuteIO(std::uint16_t order);
 
   // Row (0..255) of a controller address (0..255) and back.
   static int RowOfAddress(int address) { return address == 0 ? kCount - 1 : address - 1; }
@@ -61,7 +65,8 @@ class Controllers {
   // Row texts and fields, by row.
   static std::string AddressText(int row);
   int Flag(int row) const { return entry(row).flag; }
-  const Word& Data(int row) const { return entry(row).data; }
+  Word Data(int row) const { return NumToBits(entry(row).data, 8); }
+  std::uint8_t DataBits(int row) const { return entry(row).data; }
   std::string DataText(int row) const;  // "34 | 052 | 0011.0100"
   const std::string& Device(int row) const { return entry(row).device; }
   const std::string& Comment(int row) const { return entry(row).comment; }
@@ -75,7 +80,7 @@ class Controllers {
  private:
   struct Entry {
     int flag = 0;
-    Word data{"00000000"};
+    std::uint8_t data = 0;
     std::string device{kNoDevice};
     std::string comment;
   };
@@ -83,6 +88,8 @@ class Controllers {
   Entry& entry(int row);
   int rowOf(std::string_view addr) const;
   void changed(int row);
+  // The one place a data register changes.
+  void storeData(int row, std::uint8_t data);
 
   Processor& cpu_;
   Listeners<ControllersListener> listeners_;

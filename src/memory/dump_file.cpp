@@ -9,7 +9,7 @@ namespace vesk {
 namespace {
 
 RowSource Rows(const MainMemory& memory) {
-  return [&memory](int a) { return std::pair<const Word&, const std::string&>(memory.Value(a), memory.Comment(a)); };
+  return [&memory](int a) { return std::pair<Word, const std::string&>(memory.Value(a), memory.Comment(a)); };
 }
 
 std::string RowName(int a) { return "адреса " + MainMemory::AddressText(a); }

@@ -11,8 +11,6 @@ namespace vesk {
 
 namespace {
 
-constexpr std::string_view kZero16 = "0000000000000000";
-
 std::string GroupedFive(std::uint32_t v) { return GroupDigits(FitWidth(NumToDec(v), 5), 3, ".").str(); }
 
 }  // namespace
@@ -28,14 +26,10 @@ std::string MemoryDecimalText(std::string_view value) {
   return text;
 }
 
-MainMemory::MainMemory() {
-  for (auto& w : words_) w = kZero16;
-}
+MainMemory::MainMemory() = default;
 
-std::size_t MainMemory::index(int address) {
-  if (address < 0 || address >= kWords)
-    throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: в памяти нет слова " + std::to_string(address));
-  return static_cast<std::size_t>(address);
+void MainMemory::noAddress(int address) {
+  throw MachineError(error_number::kOutOfRange, "Индекс вне диапазона: в памяти нет слова " + std::to_string(address));
 }
 
 std::optional<int> MainMemory::ParseAddress(std::string_view hex) { return ParseHexBelow(hex, kWords); }
@@ -51,10 +45,26 @@ void MainMemory::select(int address) {
   listeners_.each([address](MainMemoryListener& l) { l.memorySelectionChanged(address); });
 }
 
-const Word& MainMemory::Mem_ReadMem(std::string_view address) {
+Word MainMemory::Mem_ReadMem(std::string_view address) {
   const int a = requireAddress(address);
   select(a);
-  return words_[static_cast<std::size_t>(a)];
+  return Value(a);
+}
+
+std::uint16_t MainMemory::ReadAt(int address) {
+  select(address);
+  return words_[index(address)];
+}
+
+void MainMemory::store(int address, std::uint16_t value, std::string_view effect) {
+  const std::size_t i = index(address);
+  words_[i] = value;
+  written_.set(i);
+  listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
+  if (trace_ != nullptr && !effect.empty()) {
+    trace_->set_EFFECT_ADDR(effect);
+    trace_->set_EFFECT_VAL(FitWidth(NumToHex(value), 4));
+  }
 }
 
 void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) {
@@ -62,19 +72,20 @@ void MainMemory::Mem_WriteMem(std::string_view address, std::string_view value) 
   if (!IsBitString(value, 16))
     throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: слово памяти должно состоять из 16 разрядов, а не '" + std::string(value) + "'");
   select(a);
-  words_[static_cast<std::size_t>(a)] = value;
-  written_.set(static_cast<std::size_t>(a));
-  listeners_.each([a](MainMemoryListener& l) { l.memoryRowChanged(a); });
-  if (trace_ != nullptr) {
-    std::string effect = "(W) ";
-    effect += address;
-    trace_->set_EFFECT_ADDR(effect);
-    trace_->set_EFFECT_VAL(BinToHex(value));
-  }
+  Word effect("(W) ");
+  effect.append(address);
+  store(a, static_cast<std::uint16_t>(BitsValue(value)), effect);
+}
+
+void MainMemory::WriteAt(int address, std::uint16_t value) {
+  select(address);
+  Word effect("(W) ");
+  effect.append(FitWidth(NumToHex(static_cast<std::uint32_t>(address)), 4));
+  store(address, value, effect);
 }
 
 void MainMemory::Mem_Clear() {
-  for (auto& w : words_) w = kZero16;
+  words_.fill(0);
   for (auto& c : comments_) c.clear();
   written_.reset();
   selected_ = -1;
@@ -86,10 +97,8 @@ void MainMemory::SetRow(int address, std::string_view value, std::string_view co
   if (!IsBitString(value, 16))
     throw MachineError(error_number::kTypeMismatch, "Несоответствие типа: слово памяти должно состоять из 16 разрядов, а не '" + std::string(value) + "'");
   RequireStorableComment(comment);
-  words_[i] = value;
   comments_[i] = comment;
-  written_.set(i);
-  listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
+  store(address, static_cast<std::uint16_t>(BitsValue(value)), {});
 }
 
 void MainMemory::SetComment(int address, std::string_view comment) {

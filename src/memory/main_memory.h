@@ -8,10 +8,12 @@
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "format/bit_string.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
@@ -39,12 +41,18 @@ class MainMemory {
 
   // address: hex text of a row (either case). Selects the row and returns its
   // word. An address that names no row throws MachineError.
-  const Word& Mem_ReadMem(std::string_view address);
+  Word Mem_ReadMem(std::string_view address);
   // Selects the row, stores the word (16 characters of '0'/'1', otherwise
   // MachineError) and reports "(W) " + address and the new hex to the trace.
   void Mem_WriteMem(std::string_view address, std::string_view value);
   // All words zero, all comments empty, no row written.
   void Mem_Clear();
+
+  // The executor's way in, with the row by number (0..2047, unchecked by
+  // the caller): the same as Mem_ReadMem and Mem_WriteMem given the address
+  // as four hex digits.
+  std::uint16_t ReadAt(int address);
+  void WriteAt(int address, std::uint16_t value);
 
   // Stores a word and a comment without selecting or reporting (the dump
   // reader's way in); the row counts as written. The word must be 16
@@ -52,7 +60,8 @@ class MainMemory {
   void SetRow(int address, std::string_view value, std::string_view comment);
   void SetComment(int address, std::string_view comment);
 
-  const Word& Value(int address) const { return words_[index(address)]; }
+  Word Value(int address) const { return NumToBits(words_[index(address)], 16); }
+  std::uint16_t Bits(int address) const { return words_[index(address)]; }
   const std::string& Comment(int address) const { return comments_[index(address)]; }
   int Selected() const { return selected_; }
   // Whether the word was written since the memory was last cleared.
@@ -69,13 +78,20 @@ class MainMemory {
   static std::optional<int> ParseAddress(std::string_view hex);
 
  private:
-  static std::size_t index(int address);
+  static std::size_t index(int address) {
+    if (address < 0 || address >= kWords) noAddress(address);
+    return static_cast<std::size_t>(address);
+  }
+  [[noreturn]] static void noAddress(int address);
   int requireAddress(std::string_view hex) const;
   void select(int address);
+  // The one place a word changes (Mem_Clear aside): stores it, tells the
+  // listeners and, when `effect` is given, the command trace.
+  void store(int address, std::uint16_t value, std::string_view effect);
 
   Listeners<MainMemoryListener> listeners_;
   CommandTrace* trace_ = nullptr;
-  std::array<Word, kWords> words_;
+  std::array<std::uint16_t, kWords> words_{};
   std::array<std::string, kWords> comments_;
   std::bitset<kWords> written_;
   int selected_ = -1;

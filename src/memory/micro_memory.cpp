@@ -8,12 +8,6 @@
 
 namespace vesk {
 
-namespace {
-
-constexpr std::string_view kZero16 = "0000000000000000";
-
-}  // namespace
-
 std::string MicroHorizontalText(std::string_view vertical) {
   const Word h = ExpandMicroCommand(vertical);
   std::string text = HorizontalBinText(h);
@@ -30,17 +24,15 @@ std::string MicroVerticalText(std::string_view vertical) {
 }
 
 MicroMemory::MicroMemory() {
-  for (auto& w : words_) w = kZero16;
   keys_[index(0x01)] = kKeyNewCommand;
   keys_[index(0x02)] = kKeyCommandAddress;
   keys_[index(0x06)] = kKeyCommandInCR;
+  for (std::size_t i = 0; i < keys_.size(); ++i) rowKeys_[i] = RowKeyOf(keys_[i]);
 }
 
-std::size_t MicroMemory::index(int address) {
-  if (address < 1 || address > kWords)
-    throw MachineError(error_number::kOutOfRange,
+void MicroMemory::noAddress(int address) {
+  throw MachineError(error_number::kOutOfRange,
                        "Индекс вне диапазона: в микропамяти нет адреса " + std::to_string(address));
-  return static_cast<std::size_t>(address - 1);
 }
 
 std::optional<int> MicroMemory::ParseAddress(std::string_view hex) {
@@ -62,11 +54,19 @@ void MicroMemory::select(int address) {
   listeners_.each([address](MicroMemoryListener& l) { l.microSelectionChanged(address); });
 }
 
-const Word& MicroMemory::Micro_ReadMem(std::string_view address) {
+Word MicroMemory::Micro_ReadMem(std::string_view address) {
   const int a = requireAddress(address);
   select(a);
-  return words_[index(a)];
+  return Value(a);
 }
+
+std::uint16_t MicroMemory::ReadAt(int address) {
+  const std::size_t i = index(address);
+  select(address);
+  return words_[i];
+}
+
+void MicroMemory::store(int address, std::uint16_t value) { words_[index(address)] = value; }
 
 const std::string& MicroMemory::Micro_ReadKey(std::string_view address) const {
   return keys_[index(requireAddress(address))];
@@ -78,7 +78,7 @@ void MicroMemory::Micro_WriteMem(std::string_view address, std::string_view valu
     throw MachineError(error_number::kTypeMismatch,
                        "Несоответствие типа: микрокоманда должна состоять из 16 разрядов, а не '" + std::string(value) + "'");
   select(a);
-  words_[index(a)] = value;
+  store(a, static_cast<std::uint16_t>(BitsValue(value)));
   listeners_.each([a](MicroMemoryListener& l) { l.microRowChanged(a); });
 }
 
@@ -88,13 +88,15 @@ void MicroMemory::SetRow(int address, std::string_view value, std::string_view c
     throw MachineError(error_number::kTypeMismatch,
                        "Несоответствие типа: микрокоманда должна состоять из 16 разрядов, а не '" + std::string(value) + "'");
   RequireStorableComment(comment);
-  words_[i] = value;
+  store(address, static_cast<std::uint16_t>(BitsValue(value)));
   comments_[i] = comment;
+  ++commentsVersion_;
 }
 
 void MicroMemory::SetComment(int address, std::string_view comment) {
   RequireStorableComment(comment);
   comments_[index(address)] = comment;
+  ++commentsVersion_;
   listeners_.each([address](MicroMemoryListener& l) { l.microRowChanged(address); });
 }
 

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/row_key.h"
+#include "format/bit_string.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
@@ -31,7 +34,7 @@ class MicroMemory {
 
   // address: hex text naming 01..FF (either case); anything else throws
   // MachineError. Selects the row and returns its vertical micro-command.
-  const Word& Micro_ReadMem(std::string_view address);
+  Word Micro_ReadMem(std::string_view address);
   // The row key ("new_cmd" at 01, "curr_cmd_addr_to_ar" at 02,
   // "curr_cmd_in_cr" at 06, empty elsewhere). Does not move the selection.
   const std::string& Micro_ReadKey(std::string_view address) const;
@@ -45,8 +48,17 @@ class MicroMemory {
   // Tells listeners that many rows changed (after SetRow in bulk).
   void notifyRowsChanged();
 
-  const Word& Value(int address) const { return words_[index(address)]; }
+  // Run control's way in, with the row by number (1..255): the same as
+  // Micro_ReadMem and Micro_ReadKey given the address as two hex digits.
+  std::uint16_t ReadAt(int address);
+  RowKey KeyAt(int address) const { return rowKeys_[index(address)]; }
+
+  Word Value(int address) const { return NumToBits(words_[index(address)], 16); }
+  std::uint16_t Bits(int address) const { return words_[index(address)]; }
   const std::string& Comment(int address) const { return comments_[index(address)]; }
+  // Grows whenever a comment is stored, so a reader can tell that the
+  // comments it has seen are still the same.
+  std::uint64_t CommentsVersion() const { return commentsVersion_; }
   const std::string& Key(int address) const { return keys_[index(address)]; }
   int Selected() const { return selected_; }
 
@@ -60,14 +72,23 @@ class MicroMemory {
   static std::optional<int> ParseAddress(std::string_view hex);
 
  private:
-  static std::size_t index(int address);
+  static std::size_t index(int address) {
+    if (address < 1 || address > kWords) noAddress(address);
+    return static_cast<std::size_t>(address - 1);
+  }
+  [[noreturn]] static void noAddress(int address);
   int requireAddress(std::string_view hex) const;
   void select(int address);
 
+  // The one place a word changes.
+  void store(int address, std::uint16_t value);
+
   Listeners<MicroMemoryListener> listeners_;
-  std::array<Word, kWords> words_;
+  std::array<std::uint16_t, kWords> words_{};
   std::array<std::string, kWords> comments_;
   std::array<std::string, kWords> keys_;
+  std::array<RowKey, kWords> rowKeys_{};
+  std::uint64_t commentsVersion_ = 1;
   int selected_ = -1;
 };
 

@@ -10,7 +10,7 @@ namespace vesk {
 FileResult SaveMicroProgram(const MicroMemory& memory, const std::string& fileName) {
   return WriteRowFile(
       fileName, MicroMemory::kWords,
-      [&](int i) { return std::pair<const Word&, const std::string&>(memory.Value(i + 1), memory.Comment(i + 1)); },
+      [&](int i) { return std::pair<Word, const std::string&>(memory.Value(i + 1), memory.Comment(i + 1)); },
       [](int i) { return "адреса " + MicroMemory::AddressText(i + 1); });
 }
 

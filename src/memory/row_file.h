@@ -27,7 +27,7 @@ using RowParser = std::function<RowLine(std::string_view line, int number, std::
 FileResult ReadRowFile(const std::string& path, int maxRows, const RowParser& parse, std::vector<RowLine>& rows);
 
 // Row i of a file to write: its value (a bit string) and comment.
-using RowSource = std::function<std::pair<const Word&, const std::string&>(int)>;
+using RowSource = std::function<std::pair<Word, const std::string&>(int)>;
 
 // Writes count lines, row i giving value and comment, with CR LF ends in
 // windows-1251. A comment with a line break or a character windows-1251

@@ -51,40 +51,43 @@ void CommandTrace::AddLine() {
   } else {
     set_CCounter(NextCount(cCounter_));
   }
-  line.effectAddrId = effects_.intern(effectAddr_);
-  line.effectValId = effects_.intern(effectVal_);
-  std::uint32_t v = 0;
+  if (log_.storing()) {
+    line.effectAddrId = effects_.intern(effectAddr_);
+    line.effectValId = effects_.intern(effectVal_);
+  }
   bool clean = true;
-  auto pack16 = [&clean, &v](const Word& w, std::uint16_t& slot) {
-    if (clean && PackBits(w, 16, v)) slot = static_cast<std::uint16_t>(v);
+  auto pack16 = [&clean](const BitValue& v, std::uint16_t& slot) {
+    if (v.isBits(16)) slot = static_cast<std::uint16_t>(v.value());
     else clean = false;
   };
   if (!start) {
     pack16(currAddr_, line.currAddr);
     pack16(currCmd_, line.currCmd);
   }
-  pack16(cpu_.Reg_Get_CommandCounter(), line.sk);
-  pack16(cpu_.Reg_Get_Address(), line.ra);
-  pack16(cpu_.Reg_Get_Command(), line.rk);
-  pack16(cpu_.Reg_Get_Data(), line.rd);
-  const Word& a = cpu_.Reg_Get_A();
-  if (a.size() == 8 && clean && PackBits(a, 8, v)) {
-    line.a = static_cast<std::uint16_t>(v);
+  pack16(cpu_.Value(Reg::CommandCounter), line.sk);
+  pack16(cpu_.Value(Reg::Address), line.ra);
+  pack16(cpu_.Value(Reg::Command), line.rk);
+  pack16(cpu_.Value(Reg::Data), line.rd);
+  const BitValue& a = cpu_.Value(Reg::A);
+  if (a.isBits(8)) {
+    line.a = static_cast<std::uint16_t>(a.value());
     line.flags |= kA8;
   } else {
     pack16(a, line.a);
   }
-  const Word c = cpu_.Reg_Get_С();
-  if (c == "1") line.flags |= kC;
-  else if (c != "0") clean = false;
+  const int c = cpu_.Value(Reg::State).bit(0);
+  if (c == 1) line.flags |= kC;
+  else if (c != 0) clean = false;
   if (clean) {
     log_.add(line, nullptr);
   } else {
     line.flags = static_cast<std::uint8_t>(kOdd | (start ? kStart : 0));
-    const OddTexts odd{currAddr_, currCmd_, cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
-                        cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a, c};
+    const OddTexts odd{currAddr_.text(), currCmd_.text(), cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
+                        cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a.text(), cpu_.Reg_Get_С()};
     log_.add(line, &odd);
   }
+  lastEffectAddr_ = effectAddr_;
+  lastEffectVal_ = effectVal_;
   effectAddr_.clear();
   effectVal_.clear();
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
@@ -95,7 +98,8 @@ void CommandTrace::ClearLog() {
   listeners_.each([](TraceListener& l) { l.logCleared(); });
 }
 
-void CommandTrace::cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const {
+void CommandTrace::cells(const Line& line, const OddTexts* odd, std::string_view effectAddr, std::string_view effectVal,
+                         std::array<std::string, kColumns>& out) const {
   for (auto& s : out) s.clear();
   const bool start = (line.flags & kStart) != 0;
   if ((line.flags & kOdd) != 0 && odd != nullptr) {
@@ -119,30 +123,36 @@ void CommandTrace::cells(const Line& line, const OddTexts* odd, std::array<std::
     out[7] = (line.flags & kC) ? "1" : "0";
   }
   if (start) out[1] = StartLineText(static_cast<std::time_t>(line.time));
-  out[8] = effects_.text(line.effectAddrId);
-  out[9] = effects_.text(line.effectValId);
+  out[8] = effectAddr;
+  out[9] = effectVal;
+}
+
+void CommandTrace::lastCells(std::array<std::string, kColumns>& out) const {
+  cells(log_.last(), log_.lastOdd(), lastEffectAddr_, lastEffectVal_, out);
 }
 
 std::string CommandTrace::Cell(std::int64_t line, int column) const {
   if (line < 0 || line >= log_.size() || column < 0 || column >= kColumns) return {};
   std::array<std::string, kColumns> all;
-  cells(log_[line], log_.odd(line), all);
+  const Line& l = log_[line];
+  cells(l, log_.odd(line), effects_.text(l.effectAddrId), effects_.text(l.effectValId), all);
   return std::move(all[static_cast<std::size_t>(column)]);
 }
 
 std::array<std::string, CommandTrace::kColumns> CommandTrace::LastCells() const {
   std::array<std::string, kColumns> all;
-  cells(log_.last(), log_.lastOdd(), all);
+  lastCells(all);
   return all;
 }
 
 void CommandTrace::AppendHtmlRow(std::string& out, std::int64_t line) const {
-  cells(log_[line], log_.odd(line), scratch_);
+  const Line& l = log_[line];
+  cells(l, log_.odd(line), effects_.text(l.effectAddrId), effects_.text(l.effectValId), scratch_);
   AppendHtmlCells(out, scratch_);
 }
 
 void CommandTrace::AppendLastHtmlRow(std::string& out) const {
-  cells(log_.last(), log_.lastOdd(), scratch_);
+  lastCells(scratch_);
   AppendHtmlCells(out, scratch_);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "format/bit_value.h"
 #include "format/word.h"
 #include "trace/packed_log.h"
 #include "trace/trace_listener.h"
@@ -31,11 +32,13 @@ class CommandTrace {
   Listeners<TraceListener>& listeners() { return listeners_; }
 
   // Address the current command was fetched from (СК after row 02).
-  const Word& CURR_ADDR() const { return currAddr_; }
-  void set_CURR_ADDR(std::string_view v) { currAddr_ = v; }
+  Word CURR_ADDR() const { return currAddr_.text(); }
+  void set_CURR_ADDR(std::string_view v) { currAddr_ = BitValue::OfBits(v); }
+  void set_CURR_ADDR(const BitValue& v) { currAddr_ = v; }
   // The current command word (РК after row 06).
-  const Word& CURR_CMD() const { return currCmd_; }
-  void set_CURR_CMD(std::string_view v) { currCmd_ = v; }
+  Word CURR_CMD() const { return currCmd_.text(); }
+  void set_CURR_CMD(std::string_view v) { currCmd_ = BitValue::OfBits(v); }
+  void set_CURR_CMD(const BitValue& v) { currCmd_ = v; }
   // "(W) " + address of the last memory write of the command.
   const Word& EFFECT_ADDR() const { return effectAddr_; }
   void set_EFFECT_ADDR(std::string_view v) { effectAddr_ = v; }
@@ -74,11 +77,17 @@ class CommandTrace {
  private:
   using OddTexts = std::array<Word, 8>;  // CURR_ADDR, CURR_CMD, СК, РА, РК, РД, А, С
 
-  void cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const;
+  void cells(const Line& line, const OddTexts* odd, std::string_view effectAddr, std::string_view effectVal,
+             std::array<std::string, kColumns>& out) const;
+  void lastCells(std::array<std::string, kColumns>& out) const;
 
   const Processor& cpu_;
   Listeners<TraceListener> listeners_;
-  Word currAddr_, currCmd_, effectAddr_, effectVal_;
+  BitValue currAddr_, currCmd_;
+  Word effectAddr_, effectVal_;
+  // The effect texts of the line added last (stored lines keep theirs in the
+  // pool; lines nobody keeps are not pooled).
+  Word lastEffectAddr_, lastEffectVal_;
   std::int32_t cCounter_ = 0;
   std::function<std::time_t()> clock_;
   PackedLog<Line, OddTexts> log_;

@@ -32,11 +32,7 @@ constexpr std::string_view kMicroHeader[] = {
 
 constexpr std::string_view kClosing[] = {"</table>", "</body></html>"};
 
-bool IsAscii(std::string_view text) {
-  for (const char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
+bool IsAscii(std::string_view text) { return AsciiRun(text, 0) == text.size(); }
 
 }  // namespace
 

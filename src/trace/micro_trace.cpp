@@ -1,5 +1,7 @@
 #include "trace/micro_trace.h"
 
+#include <cstring>
+
 #include "core/processor.h"
 #include "format/bit_string.h"
 #include "memory/micro_memory.h"
@@ -12,12 +14,14 @@ namespace {
 
 enum Flag : std::uint8_t { kC = 1, kN = 2, kZ = 4, kA8 = 8, kOdd = 16 };
 
-bool FlagBit(std::string_view text, std::uint8_t bit, std::uint8_t& flags) {
-  if (text == "1") {
+// A flag's digit (as Reg_Get_С and its kin read it) into the line's flags;
+// false for a digit other than 0 and 1.
+bool FlagBit(int digit, std::uint8_t bit, std::uint8_t& flags) {
+  if (digit == 1) {
     flags |= bit;
     return true;
   }
-  return text == "0";
+  return digit == 0;
 }
 
 }  // namespace
@@ -34,9 +38,13 @@ void MicroTrace::set_MCCounter(std::int32_t v) {
 
 std::uint32_t MicroTrace::commentId(int address) {
   if (address < 1 || address > MicroMemory::kWords) return 0;
+  const auto slot = static_cast<std::size_t>(address);
+  auto& id = commentCacheId_[slot];
+  // No comment changed since this row's was last looked up.
+  if (commentCacheVersion_[slot] == micro_.CommentsVersion()) return id;
+  commentCacheVersion_[slot] = micro_.CommentsVersion();
   const std::string& comment = micro_.Comment(address);
-  auto& cached = commentCache_[static_cast<std::size_t>(address)];
-  auto& id = commentCacheId_[static_cast<std::size_t>(address)];
+  auto& cached = commentCache_[slot];
   if (id != 0 && cached == comment) return id;
   if (comment.empty()) {
     cached.clear();
@@ -51,36 +59,40 @@ std::uint32_t MicroTrace::commentId(int address) {
 void MicroTrace::AddLine() {
   set_MCCounter(NextCount(mcCounter_));
   Line line{};
-  line.commentId = commentId(HexToNum(preMCC_));
-  std::uint32_t v = 0;
-  bool clean = PackHex2(preMCC_, line.preMCC) && PackHex2(cpu_.Micro_Reg_Get_CommandCounter(), line.microCounter);
-  auto pack16 = [&clean, &v](const Word& w, std::uint16_t& slot) {
-    if (clean && PackBits(w, 16, v)) slot = static_cast<std::uint16_t>(v);
+  line.commentId = commentId(preMCC_.isHex() ? static_cast<int>(preMCC_.value()) : HexToNum(preMCC_.text()));
+  const BitValue& counter = cpu_.Value(Reg::MicroCounter);
+  bool clean = preMCC_.isHex(2) && counter.isHex(2);
+  line.preMCC = static_cast<std::uint8_t>(preMCC_.value());
+  line.microCounter = static_cast<std::uint8_t>(counter.value());
+  auto pack16 = [&clean](const BitValue& v, std::uint16_t& slot) {
+    if (v.isBits(16)) slot = static_cast<std::uint16_t>(v.value());
     else clean = false;
   };
-  pack16(cpu_.Micro_Reg_Get_Command(), line.rmk);
-  pack16(cpu_.Reg_Get_CommandCounter(), line.sk);
-  pack16(cpu_.Reg_Get_Address(), line.ra);
-  pack16(cpu_.Reg_Get_Command(), line.rk);
-  pack16(cpu_.Reg_Get_Data(), line.rd);
-  const Word& a = cpu_.Reg_Get_A();
-  if (a.size() == 8 && clean && PackBits(a, 8, v)) {
-    line.a = static_cast<std::uint16_t>(v);
+  pack16(cpu_.Value(Reg::MicroCommand), line.rmk);
+  pack16(cpu_.Value(Reg::CommandCounter), line.sk);
+  pack16(cpu_.Value(Reg::Address), line.ra);
+  pack16(cpu_.Value(Reg::Command), line.rk);
+  pack16(cpu_.Value(Reg::Data), line.rd);
+  const BitValue& a = cpu_.Value(Reg::A);
+  if (a.isBits(8)) {
+    line.a = static_cast<std::uint16_t>(a.value());
     line.flags |= kA8;
   } else {
     pack16(a, line.a);
   }
-  if (clean && PackBits(cpu_.Reg_Get_Buffer(), 17, v)) line.buffer = v;
+  const BitValue& buffer = cpu_.Value(Reg::Buffer);
+  if (buffer.isBits(17)) line.buffer = buffer.value();
   else clean = false;
-  const Word c = cpu_.Reg_Get_С(), n = cpu_.Reg_Get_N(), z = cpu_.Reg_Get_Z();
+  const BitValue& state = cpu_.Value(Reg::State);
+  const int c = state.bit(0), z = state.bit(1), n = state.bit(2);
   clean = clean && FlagBit(c, kC, line.flags) && FlagBit(n, kN, line.flags) && FlagBit(z, kZ, line.flags);
   if (clean) {
     log_.add(line, nullptr);
   } else {
     line.flags = kOdd;
-    const OddTexts odd{preMCC_, cpu_.Micro_Reg_Get_Command(), cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
-                        cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a, c, cpu_.Reg_Get_Buffer(), n, z,
-                        cpu_.Micro_Reg_Get_CommandCounter()};
+    const OddTexts odd{preMCC_.text(), cpu_.Micro_Reg_Get_Command(), cpu_.Reg_Get_CommandCounter(), cpu_.Reg_Get_Address(),
+                        cpu_.Reg_Get_Command(), cpu_.Reg_Get_Data(), a.text(), NumToDec(c), buffer.text(), NumToDec(n),
+                        NumToDec(z), counter.text()};
     log_.add(line, &odd);
   }
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
@@ -131,36 +143,61 @@ std::array<std::string, MicroTrace::kColumns> MicroTrace::LastCells() const {
   return all;
 }
 
-void MicroTrace::AppendHtmlRow(std::string& out, std::int64_t line) const {
-  const Line& l = log_[line];
+void MicroTrace::AppendHtmlRow(std::string& out, std::int64_t line) const { appendRow(out, log_[line], log_.odd(line)); }
+
+void MicroTrace::AppendLastHtmlRow(std::string& out) const { appendRow(out, log_.last(), log_.lastOdd()); }
+
+void MicroTrace::appendRow(std::string& out, const Line& l, const OddTexts* odd) const {
   if ((l.flags & kOdd) != 0) {
-    cells(l, log_.odd(line), scratch_);
+    cells(l, odd, scratch_);
     AppendHtmlCells(out, scratch_);
     return;
   }
   // The usual line, written straight from its packed fields: an export of
   // millions of lines builds no cell texts.
-  auto cell = [&out](auto&& append) {
-    out += "<td>";
-    append();
-    out += "</td>";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  char buf[192];
+  char* p = buf;
+  auto put = [&p](std::string_view s) {
+    std::memcpy(p, s.data(), s.size());
+    p += s.size();
   };
-  out += "<tr>";
-  cell([&] { AppendHex2(out, l.preMCC); });
-  for (const std::uint16_t v : {l.rmk, l.sk, l.ra, l.rk, l.rd}) cell([&] { AppendBitsHex(out, v, 16); });
-  cell([&] { AppendBitsHex(out, l.a, (l.flags & kA8) ? 8 : 16); });
-  cell([&] { out += (l.flags & kC) ? '1' : '0'; });
-  cell([&] { AppendBitsHex(out, l.buffer, 17); });
-  cell([&] { out += (l.flags & kN) ? '1' : '0'; });
-  cell([&] { out += (l.flags & kZ) ? '1' : '0'; });
-  cell([&] { AppendHex2(out, l.microCounter); });
-  cell([&] { AppendHtmlEscaped(out, comments_.text(l.commentId)); });
-  out += "</tr>";
+  auto hex = [&p](std::uint32_t v, int digits) {
+    for (int d = digits - 1; d >= 0; --d) *p++ = kHex[(v >> (4 * d)) & 15u];
+  };
+  auto flag = [&p, &l](std::uint8_t bit) { *p++ = (l.flags & bit) ? '1' : '0'; };
+  put("<tr><td>");
+  hex(l.preMCC, 2);
+  for (const std::uint16_t v : {l.rmk, l.sk, l.ra, l.rk, l.rd}) {
+    put("</td><td>");
+    hex(v, 4);
+  }
+  put("</td><td>");
+  hex(l.a, (l.flags & kA8) ? 2 : 4);
+  put("</td><td>");
+  flag(kC);
+  put("</td><td>");
+  hex(l.buffer, 5);
+  put("</td><td>");
+  flag(kN);
+  put("</td><td>");
+  flag(kZ);
+  put("</td><td>");
+  hex(l.microCounter, 2);
+  put("</td><td>");
+  out.append(buf, static_cast<std::size_t>(p - buf));
+  out += escapedComment(l.commentId);
+  out += "</td></tr>";
 }
 
-void MicroTrace::AppendLastHtmlRow(std::string& out) const {
-  cells(log_.last(), log_.lastOdd(), scratch_);
-  AppendHtmlCells(out, scratch_);
+const std::string& MicroTrace::escapedComment(std::uint32_t id) const {
+  if (id >= escapedComments_.size()) escapedComments_.resize(id + 1);
+  std::optional<std::string>& slot = escapedComments_[id];
+  if (!slot) {
+    slot.emplace();
+    AppendHtmlEscaped(*slot, comments_.text(id));
+  }
+  return *slot;
 }
 
 }  // namespace vesk

@@ -8,9 +8,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "format/bit_value.h"
 #include "format/word.h"
 #include "trace/packed_log.h"
 #include "trace/trace_listener.h"
@@ -33,8 +36,9 @@ class MicroTrace {
   Listeners<TraceListener>& listeners() { return listeners_; }
 
   // СчМК before the fetch, as run control stores it.
-  const Word& PreMCC() const { return preMCC_; }
-  void set_PreMCC(std::string_view v) { preMCC_ = v; }
+  Word PreMCC() const { return preMCC_.text(); }
+  void set_PreMCC(std::string_view v) { preMCC_ = BitValue::OfHex(v); }
+  void set_PreMCC(const BitValue& v) { preMCC_ = v; }
   // Lines logged since the program started; nothing resets it.
   std::int32_t MCCounter() const { return mcCounter_; }
   void set_MCCounter(std::int32_t v);
@@ -76,21 +80,26 @@ class MicroTrace {
   using OddTexts = std::array<Word, 12>;
 
   void cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const;
+  void appendRow(std::string& out, const Line& line, const OddTexts* odd) const;
+  // A pooled comment with &, < and > escaped, made once.
+  const std::string& escapedComment(std::uint32_t id) const;
   std::uint32_t commentId(int address);
 
   const Processor& cpu_;
   const MicroMemory& micro_;
   Listeners<TraceListener> listeners_;
-  Word preMCC_;
+  BitValue preMCC_;
   std::int32_t mcCounter_ = 0;
   PackedLog<Line, OddTexts> log_;
   // Cells of the row being exported, kept so their buffers are reused.
   mutable std::array<std::string, kColumns> scratch_;
   StringPool comments_;
+  mutable std::vector<std::optional<std::string>> escapedComments_;
   // The comment last seen at each micro-address and its pool id, so a line
   // costs one string compare, not a hash.
   std::array<std::string, 256> commentCache_;
   std::array<std::uint32_t, 256> commentCacheId_{};
+  std::array<std::uint64_t, 256> commentCacheVersion_{};  // MicroMemory::CommentsVersion when looked up
 };
 
 }  // namespace vesk

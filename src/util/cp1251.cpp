@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace vesk {
 
@@ -112,6 +113,19 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& c) {
 
 }  // namespace
 
+std::size_t AsciiRun(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  // Eight bytes at a time while none has its top bit set.
+  while (i + 8 <= text.size()) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, text.data() + i, 8);
+    if ((chunk & 0x8080808080808080ull) != 0) break;
+    i += 8;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
 std::string Cp1251ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 2);
@@ -157,22 +171,38 @@ Cp1251Encoding Utf8ToCp1251(std::string_view utf8) {
 
 bool AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
   const std::size_t before = out.size();
+  const std::size_t n = utf8.size();
+  // The bytes are never more than the UTF-8 text's.
+  out.resize(before + n);
+  char* dst = out.data() + before;
   std::size_t i = 0;
-  while (i < utf8.size()) {
-    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-      out.push_back(utf8[i++]);
-      continue;
+  while (i < n) {
+    // A run of ASCII goes across in one piece.
+    const std::size_t run = AsciiRun(utf8, i);
+    std::memcpy(dst, utf8.data() + i, run - i);
+    dst += run - i;
+    i = run;
+    while (i < n && static_cast<unsigned char>(utf8[i]) >= 0x80) {
+      const auto b0 = static_cast<unsigned char>(utf8[i]);
+      const auto b1 = i + 1 < n ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+      // А..я, the usual non-ASCII text, without the general decoder.
+      if ((b0 == 0xD0 && b1 >= 0x90 && b1 <= 0xBF) || (b0 == 0xD1 && b1 >= 0x80 && b1 <= 0x8F)) {
+        *dst++ = static_cast<char>((((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu)) - 0x0410u + 0xC0u);
+        i += 2;
+        continue;
+      }
+      char32_t c = 0;
+      const std::size_t len = DecodeUtf8(utf8, i, c);
+      const int b = len == 0 ? -1 : ByteOf(c);
+      if (b < 0) {
+        out.resize(before);
+        return false;
+      }
+      *dst++ = static_cast<char>(b);
+      i += len;
     }
-    char32_t c = 0;
-    const std::size_t len = DecodeUtf8(utf8, i, c);
-    const int b = len == 0 ? -1 : ByteOf(c);
-    if (b < 0) {
-      out.resize(before);
-      return false;
-    }
-    out.push_back(static_cast<char>(b));
-    i += len;
   }
+  out.resize(static_cast<std::size_t>(dst - out.data()));
   return true;
 }
 

@@ -34,6 +34,9 @@ Cp1251Encoding Utf8ToCp1251(std::string_view utf8);
 // Utf8ToCp1251 would fail. For writers that convert many short texts.
 bool AppendUtf8AsCp1251(std::string& out, std::string_view utf8);
 
+// The end of the run of ASCII bytes (below 0x80) that starts at `from`.
+std::size_t AsciiRun(std::string_view text, std::size_t from);
+
 // True when utf8 is valid UTF-8 and every character has a windows-1251 byte;
 // for editors that refuse such input as it is typed.
 bool IsCp1251Representable(std::string_view utf8);

@@ -281,10 +281,10 @@ TEST(CanonicalMicroWord, HasTheSameEffectAsTheWord) {
   auto state = [](const Machine& m) {
     const Processor& p = m.processor;
     std::string s;
-    for (const Word* w : {&p.Reg_Get_A(), &p.Reg_Get_Data(), &p.Reg_Get_Command(), &p.Reg_Get_CommandCounter(),
-                          &p.Reg_Get_Address(), &p.Reg_Get_Key(), &p.Reg_Get_Buffer(), &p.Reg_Get_State(),
-                          &p.Micro_Reg_Get_CommandCounter()})
-      s += w->str() + " ";
+    for (const Word& w : {p.Reg_Get_A(), p.Reg_Get_Data(), p.Reg_Get_Command(), p.Reg_Get_CommandCounter(),
+                          p.Reg_Get_Address(), p.Reg_Get_Key(), p.Reg_Get_Buffer(), p.Reg_Get_State(),
+                          p.Micro_Reg_Get_CommandCounter()})
+      s += w.str() + " ";
     s += p.bIsRunning_Act ? "run " : "stop ";
     s += m.memory.Value(BitsValue(p.Reg_Get_Address()) & 0x7FF).str() + " ";
     const int io = Controllers::RowOfAddress(static_cast<int>(BitsValue(p.Reg_Get_Data()) & 0xFF));

@@ -87,12 +87,12 @@ TEST(ExpandMicroCommand, HostileTextGivesThirtyTwoBits) {
 
 TEST_F(MicroFixture, ZeroWordOnlyClearsTheLatches) {
   cpu().Reg_Set_A(Bits16("1234"));
-  cpu().ALU_LEFT = Bits16("FFFF");
-  cpu().ALU_RIGHT = Bits16("FFFF");
+  cpu().ALU_LEFT = BitValue::OfBits(Bits16("FFFF"));
+  cpu().ALU_RIGHT = BitValue::OfBits(Bits16("FFFF"));
   cpu().Reg_Set_Buffer("10000000000000001");
   exec("0000");
-  EXPECT_EQ(cpu().ALU_LEFT, std::string(16, '0'));
-  EXPECT_EQ(cpu().ALU_RIGHT, std::string(16, '0'));
+  EXPECT_EQ(cpu().ALU_LEFT.text(), std::string(16, '0'));
+  EXPECT_EQ(cpu().ALU_RIGHT.text(), std::string(16, '0'));
   // An ALU-group word with no input rewrites БР; the zero word is a transfer
   // word without transfers, so БР is kept.
   EXPECT_EQ(cpu().Reg_Get_Buffer(), "10000000000000001");
@@ -183,11 +183,11 @@ TEST_F(MicroFixture, LogicalAndAndInversionKeepTheLatchWidth) {
   cpu().Reg_Set_Data(Bits16("00FF"));
   exec("1120");  // А AND РД
   EXPECT_EQ(hex(cpu().Reg_Get_Buffer()), "0000F");
-  EXPECT_EQ(hex(cpu().ALU_LEFT), "0F0F");
+  EXPECT_EQ(hex(cpu().ALU_LEFT.text()), "0F0F");
   // An 8-character А (as IN leaves it) inverts as 8 bits.
   cpu().Reg_Set_A("01000001");
   exec("1040");  // ¬А
-  EXPECT_EQ(cpu().ALU_LEFT, "10111110");
+  EXPECT_EQ(cpu().ALU_LEFT.text(), "10111110");
   EXPECT_EQ(hex(cpu().Reg_Get_Buffer()), "000BE");
 }
 

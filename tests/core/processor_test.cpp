@@ -1,5 +1,6 @@
 #include "core/processor.h"
 
+#include "core/micro_command.h"
 #include "format/bit_string.h"
 
 #include <gtest/gtest.h>
@@ -203,4 +204,78 @@ TEST(ProcessorTexts, DisplayFormsOfEachPanel) {
   EXPECT_EQ(p.Texts(Reg::MicroCommand).horizontalHex, "0000 0000");
   p.Reg_Set_A("0000010011010010");  // 1234
   EXPECT_EQ(p.Texts(Reg::A).dec, "1.234");
+}
+
+namespace {
+
+// Texts of every kind a direct write can bring: clean bit strings of many
+// widths, and text with other characters.
+std::vector<std::string> WriteTexts() {
+  std::vector<std::string> texts = {"", "1", "01000001", kZero16, kOnes16, std::string(17, '1'), std::string(32, '1'),
+                                    std::string(33, '1'), "1x01", "2", "Ж1", "abc", "0A", "FF", "5", "100", " 1"};
+  std::uint32_t seed = 99;
+  for (int k = 0; k < 200; ++k) {
+    seed = seed * 1103515245u + 12345u;
+    const int width = static_cast<int>((seed >> 8) % 40);
+    std::string s;
+    for (int i = 0; i < width; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      s += (seed >> 16) % 13 == 0 ? "29xA "[(seed >> 20) % 5] : ((seed >> 18) & 1 ? '1' : '0');
+    }
+    texts.push_back(s);
+  }
+  return texts;
+}
+
+Word Reference11(std::string_view t) { return FitWidth(FitWidth(FitWidth(t, 16), 11), 16); }
+
+}  // namespace
+
+TEST(ProcessorRegisters, EveryTextIsKeptAsItsSetterFitsIt) {
+  for (const std::string& t : WriteTexts()) {
+    Processor p;
+    p.Reg_Set_A(t);
+    p.Reg_Set_Data(t);
+    p.Reg_Set_Command(t);
+    p.Reg_Set_Key(t);
+    p.Reg_Set_CommandCounter(t);
+    p.Reg_Set_Address(t);
+    p.Reg_Set_Buffer(t);
+    p.Micro_Reg_Set_Command(t);
+    p.Micro_Reg_Set_CommandCounter(t);
+    EXPECT_EQ(p.Reg_Get_A(), t);
+    EXPECT_EQ(p.Reg_Get_Data(), t);
+    EXPECT_EQ(p.Reg_Get_Command(), t);
+    EXPECT_EQ(p.Reg_Get_Key(), t);
+    EXPECT_EQ(p.Reg_Get_CommandCounter(), Reference11(t)) << t;
+    EXPECT_EQ(p.Reg_Get_Address(), Reference11(t)) << t;
+    EXPECT_EQ(p.Reg_Get_Buffer(), FitWidth(t, 17)) << t;
+    EXPECT_EQ(p.Micro_Reg_Get_Command(), t);
+    EXPECT_EQ(p.Micro_Reg_Get_Horizontal(), ExpandMicroCommand(t)) << t;
+    EXPECT_EQ(p.Micro_Reg_Get_CommandCounter(), FitWidth(t, 2)) << t;
+    // The texts a window shows follow from the text alone.
+    EXPECT_EQ(p.Texts(Reg::A).hex, BinToHex(t).str()) << t;
+    EXPECT_EQ(p.Texts(Reg::A).bin, GroupDigits(t, 4, ".").str()) << t;
+  }
+}
+
+TEST(ProcessorFlags, FlagsOfAnyStateTextReadAndChangeAsTheBitHelpersDo) {
+  for (const std::string& t : WriteTexts()) {
+    Processor p;
+    p.Reg_Set_State(t);
+    EXPECT_EQ(p.Reg_Get_С(), NumToDec(GetBit(t, 0))) << t;
+    EXPECT_EQ(p.Reg_Get_Z(), NumToDec(GetBit(t, 1))) << t;
+    EXPECT_EQ(p.Reg_Get_N(), NumToDec(GetBit(t, 2))) << t;
+    EXPECT_EQ(p.GetRunning(), GetBit(t, 7) == 1) << t;
+    Word expected(t);
+    SetBit(expected, 0, 1);
+    p.Reg_Set_С("1");
+    EXPECT_EQ(p.Reg_Get_State(), expected) << t;
+    SetBit(expected, 5, 0);
+    p.SetInterruptReg(0);
+    EXPECT_EQ(p.Reg_Get_State(), expected) << t;
+    SetBit(expected, 7, 1);
+    p.SetRunning(true);
+    EXPECT_EQ(p.Reg_Get_State(), expected) << t;
+  }
 }

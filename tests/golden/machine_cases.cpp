@@ -247,7 +247,7 @@ void Script::snapshot(CaseRecord& record) {
                 t.horizontalHex + "'");
   }
   record.field("horizontal", p.Micro_Reg_Get_Horizontal().view());
-  record.field("alu", std::string(p.ALU_LEFT.view()) + " " + std::string(p.ALU_RIGHT.view()));
+  record.field("alu", std::string(p.ALU_LEFT.text().view()) + " " + std::string(p.ALU_RIGHT.text().view()));
   record.field("C N Z", std::string(p.Reg_Get_С().view()) + " " + std::string(p.Reg_Get_N().view()) + " " +
                             std::string(p.Reg_Get_Z().view()));
   std::string lamps;

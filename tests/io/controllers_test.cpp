@@ -130,3 +130,48 @@ TEST_F(ControllersFixture, DataWritesAreHeardWithTheRowsDevice) {
   c.Reg_Set_Flag("03", 1);
   EXPECT_EQ(rec.written, std::vector<int>{2});
 }
+
+TEST(ControllersOrders, AnOrderGivenAsANumberDoesWhatItsTextDoes) {
+  // Every order on a few controllers, from registers clean and odd: the
+  // number and the text must leave the same processor and controllers.
+  const std::vector<std::string> accumulators = {Bits16("1234").str(), "01000001", "1", "x0000000011", "2"};
+  const std::vector<std::string> counters = {Bits16("07FF").str(), Bits16("0010").str(), "x000000000000101"};
+  for (std::uint32_t order = 0; order < 6; ++order) {
+    for (const int controller : {0, 5, 0xFF}) {
+      for (const std::string& a : accumulators) {
+        for (const std::string& counter : counters) {
+          Processor p1, p2;
+          Controllers c1{p1}, c2{p2};
+          for (Processor* p : {&p1, &p2}) {
+            p->Reg_Set_A(a);
+            p->Reg_Set_CommandCounter(counter);
+          }
+          for (Controllers* c : {&c1, &c2}) {
+            c->SetFlagOfRow(Controllers::RowOfAddress(controller), 1);
+            c->Reg_Set_Data(Controllers::AddressText(Controllers::RowOfAddress(controller)), "10100101");
+          }
+          const auto command = static_cast<std::uint16_t>(0xE000u | (order << 8) | static_cast<std::uint32_t>(controller));
+          std::string error1, error2;
+          try {
+            c1.ExecuteIO(command);
+          } catch (const MachineError& e) {
+            error1 = e.what();
+          }
+          try {
+            c2.ExecuteIOCommand(NumToBits(command, 16));
+          } catch (const MachineError& e) {
+            error2 = e.what();
+          }
+          const std::string where = "order " + std::to_string(order) + " A " + a + " СК " + counter;
+          EXPECT_EQ(error1, error2) << where;
+          EXPECT_EQ(p1.Reg_Get_A(), p2.Reg_Get_A()) << where;
+          EXPECT_EQ(p1.Reg_Get_CommandCounter(), p2.Reg_Get_CommandCounter()) << where;
+          for (int row = 0; row < Controllers::kCount; ++row) {
+            EXPECT_EQ(c1.Flag(row), c2.Flag(row)) << where;
+            EXPECT_EQ(c1.Data(row), c2.Data(row)) << where;
+          }
+        }
+      }
+    }
+  }
+}

@@ -148,3 +148,30 @@ TEST(MainMemory, CommentsThatCannotBeSavedAreRefusedWhereTheyEnter) {
   EXPECT_EQ(m.Comment(3), "сумма");
   EXPECT_EQ(m.Value(3), std::string(16, '0'));
 }
+
+TEST(MainMemory, TheExecutorsWayInDoesWhatTheTextOperationsDo) {
+  // Two memories, one driven by row numbers, one by four-digit address texts.
+  Processor cpu;
+  CommandTrace byNumber(cpu), byText(cpu);
+  MainMemory a, b;
+  a.setCommandTrace(&byNumber);
+  b.setCommandTrace(&byText);
+  Recorder ra, rb;
+  a.listeners().add(&ra);
+  b.listeners().add(&rb);
+  for (int address : {0, 1, 0x123, 0x7FF}) {
+    const std::uint16_t value = static_cast<std::uint16_t>(0xF00D ^ (address * 37));
+    const std::string hex = FitWidth(NumToHex(static_cast<std::uint32_t>(address)), 4).str();
+    a.WriteAt(address, value);
+    b.Mem_WriteMem(hex, NumToBits(value, 16));
+    EXPECT_EQ(byNumber.EFFECT_ADDR(), byText.EFFECT_ADDR());
+    EXPECT_EQ(byNumber.EFFECT_VAL(), byText.EFFECT_VAL());
+    EXPECT_EQ(a.ReadAt(address), value);
+    EXPECT_EQ(b.Mem_ReadMem(hex), NumToBits(value, 16));
+    EXPECT_EQ(a.Value(address), b.Value(address));
+    EXPECT_EQ(a.Bits(address), value);
+    EXPECT_TRUE(a.Written(address));
+  }
+  EXPECT_EQ(ra.rows, rb.rows);
+  EXPECT_EQ(ra.selections, rb.selections);
+}

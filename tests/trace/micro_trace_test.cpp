@@ -94,3 +94,16 @@ TEST_F(MicroTraceFixture, LinesArePacked) {
   EXPECT_EQ(trace.LineCount(), 100000);
   EXPECT_LE(trace.bytesReserved(), 2u * 100000u * 24u);
 }
+
+TEST_F(MicroTraceFixture, CommentLoadedWithAMicroProgramShowsOnTheNextLine) {
+  micro.SetComment(4, "first");
+  trace.set_PreMCC("04");
+  trace.AddLine();
+  micro.SetRow(4, Bits16("4001"), "from the file <b>");
+  trace.AddLine();
+  EXPECT_EQ(trace.Cell(0, 12), "first");
+  EXPECT_EQ(trace.Cell(1, 12), "from the file <b>");
+  std::string row;
+  trace.AppendHtmlRow(row, 1);
+  EXPECT_NE(row.find("<td>from the file &lt;b&gt;</td></tr>"), std::string::npos) << row;
+}
