@@ -75,6 +75,9 @@ void CheckInvariants(const NetAdapter& adapter, const CheckingTransport& wire, c
   Require(adapter.HubName().size() <= kMaxHubMessage, "the hub name is bounded");
   Require(!adapter.PollTimerEnabled() || !adapter.HubRole(), "only a station polls");
   for (const auto& [socket, framer] : framers) Require(framer.Pending() <= kMaxHubMessage, "the framer's tail is bounded");
+  Require(wire.pendingRequests.size() == static_cast<std::size_t>(adapter.WaitingCount()),
+          "a request neither taken nor refused waits in the line, and nothing else does");
+  Require(adapter.WaitingCount() <= static_cast<int>(NetAdapter::kMaxWaiting), "the line is bounded");
 }
 
 }  // namespace
@@ -119,7 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int request = nextRequest++;
         wire.pendingRequests.insert(request);
         adapter.ConnectionRequest(socketByte % 4 == 0 ? socket : 0, request);
-        Require(wire.pendingRequests.count(request) == 0, "every connection request is taken or refused");
+        // Taken, refused, or in the hub's line while its handshakes are full.
+        Require(wire.pendingRequests.count(request) == 0 || adapter.WaitingCount() > 0,
+                "every connection request is taken, refused or waits in the line");
         break;
       }
       case 3:
@@ -172,5 +177,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   adapter.Stop();
   Require(wire.open.empty() && !wire.socketZeroConnected, "stopping closes every socket");
+  Require(wire.pendingRequests.empty(), "stopping settles every waiting request");
   return 0;
 }
