@@ -176,6 +176,8 @@ void MDIMain::setNote(NoteSlot slot, const QString& text) {
   for (const QString& note : notes_)
     if (!note.isEmpty()) shown << note;
   panels_[3]->setText(shown.join("; "));
+  // The panel is narrow for two notes: its hint shows them whole, one a line.
+  panels_[3]->setToolTip(shown.join("\n"));
 }
 
 QString MDIMain::statusText(int panel) const {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -234,6 +235,7 @@ TEST_F(CappedFastRunFixture, AFastRunPastTheLimitsKeepsTheNewestLinesAndSaysSoOn
       "Трасса микрокоманд укорочена: хранятся последние 1500 строк; "
       "Трасса команд укорочена: хранятся последние 1000 строк";
   EXPECT_EQ(window->statusText(4), both);
+  EXPECT_EQ(window->findChild<QLabel*>("statusPanel4")->toolTip(), QString(both).replace("; ", "\n"));
   // The lists show the newest kept lines meanwhile, never more than kept.
   TraceTableModel* commands = window->traceWindow()->model();
   TraceTableModel* micro = window->microTraceWindow()->model();
