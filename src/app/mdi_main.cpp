@@ -25,6 +25,7 @@
 #include "memory/frm_micro_mem.h"
 #include "trace/frm_micro_trace.h"
 #include "trace/frm_trace.h"
+#include "trace/trace_shortened.h"
 
 namespace vesk {
 
@@ -39,6 +40,15 @@ class MDIMain::Listener : public ProcessorListener,
   explicit Listener(MDIMain& w) : w_(w) {
     commands.onCount = [this](std::int32_t v) { count(0, v); };
     micro.onCount = [this](std::int32_t v) { count(1, v); };
+    // Said once, when the oldest lines first go, fast run or not.
+    commands.onShortened = [this] {
+      const auto& t = w_.machine_.trace;
+      w_.setNote(kTraceNote, QString::fromStdString(TraceShortenedText(TraceKind::Command, t.LineLimit())));
+    };
+    micro.onShortened = [this] {
+      const auto& t = w_.machine_.microTrace;
+      w_.setNote(kMicroTraceNote, QString::fromStdString(TraceShortenedText(TraceKind::Micro, t.LineLimit())));
+    };
   }
   void runStateTextChanged(std::string_view text) override {
     w_.panels_[4]->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
@@ -62,7 +72,9 @@ class MDIMain::Listener : public ProcessorListener,
 
   struct Counter : TraceListener {
     std::function<void(std::int32_t)> onCount;
+    std::function<void()> onShortened;
     void counterChanged(std::int32_t v) override { onCount(v); }
+    void logShortened() override { onShortened(); }
   };
   Counter commands, micro;
   DeferredRefresh refresh{[this] { showMarked(); }};
@@ -170,6 +182,16 @@ void MDIMain::buildStatusBar() {
 }
 
 DeferredRefresh& MDIMain::statusRefresh() { return listener_->refresh; }
+
+void MDIMain::setNote(NoteSlot slot, const QString& text) {
+  notes_[slot] = text;
+  QStringList shown;
+  for (const QString& note : notes_)
+    if (!note.isEmpty()) shown << note;
+  panels_[3]->setText(shown.join("; "));
+  // The panel is narrow for two notes: its hint shows them whole, one a line.
+  panels_[3]->setToolTip(shown.join("\n"));
+}
 
 QString MDIMain::statusText(int panel) const {
   if (panel < 1 || panel > 5) return {};

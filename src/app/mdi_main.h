@@ -152,6 +152,10 @@ class MDIMain : public QMainWindow {
   void showError(const QString& message);
   void syncModeChecks();
   void setProgress(int value);
+  // Panel 4 shows every note set so far: the settings' (kSettingsNote) and
+  // each trace's shortening, in that order.
+  enum NoteSlot { kSettingsNote, kLimitsNote, kMicroTraceNote, kTraceNote, kNoteSlots };
+  void setNote(NoteSlot slot, const QString& text);
   // The fast-run commands in the menu "Процессор" and on the run toolbar.
   void buildFastRunCommands(QMenu* cpu, QAction* afterStart, QAction* afterContinue);
   // The breakpoints window, the lists' markers, and their commands in the
@@ -180,6 +184,7 @@ class MDIMain : public QMainWindow {
   QMdiArea* mdi_;
   std::unique_ptr<MainToolStrip> strip_;
   std::array<QLabel*, 5> panels_{};
+  std::array<QString, kNoteSlots> notes_;
   RunDriver* driver_;
   RefreshBeat* beat_;
   TurboDriver* turbo_;

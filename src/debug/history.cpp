@@ -174,8 +174,8 @@ void History::Mark(bool atRest) {
   m.shortRest = atRest && o_.cpu.MODE == 2;
   m.journal = journalBase_ + journal_.size();
   m.bytes = bytesBase_ + bytes_.size();
-  m.traceLines = o_.trace.LineCount();
-  m.microLines = o_.microTrace.LineCount();
+  m.traceLines = o_.trace.LinesTotal();
+  m.microLines = o_.microTrace.LinesTotal();
   m.commandCounter = static_cast<std::int16_t>(BitsValue(o_.cpu.Reg_Get_CommandCounter()) & 0x7FFu);
   const auto micro = ParseHexBelow(o_.cpu.Micro_Reg_Get_CommandCounter(), 256);
   m.microCounter = static_cast<std::int16_t>(micro ? *micro : -1);
@@ -371,7 +371,7 @@ History::StepChanges History::LastStepChanges(int mode) const {
     c.memoryRead = -1;
   // The micro-command executed last: the newest line of the micro-command trace.
   const std::int64_t lines = o_.microTrace.LineCount();
-  if (lines > m.microLines)
+  if (o_.microTrace.LinesTotal() > m.microLines && lines > 0)
     if (const auto last = ParseHexBelow(o_.microTrace.Cell(lines - 1, 0), 256); last && *last > 0) c.microAddress = *last;
   return c;
 }

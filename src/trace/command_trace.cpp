@@ -35,7 +35,10 @@ std::string StartLineText(std::time_t when) {
   return buf;
 }
 
-CommandTrace::CommandTrace(const Processor& cpu) : cpu_(cpu), clock_([] { return std::time(nullptr); }) {}
+CommandTrace::CommandTrace(const Processor& cpu) : cpu_(cpu), clock_([] { return std::time(nullptr); }) {
+  log_.setLimit(kDefaultLineLimit);
+  log_.setShortenedHandler([this] { listeners_.each([](TraceListener& l) { l.logShortened(); }); });
+}
 
 void CommandTrace::set_CCounter(std::int32_t v) {
   cCounter_ = v;
@@ -93,9 +96,9 @@ void CommandTrace::AddLine() {
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
 }
 
-void CommandTrace::TruncateLines(std::int64_t count) {
-  if (count < 0 || count >= log_.size()) return;
-  log_.truncate(count);
+void CommandTrace::TruncateLines(std::int64_t total) {
+  if (total < 0 || total >= LinesTotal()) return;
+  log_.truncateTo(total);
   listeners_.each([](TraceListener& l) { l.linesRemoved(); });
 }
 

@@ -228,3 +228,50 @@ TEST(History, TheDepthBoundsItAndTheOldestGoFirst) {
   for (int i = 0; i < 100; ++i) b.m.runControl.Tick();
   EXPECT_EQ(b.m.history.Size(), 0);
 }
+
+TEST(History, StepsBackThroughTracesThatHaveShortenedKeepTheirNewestLines) {
+  // Traces that keep 3 command lines and 10 micro-command lines, against the
+  // same steps with every line kept: the lines left after each step back
+  // are the newest lines of the full traces, and stepping back past what
+  // is kept empties the list, which then grows again from there.
+  const Program program = {CLA, INC, INC, INC, INC, INC, INC, INC, INC, INC, INC, HLT};
+  Bench shortened(program);
+  Bench full(program);
+  shortened.m.trace.setLineLimit(3);
+  shortened.m.microTrace.setLineLimit(10);
+  for (Bench* b : {&shortened, &full}) {
+    b->start();
+    b->runToRest();
+  }
+  auto expectNewest = [&](const char* when) {
+    const CommandTrace& t = shortened.m.trace;
+    ASSERT_EQ(t.LinesTotal(), full.m.trace.LinesTotal()) << when;
+    for (std::int64_t i = 0; i < t.LineCount(); ++i)
+      for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(t.Cell(i, c), full.m.trace.Cell(t.LinesDropped() + i, c)) << when << " line " << i;
+    const MicroTrace& mt = shortened.m.microTrace;
+    ASSERT_EQ(mt.LinesTotal(), full.m.microTrace.LinesTotal()) << when;
+    for (std::int64_t i = 0; i < mt.LineCount(); ++i)
+      EXPECT_EQ(mt.Cell(i, 0), full.m.microTrace.Cell(mt.LinesDropped() + i, 0)) << when << " micro line " << i;
+  };
+  ASSERT_GT(shortened.m.trace.LinesDropped(), 0);
+  expectNewest("after the run");
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(shortened.m.history.StepBack(2));
+    ASSERT_TRUE(full.m.history.StepBack(2));
+  }
+  expectNewest("two commands back");
+  // Further back than the 3 lines kept: each step back empties the list
+  // below its oldest line, and the line of the place stopped at comes back.
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(shortened.m.history.StepBack(2));
+    ASSERT_TRUE(full.m.history.StepBack(2));
+    expectNewest("further back");
+  }
+  EXPECT_GT(full.m.trace.LineCount(), shortened.m.trace.LineCount());
+  expectNewest("past the kept lines");
+  for (int i = 0; i < 3; ++i)
+    for (Bench* b : {&shortened, &full}) b->step();
+  EXPECT_GT(shortened.m.trace.LineCount(), 0);
+  expectNewest("three steps on");
+}
