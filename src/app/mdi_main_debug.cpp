@@ -7,7 +7,6 @@
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
 #include "app/turbo_driver.h"
-#include "util/ini_file.h"
 #include "debug/breakpoint_markers.h"
 #include "debug/frm_breakpoints.h"
 #include "debug/step_highlights.h"
@@ -22,10 +21,7 @@ namespace vesk {
 
 void MDIMain::createDebugWindows() {
   Machine& m = machine_;
-  // [General] HistoryDepth: how many micro-commands a step back can undo.
-  const std::string depth = ReadIni(settings_.path, "General", "HistoryDepth", "");
-  m.history.SetDepth(depth.empty() ? History::kDefaultDepth
-                                   : std::max<std::int64_t>(History::kDefaultDepth, std::atoll(depth.c_str())));
+  // Its depth comes with the trace limits (app/trace_limits).
   m.history.SetEnabled(true);
   auto comment = [&m](BreakKind kind, int address) -> QString {
     switch (kind) {

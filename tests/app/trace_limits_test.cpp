@@ -65,3 +65,26 @@ TEST(TraceLimits, NonsenseFallsBackToTheDefaultAndTheNoteSaysWhich) {
   EXPECT_EQ(limits.commandLines, 1'000'000);
   EXPECT_NE(limits.note.find("MaxTraceLines=" + std::string(20, '9') + "…:"), std::string::npos) << limits.note;
 }
+
+TEST(TraceLimits, TheHistoryDepthOnlyRisesAndWithinItsMost) {
+  vesk::testing::TempDir dir;
+  const std::string ini = dir.file("cfg.ini");
+  EXPECT_EQ(ReadTraceLimits(ini).historyDepth, History::kDefaultDepth);
+  ASSERT_TRUE(WriteIni(ini, "General", "HistoryDepth", "250000"));
+  TraceLimits limits = ReadTraceLimits(ini);
+  EXPECT_EQ(limits.historyDepth, 250000);
+  EXPECT_EQ(limits.note, "");
+  Machine m;
+  ApplyTraceLimits(limits, m);
+  EXPECT_EQ(m.history.Depth(), 250000);
+  EXPECT_EQ(ParseHistoryDepth("10000000"), kMaxHistoryDepth);
+  // Lowering it, a depth past the most and nonsense are refused with a note.
+  for (const char* refused : {"5000", "10000001", "99999999999999999999", "1e9", "-1"}) {
+    ASSERT_TRUE(WriteIni(ini, "General", "HistoryDepth", refused));
+    limits = ReadTraceLimits(ini);
+    EXPECT_EQ(limits.historyDepth, History::kDefaultDepth) << refused;
+    EXPECT_EQ(limits.note, std::string("В cfg.ini неверное значение HistoryDepth=") + refused +
+                               ": история шагов назад хранит до 100000 микрокоманд")
+        << refused;
+  }
+}
