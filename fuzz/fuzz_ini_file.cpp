@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/trace_limits.h"
+#include "debug/history.h"
 #include "util/ini_file.h"
 #include "format/number_text.h"
 #include "fuzz_support.h"
@@ -120,6 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TraceLimits limits = ReadTraceLimits(path);
   for (const std::int64_t lines : {limits.commandLines, limits.microLines})
     Require(lines >= 1 && lines <= kMaxTraceLines, "a trace limit is within its range");
+  Require(limits.historyDepth >= History::kDefaultDepth && limits.historyDepth <= kMaxHistoryDepth,
+          "the history depth is within its range");
   Require(IsValidUtf8(limits.note), "a note of a refused limit is UTF-8");
   Require(ParseTraceLines(input) == std::nullopt || ParseTraceLines(input) <= kMaxTraceLines, "a limit parsed is in range");
 
