@@ -2,7 +2,8 @@
 // is valid UTF-8 of at most 254 windows-1251 characters and does not depend on
 // the ASCII case of the names; that a write either fails and leaves the file
 // as it was, or reads back as written while every other value stays and every
-// other line of the file stays byte for byte.
+// other line of the file stays byte for byte. The trace limits read from any
+// file are within their range, and a note of a refused value is UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -10,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/trace_limits.h"
+#include "debug/history.h"
 #include "util/ini_file.h"
 #include "format/number_text.h"
 #include "fuzz_support.h"
@@ -114,6 +117,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(enc.ok && enc.bytes.size() <= kIniValueLimit, "a value read is at most 254 characters");
     Require(ReadIni(path, Fold(n.first), n.second, kMissing) == v, "section names ignore ASCII case");
   }
+
+  const TraceLimits limits = ReadTraceLimits(path);
+  for (const std::int64_t lines : {limits.commandLines, limits.microLines})
+    Require(lines >= 1 && lines <= kMaxTraceLines, "a trace limit is within its range");
+  Require(limits.historyDepth >= History::kDefaultDepth && limits.historyDepth <= kMaxHistoryDepth,
+          "the history depth is within its range");
+  Require(IsValidUtf8(limits.note), "a note of a refused limit is UTF-8");
+  Require(ParseTraceLines(input) == std::nullopt || ParseTraceLines(input) <= kMaxTraceLines, "a limit parsed is in range");
 
   // The value to write: the input's last bytes, line breaks and all.
   const std::string value = Cp1251ToUtf8(input.substr(input.size() > 300 ? input.size() - 300 : 0));

@@ -4,7 +4,12 @@
 
 namespace vesk {
 
-Machine::Machine() { memory.setCommandTrace(&trace); }
+Machine::Machine() {
+  memory.setCommandTrace(&trace);
+  runControl.setBreakpoints(&breakpoints);
+  executor.setMemoryWatch(&breakpoints,
+                          [this](int address) { runControl.WatchHit(BreakKind::MemoryWrite, address); });
+}
 
 void Machine::setErrorHandler(std::function<void(const std::string&)> handler) {
   executor.onError = handler;

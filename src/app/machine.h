@@ -12,6 +12,9 @@
 #include "core/micro_command.h"
 #include "core/processor.h"
 #include "core/run_control.h"
+#include "debug/breakpoints.h"
+#include "debug/controller_watch.h"
+#include "debug/history.h"
 #include "io/controllers.h"
 #include "io/device_links.h"
 #include "io/keyboard.h"
@@ -38,12 +41,20 @@ class Machine {
   MicroTrace microTrace{processor, microMemory};
   MicroExecutor executor{processor, memory, controllers, trace};
   RunControl runControl{processor, microMemory, executor, trace, microTrace};
+  // Where a run stops on its own; they outlive loads of dumps and
+  // micro-programs.
+  Breakpoints breakpoints;
+  ControllerWatch controllerWatch{controllers, breakpoints, runControl};
   // The devices behind the controllers. The adapter has no socket layer until
   // the window program (or a test) gives it one.
   Monitor monitor;
   Keyboard keyboard;
   NetAdapter netAdapter;
   DeviceLinks devices{controllers, monitor, keyboard, netAdapter};
+  // The step-back history; off until a user of the machine turns it on (the
+  // window program does; vesk-run has no use for it).
+  History history{{processor, memory, microMemory, controllers, trace, microTrace, runControl, monitor, keyboard,
+                   breakpoints}};
 
   // Where machine errors go ("Error #n" CR LF description): executor
   // failures and fetches from an address micro-memory does not have. The

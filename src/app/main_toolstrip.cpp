@@ -34,7 +34,6 @@ MainToolStrip::MainToolStrip(QMainWindow& window) {
   showTrace = Button(windowBar, IconKind::Trace, "Трассировка");
   showProcessor = Button(windowBar, IconKind::Processor, "Процессор");
   breakpoints = Button(windowBar, IconKind::Breakpoints, "Точки останова");
-  breakpoints->setEnabled(false);  // the machine has no breakpoints yet
   showMicroMemory = Button(windowBar, IconKind::MicroMemory, "Память микрокоманд");
   showMicroTrace = Button(windowBar, IconKind::MicroTrace, "Трассировка микропрограммы");
   showControllers = Button(windowBar, IconKind::Controllers, "Контроллеры внешних устройств");
@@ -52,6 +51,9 @@ MainToolStrip::MainToolStrip(QMainWindow& window) {
   runBar->addSeparator();
   fastStart = Button(runBar, IconKind::FastStart, "Быстрый пуск (Ctrl+F5)");
   fastResume = Button(runBar, IconKind::FastContinue, "Быстро продолжить (Ctrl+F7)");
+  runBar->addSeparator();
+  stepBack = Button(runBar, IconKind::StepBack, "Шаг назад (Shift+F8)");
+  backToBreakpoint = Button(runBar, IconKind::BackToBreakpoint, "Назад до точки останова (Shift+F7)");
   runBar->addSeparator();
 
   interruptBar = Band(window, "interruptToolbar");

@@ -26,7 +26,7 @@ struct MainToolStrip {
   QToolBar* startBand;
   QToolBar* periodsBand;
 
-  // Window toolbar: bring up a window, breakpoints (no action), minimize.
+  // Window toolbar: bring up a window, the breakpoints window, minimize.
   QAction* showMemory;
   QAction* showTrace;
   QAction* showProcessor;
@@ -42,6 +42,8 @@ struct MainToolStrip {
   QAction* resume;
   QAction* fastStart;
   QAction* fastResume;
+  QAction* stepBack;
+  QAction* backToBreakpoint;
   QAction* interrupt;  // checkable: shown pressed while a request is pending
 
   QProgressBar* progress;

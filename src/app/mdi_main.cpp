@@ -25,17 +25,30 @@
 #include "memory/frm_micro_mem.h"
 #include "trace/frm_micro_trace.h"
 #include "trace/frm_trace.h"
+#include "trace/trace_shortened.h"
 
 namespace vesk {
 
 // What the machine's owners tell the main window: counts, run state, the
 // interrupt button and the periods. During a fast run the counts and the
 // button are shown on the refresh beat.
-class MDIMain::Listener : public ProcessorListener, public RunControlListener {
+class MDIMain::Listener : public ProcessorListener,
+                          public RunControlListener,
+                          public BreakpointsListener,
+                          public HistoryListener {
  public:
   explicit Listener(MDIMain& w) : w_(w) {
     commands.onCount = [this](std::int32_t v) { count(0, v); };
     micro.onCount = [this](std::int32_t v) { count(1, v); };
+    // Said once, when the oldest lines first go, fast run or not.
+    commands.onShortened = [this] {
+      const auto& t = w_.machine_.trace;
+      w_.setNote(kTraceNote, QString::fromStdString(TraceShortenedText(TraceKind::Command, t.LineLimit())));
+    };
+    micro.onShortened = [this] {
+      const auto& t = w_.machine_.microTrace;
+      w_.setNote(kMicroTraceNote, QString::fromStdString(TraceShortenedText(TraceKind::Micro, t.LineLimit())));
+    };
   }
   void runStateTextChanged(std::string_view text) override {
     w_.panels_[4]->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
@@ -47,6 +60,11 @@ class MDIMain::Listener : public ProcessorListener, public RunControlListener {
     }
     w_.strip_->interrupt->setChecked(pressed);
   }
+  void historyNote(const std::string& text) override { w_.panels_[3]->setText(QString::fromStdString(text)); }
+  void breakpointHit() override {
+    const std::string& hit = w_.machine_.breakpoints.LastHit();
+    w_.panels_[2]->setText(QStringLiteral("Последняя точка останова : %1 ").arg(QString::fromStdString(hit)));
+  }
   void intervalsChanged(int t1, int t2, int t3) override {
     const std::array<int, 3> t{t1, t2, t3};
     for (std::size_t i = 0; i < 3; ++i) w_.strip_->periods[i]->setText(QString::number(t[i]));
@@ -54,7 +72,9 @@ class MDIMain::Listener : public ProcessorListener, public RunControlListener {
 
   struct Counter : TraceListener {
     std::function<void(std::int32_t)> onCount;
+    std::function<void()> onShortened;
     void counterChanged(std::int32_t v) override { onCount(v); }
+    void logShortened() override { onShortened(); }
   };
   Counter commands, micro;
   DeferredRefresh refresh{[this] { showMarked(); }};
@@ -117,6 +137,8 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
 
   machine_.processor.listeners().add(listener_.get());
   machine_.runControl.listeners().add(listener_.get());
+  machine_.breakpoints.listeners().add(listener_.get());
+  machine_.history.listeners().add(listener_.get());
   machine_.trace.listeners().add(&listener_->commands);
   machine_.microTrace.listeners().add(&listener_->micro);
   machine_.setErrorHandler([this](const std::string& message) {
@@ -138,6 +160,9 @@ MDIMain::MDIMain(Machine& machine, std::string programDir, Dialogs* dialogs, std
 MDIMain::~MDIMain() {
   machine_.processor.listeners().remove(listener_.get());
   machine_.runControl.listeners().remove(listener_.get());
+  machine_.breakpoints.listeners().remove(listener_.get());
+  machine_.history.listeners().remove(listener_.get());
+  machine_.history.SetEnabled(false);
   machine_.trace.listeners().remove(&listener_->commands);
   machine_.microTrace.listeners().remove(&listener_->micro);
   machine_.setErrorHandler(nullptr);
@@ -157,6 +182,16 @@ void MDIMain::buildStatusBar() {
 }
 
 DeferredRefresh& MDIMain::statusRefresh() { return listener_->refresh; }
+
+void MDIMain::setNote(NoteSlot slot, const QString& text) {
+  notes_[slot] = text;
+  QStringList shown;
+  for (const QString& note : notes_)
+    if (!note.isEmpty()) shown << note;
+  panels_[3]->setText(shown.join("; "));
+  // The panel is narrow for two notes: its hint shows them whole, one a line.
+  panels_[3]->setToolTip(shown.join("\n"));
+}
 
 QString MDIMain::statusText(int panel) const {
   if (panel < 1 || panel > 5) return {};
@@ -210,6 +245,7 @@ void MDIMain::buildMenus() {
   connect(add(cpu, "mnuProcessor_Interrupt", "Сгенерировать прерывание"), &QAction::triggered, this,
           &MDIMain::Interrupt);
   buildFastRunCommands(cpu, start, resume);
+  buildStepBackCommands(cpu);
 
   QMenu* windows = menuBar()->addMenu("Окна");
   windows->setObjectName("mnuWindows");
@@ -235,6 +271,7 @@ void MDIMain::buildMenus() {
           &DeviceWindows::showKeyboard);
   connect(add(windows, "mnuWindows_NetAdapter", "Сетевой адаптер"), &QAction::triggered, devices_.get(),
           &DeviceWindows::showNetAdapter);
+  buildDebugCommands(windows);
   addSourceCommands(windows);
 }
 

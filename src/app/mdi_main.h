@@ -19,6 +19,7 @@
 #include "app/arrange_minimized.h"
 #include "app/default_arrangement.h"
 #include "app/settings_location.h"
+#include "debug/breakpoints.h"
 
 namespace vesk {
 
@@ -37,6 +38,9 @@ class RefreshBeat;
 class DeferredRefresh;
 class DeviceWindows;
 class FileFolders;
+class frmBreakpoints;
+class BreakpointMarkers;
+class StepHighlights;
 class SourceWindow;
 class frmProgram;
 class frmMicroProgram;
@@ -74,6 +78,12 @@ class MDIMain : public QMainWindow {
   frmControllers* controllersWindow() { return controllers_; }
   frmTrace* traceWindow() { return trace_; }
   frmMicroTrace* microTraceWindow() { return microTrace_; }
+  frmBreakpoints* breakpointsWindow() { return breakpoints_; }
+  // The breakpoint markers of the memory, micro-memory and controllers lists.
+  BreakpointMarkers* memoryMarkers() { return memoryMarkers_; }
+  BreakpointMarkers* microMemoryMarkers() { return microMarkers_; }
+  BreakpointMarkers* controllerMarkers() { return controllerMarkers_; }
+  StepHighlights* stepHighlights() { return highlights_; }
   // The source windows; made at start-up, framed when first shown.
   frmProgram* programWindow() { return program_; }
   frmMicroProgram* microProgramWindow() { return microProgram_; }
@@ -96,6 +106,9 @@ class MDIMain : public QMainWindow {
   void SetMode(int mode);
   void Interrupt();  // "Сгенерировать прерывание"
   void ApplyPeriods();
+  void ShowBreakpoints();       // "Точки останова"
+  void StepBack();              // "Шаг назад"
+  void StepBackToBreakpoint();  // "Назад до точки останова"
   void ArrangeMinimized(ArrangeSide side);
   // "Расположить каскадом": the visible windows step down from the top-left
   // corner, each keeping its size (cut to the area).
@@ -139,8 +152,21 @@ class MDIMain : public QMainWindow {
   void showError(const QString& message);
   void syncModeChecks();
   void setProgress(int value);
+  // Panel 4 shows every note set so far: the settings' (kSettingsNote) and
+  // each trace's shortening, in that order.
+  enum NoteSlot { kSettingsNote, kLimitsNote, kMicroTraceNote, kTraceNote, kNoteSlots };
+  void setNote(NoteSlot slot, const QString& text);
   // The fast-run commands in the menu "Процессор" and on the run toolbar.
   void buildFastRunCommands(QMenu* cpu, QAction* afterStart, QAction* afterContinue);
+  // The breakpoints window, the lists' markers, and their commands in the
+  // menu "Окна" and on the window toolbar.
+  void createDebugWindows();
+  void buildDebugCommands(QMenu* windows);
+  void buildStepBackCommands(QMenu* cpu);
+  // What the last step changed, shown (at rest) or cleared (running).
+  void showStepChanges();
+  // The row of a breakpoint in its window, brought up.
+  void showBreakpointRow(BreakKind kind, int address);
   // Every display of the machine follows the refresh beat.
   void followRefreshBeat();
   // The status panels' and the interrupt button's way of showing.
@@ -158,6 +184,7 @@ class MDIMain : public QMainWindow {
   QMdiArea* mdi_;
   std::unique_ptr<MainToolStrip> strip_;
   std::array<QLabel*, 5> panels_{};
+  std::array<QString, kNoteSlots> notes_;
   RunDriver* driver_;
   RefreshBeat* beat_;
   TurboDriver* turbo_;
@@ -172,6 +199,11 @@ class MDIMain : public QMainWindow {
   frmControllers* controllers_ = nullptr;
   frmTrace* trace_ = nullptr;
   frmMicroTrace* microTrace_ = nullptr;
+  frmBreakpoints* breakpoints_ = nullptr;
+  BreakpointMarkers* memoryMarkers_ = nullptr;
+  BreakpointMarkers* microMarkers_ = nullptr;
+  BreakpointMarkers* controllerMarkers_ = nullptr;
+  StepHighlights* highlights_ = nullptr;
   frmProgram* program_ = nullptr;
   frmMicroProgram* microProgram_ = nullptr;
   // The child-window list the arrangement commands work on.

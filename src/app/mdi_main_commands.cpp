@@ -43,11 +43,12 @@ void MDIMain::Step() {
   // While a fast run lasts the machine is running: a step does nothing.
   if (turbo_->active()) return;
   machine_.runControl.P_EXECUTE_NEXT_COMMAND();
+  showStepChanges();
   driver_->wake();
 }
 
 void MDIMain::Continue() {
-  machine_.runControl.P_RUN();
+  machine_.runControl.P_CONTINUE();
   driveLive();
 }
 
@@ -64,7 +65,8 @@ void MDIMain::syncModeChecks() {
 }
 
 void MDIMain::Interrupt() {
-  machine_.processor.SetInterruptReg(1);
+  // A request, not an edit: the step-back history keeps it.
+  machine_.history.Input([this] { machine_.processor.SetInterruptReg(1); });
   // A click on the pressed button must not show it released.
   strip_->interrupt->setChecked(machine_.processor.InterruptButtonPressed());
 }

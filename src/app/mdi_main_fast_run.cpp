@@ -50,17 +50,19 @@ void MDIMain::FastStart() {
 }
 
 void MDIMain::FastContinue() {
-  machine_.runControl.P_RUN();
+  machine_.runControl.P_CONTINUE();
   driveFast();
 }
 
 void MDIMain::driveFast() {
+  showStepChanges();  // running: none shown
   driver_->halt();
   followRefreshBeat();
   turbo_->start();
 }
 
 void MDIMain::driveLive() {
+  showStepChanges();
   turbo_->halt();
   driver_->wake();
 }

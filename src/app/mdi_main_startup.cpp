@@ -8,6 +8,7 @@
 
 #include "app/machine.h"
 #include "app/screen_fit.h"
+#include "app/trace_limits.h"
 #include "app/main_toolstrip.h"
 #include "app/mdi_main.h"
 #include "widgets/file_folders.h"
@@ -49,6 +50,7 @@ void MDIMain::createWindows() {
     sub->hide();
     frames_.emplace_back(w, sub);
   }
+  createDebugWindows();
   createSourceWindows();
 }
 
@@ -136,6 +138,9 @@ void MDIMain::placeWithin(QMdiSubWindow* sub, QWidget* child, const QRect& store
 }
 
 void MDIMain::StartUp() {
+  const TraceLimits limits = ReadTraceLimits(settings_.path);
+  ApplyTraceLimits(limits, machine_);
+  setNote(kLimitsNote, QString::fromStdString(limits.note));
   createWindows();
   setProgress(0);
   placeMainWindow();
@@ -152,7 +157,7 @@ void MDIMain::StartUp() {
   showChild(trace_);
   showChild(memory_);
   setProgress(5);
-  if (settings_.inUserFolder) panels_[3]->setText(QString::fromStdString(settings_.note));
+  if (settings_.inUserFolder) setNote(kSettingsNote, QString::fromStdString(settings_.note));
   progressTimer_.start();
 }
 

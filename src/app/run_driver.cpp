@@ -31,6 +31,7 @@ void RunDriver::onTimeout() {
     }
   }
   inTick_ = false;
+  if (!timer_.isActive()) emit rested();
 }
 
 }  // namespace vesk

@@ -30,6 +30,10 @@ class RunDriver : public QObject {
   // Ticks performed since the driver was made.
   std::int64_t ticks() const { return ticks_; }
 
+ signals:
+  // The machine came to rest (a step ended, or a run stopped).
+  void rested();
+
  private:
   void onTimeout();
 

@@ -120,7 +120,9 @@ std::string StateJson(const Machine& m) {
     j += ",\"data\":" + JsonString(BinToHex(m.controllers.Data(row)));
     j += ",\"device\":" + JsonString(m.controllers.Device(row)) + "}";
   }
-  j += "}}";
+  j += "}";
+  j += ",\"breakpoint\":" + JsonString(m.breakpoints.LastHit());
+  j += "}";
   return j;
 }
 
@@ -145,13 +147,18 @@ std::string RunnerUsage() {
          "                        flag F (0 or 1); may be repeated\n"
          "  --interrupt-after N   raise the interrupt request right after the tick in which the N-th\n"
          "                        command line was logged\n"
+         "  --break ADDR          stop at the command boundary before the command at ADDR (000 to 7FF)\n"
+         "  --micro-break AA      stop before the micro-command at micro-address AA (01 to FF)\n"
+         "  --watch ADDR          stop after a command writes the memory word at ADDR (000 to 7FF)\n"
+         "  --watch-io AA         stop after controller AA's flag or data register changes (00 to FF);\n"
+         "                        these four may be repeated; the run stops at the first hit, exit 0\n"
          "  --trace FILE          export the command trace as HTML\n"
          "  --micro-trace FILE    export the micro-command trace as HTML\n"
          "  --save-dump FILE      save main memory afterwards as a memory dump\n"
          "  --save-state FILE     save the machine state afterwards as a machine state file\n"
          "  --json                print the final state as one JSON object\n"
          "  -h, --help            this text\n"
-         "Exit status: 0 stopped at a command boundary, 2 bad usage, a file that cannot be read or\n"
+         "Exit status: 0 stopped at a command boundary or a breakpoint, 2 bad usage, a file that cannot be read or\n"
          "written, or errors in a source (one FILE:LINE:COLUMN: message line each), 3 a limit was\n"
          "reached while the machine still ran, 4 the machine reported an error.\n";
 }
@@ -172,7 +179,8 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
     static const char* kWithValue[] = {"--micro",          "--dump",  "--start",       "--mode",
                                        "--max-commands",   "--max-micro", "--io",      "--interrupt-after",
                                        "--trace",          "--micro-trace", "--save-dump",
-                                       "--state",          "--save-state"};
+                                       "--state",          "--save-state",
+                                       "--break",          "--micro-break", "--watch",     "--watch-io"};
     bool known = false;
     for (const char* name : kWithValue) known = known || a == name;
     if (!known) return fail("unknown option '" + a + "' (see --help)");
@@ -208,6 +216,23 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
       const auto io = ParseIo(v);
       if (!io) return fail("--io takes AA=HH or AA=HH:F (hex controller, hex byte, flag 0 or 1), not '" + v + "'");
       o.io.push_back(*io);
+    } else {
+      struct BreakOption {
+        const char* name;
+        BreakKind kind;
+        const char* range;
+      };
+      static constexpr BreakOption kBreaks[] = {
+          {"--break", BreakKind::Command, "an address of main memory, 000 to 7FF"},
+          {"--micro-break", BreakKind::Micro, "a micro-address, 01 to FF"},
+          {"--watch", BreakKind::MemoryWrite, "an address of main memory, 000 to 7FF"},
+          {"--watch-io", BreakKind::Controller, "a controller address, 00 to FF"}};
+      for (const BreakOption& b : kBreaks) {
+        if (a != b.name) continue;
+        const auto address = v.size() <= 3 ? Breakpoints::ParseAddress(b.kind, v) : std::nullopt;
+        if (!address) return fail(a + " takes " + b.range + ", not '" + v + "'");
+        o.breakpoints.emplace_back(b.kind, *address);
+      }
     }
   }
   return {o, std::string()};
@@ -266,6 +291,8 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
 
   // Every output is opened before the run, so a path that cannot be written
   // fails at once and nothing is written.
+  for (const auto& [kind, address] : options.breakpoints) m.breakpoints.Set(kind, address);
+
   RunnerOutputs outputs(m);
   if (const std::string e = outputs.Open(options); !e.empty()) return usageError(e);
 

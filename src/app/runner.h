@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "debug/breakpoints.h"
+
 namespace vesk {
 
 struct RunnerOptions {
@@ -30,6 +32,8 @@ struct RunnerOptions {
   };
   std::vector<Io> io;
   std::optional<std::int64_t> interruptAfter;
+  // --break, --micro-break, --watch, --watch-io, in the order given.
+  std::vector<std::pair<BreakKind, int>> breakpoints;
   std::string trace, microTrace, saveDump;
   bool json = false;
   bool help = false;

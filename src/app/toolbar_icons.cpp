@@ -171,6 +171,29 @@ void Draw(QPainter& p, IconKind kind) {
       p.drawPath(bolt);
       break;
     }
+    case IconKind::StepBack: {  // one step back: a bar, and an arrow leaving it to the left
+      p.setPen(QPen(kInk, 3));
+      p.drawLine(QPointF(26, 7), QPointF(26, 25));
+      p.setPen(QPen(kAmber.darker(115), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawLine(QPointF(21, 16), QPointF(6, 16));
+      p.drawLine(QPointF(12, 10), QPointF(6, 16));
+      p.drawLine(QPointF(12, 22), QPointF(6, 16));
+      break;
+    }
+    case IconKind::BackToBreakpoint: {  // back to a red dot
+      p.setPen(QPen(kInk, 1.2));
+      p.setBrush(kRed);
+      p.drawEllipse(QPointF(8, 16), 5, 5);
+      QPainterPath tri;  // a play sign turned back
+      tri.moveTo(29, 7);
+      tri.lineTo(15, 16);
+      tri.lineTo(29, 25);
+      tri.closeSubpath();
+      p.setPen(QPen(kInk, 1.5));
+      p.setBrush(kAmber);
+      p.drawPath(tri);
+      break;
+    }
     case IconKind::Program: {  // a chip with the letter В
       p.setPen(Qt::NoPen);
       p.setBrush(kBlue);

@@ -21,6 +21,8 @@ enum class IconKind {
   Continue,
   FastStart,
   FastContinue,
+  StepBack,
+  BackToBreakpoint,
   Interrupt,
   Program,
 };

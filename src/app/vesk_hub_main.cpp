@@ -9,7 +9,6 @@
 #include <QDateTime>
 #include <QSocketNotifier>
 #include <cstdio>
-#include <initializer_list>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -62,10 +61,7 @@ int main(int argc, char** argv) {
     std::perror("vesk-hub: pipe");
     return vesk::kHubCannotListen;
   }
-  struct sigaction action {};
-  action.sa_handler = OnStop;
-  sigemptyset(&action.sa_mask);
-  for (const int signo : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signo, &action, nullptr);
+  vesk::HandleStopSignals(OnStop);
 
   int qtArgc = 1;
   QCoreApplication app(qtArgc, argv);

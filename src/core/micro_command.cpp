@@ -3,6 +3,7 @@
 #include <new>
 
 #include "core/processor.h"
+#include "debug/breakpoints.h"
 #include "format/bit_string.h"
 #include "io/controllers.h"
 #include "memory/main_memory.h"
@@ -170,6 +171,11 @@ void MicroExecutor::Execute(std::uint32_t h, RowKey key) {
   }
 }
 
+void MicroExecutor::watchedWrite(std::string_view hexAddress) {
+  const auto address = MainMemory::ParseAddress(hexAddress);
+  if (address && watches_->Stops(BreakKind::MemoryWrite, *address) && watchHit_) watchHit_(*address);
+}
+
 void MicroExecutor::fail(int number, const std::string& description) {
   if (onError) onError(ErrorMessageText(number, description));
   cpu_.bIsRunning_Act = false;  // P_STOP: stop at the next command boundary
@@ -202,10 +208,15 @@ void MicroExecutor::readMemory() {
 void MicroExecutor::writeMemory() {
   const BitValue& address = cpu_.Value(Reg::Address);
   const BitValue& data = cpu_.Value(Reg::Data);
-  if (address.isBits(16) && address.value() < static_cast<std::uint32_t>(MainMemory::kWords) && data.isBits(16))
-    memory_.WriteAt(static_cast<int>(address.value()), static_cast<std::uint16_t>(data.value()));
-  else
-    memory_.Mem_WriteMem(BinToHex(address.text()), data.text());
+  if (address.isBits(16) && address.value() < static_cast<std::uint32_t>(MainMemory::kWords) && data.isBits(16)) {
+    const int a = static_cast<int>(address.value());
+    memory_.WriteAt(a, static_cast<std::uint16_t>(data.value()));
+    if (watches_ != nullptr && watches_->Stops(BreakKind::MemoryWrite, a) && watchHit_) watchHit_(a);
+    return;
+  }
+  const Word hex = BinToHex(address.text());
+  memory_.Mem_WriteMem(hex, data.text());
+  if (watches_ != nullptr && watches_->AnyEnabled(BreakKind::MemoryWrite)) watchedWrite(hex);
 }
 
 void MicroExecutor::executeOperational(std::uint32_t h) {

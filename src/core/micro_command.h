@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/row_key.h"
 #include "format/word.h"
@@ -19,6 +20,7 @@ class Processor;
 class MainMemory;
 class Controllers;
 class CommandTrace;
+class Breakpoints;
 
 // The hint texts of the 29 signal lamps, bit 0 first.
 extern const std::array<std::string_view, 29> kSignalHints;
@@ -49,7 +51,16 @@ class MicroExecutor {
 
   std::function<void(const std::string& message)> onError;
 
+  // Memory watchpoints: after a write to a word `watches` watches, `hit`
+  // hears its address.
+  void setMemoryWatch(const Breakpoints* watches, std::function<void(int address)> hit) {
+    watches_ = watches;
+    watchHit_ = std::move(hit);
+  }
+
  private:
+  void watchedWrite(std::string_view hexAddress);
+
   void executeControl(std::uint32_t h);
   void executeOperational(std::uint32_t h);
   void fail(int number, const std::string& description);
@@ -60,6 +71,8 @@ class MicroExecutor {
   MainMemory& memory_;
   Controllers& controllers_;
   CommandTrace& trace_;
+  const Breakpoints* watches_ = nullptr;
+  std::function<void(int)> watchHit_;
 };
 
 }  // namespace vesk

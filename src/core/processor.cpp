@@ -111,6 +111,25 @@ void Processor::SetRunning(bool running) {
   Set(Reg::State, state);
 }
 
+void Processor::Restore(Reg r, std::string_view v) {
+  BitValue& slot = regs_[static_cast<std::size_t>(r)];
+  if (slot.text() == v) return;
+  slot = r == Reg::MicroCounter ? BitValue::OfHex(v) : BitValue::OfBits(v);
+  if (r == Reg::MicroCommand) horizontal_ = ExpandMicroCommandValue(VerticalBits(slot));
+  notify(r);
+}
+
+void Processor::RestoreRunState(std::string_view text, bool interruptButton) {
+  if (runStateText_ != text) {
+    runStateText_ = std::string(text);
+    listeners_.each([this](ProcessorListener& l) { l.runStateTextChanged(runStateText_); });
+  }
+  if (interruptButton_ != interruptButton) {
+    interruptButton_ = interruptButton;
+    listeners_.each([interruptButton](ProcessorListener& l) { l.interruptButtonChanged(interruptButton); });
+  }
+}
+
 bool Processor::LV_Get(int lamp) const {
   if (lamp < 0 || lamp >= kLampCount) return false;
   return lamps_[static_cast<std::size_t>(lamp)];

@@ -118,6 +118,11 @@ class Processor {
   // request flag, MODE and the status text are left alone.
   void Reset();
 
+  // A step back's way in: the register gets exactly this text (no fitting;
+  // РМК's horizontal form follows), and the listeners hear only of a change.
+  void Restore(Reg r, std::string_view v);
+  void RestoreRunState(std::string_view text, bool interruptButton);
+
   // The status text SetRunning last wrote (the window shows it).
   const std::string& RunStateText() const { return runStateText_; }
   bool InterruptButtonPressed() const { return interruptButton_; }

@@ -1,10 +1,13 @@
 #include "core/run_control.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/micro_command.h"
 #include "core/processor.h"
+#include "debug/history.h"
 #include "format/bit_string.h"
+#include "memory/main_memory.h"
 #include "memory/micro_memory.h"
 #include "trace/command_trace.h"
 #include "trace/micro_trace.h"
@@ -18,11 +21,37 @@ RunControl::RunControl(Processor& cpu, MicroMemory& micro, MicroExecutor& execut
   SetIntervals(20, 100, 100);
 }
 
+void RunControl::markResume() {
+  if (history_ == nullptr || !Idle() || markedAtResume_) return;
+  history_->Mark(true);
+  markedAtResume_ = true;
+}
+
+void RunControl::P_CONTINUE() {
+  const BusyScope busy(busy_);
+  if (!haltedInside_ || cpu_.GetRunning() || cpu_.Micro_Reg_Get_CommandCounter() != haltedAt_) {
+    P_RUN();
+    return;
+  }
+  markResume();
+  haltedInside_ = false;
+  resumed_ = true;
+  watchStop_ = false;
+  cpu_.SetRunning(true);
+  cpu_.bIsRunning_Act = true;
+  step_ = Step::None;
+}
+
 void RunControl::P_RUN() {
+  const BusyScope busy(busy_);
+  markResume();
+  haltedInside_ = false;
   trace_.set_EFFECT_ADDR("");
   trace_.set_EFFECT_VAL("");
   trace_.set_CURR_ADDR("");
   trace_.set_CURR_CMD("");
+  resumed_ = !cpu_.GetRunning();
+  watchStop_ = false;
   cpu_.SetRunning(true);
   cpu_.bIsRunning_Act = true;
   step_ = Step::None;
@@ -31,7 +60,37 @@ void RunControl::P_RUN() {
 
 void RunControl::P_STOP() { cpu_.bIsRunning_Act = false; }
 
+void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY) {
+  const BusyScope busy(busy_);
+  enabled_ = 1;
+  counter_ = 0;
+  step_ = Step::None;
+  resumed_ = false;
+  watchStop_ = false;
+  haltedInside_ = false;
+  fast_ = false;
+  restingLogged_ = restingLogged;
+  markedAtResume_ = false;
+  cpu_.bIsRunning_Act = false;
+  if (logBoundary && !restingLogged_) {
+    trace_.AddLine();
+    restingLogged_ = true;
+  }
+  // A place the machine rested at keeps its text (the first one has its own).
+  if (cpu_.GetRunning() || cpu_.RunStateText() == kStatusRunning) cpu_.SetRunning(false);
+  if (logBoundary || activeBar < 1 || activeBar > 3) {
+    counter_ = thresholds_[0] + 1;
+    moveIndicator(1);
+    counter_ = 0;
+    return;
+  }
+  indicator_.activeBar = activeBar;
+  indicator_.lineY = lineY;
+  listeners_.each([](RunControlListener& l) { l.indicatorMoved(); });
+}
+
 void RunControl::P_EXECUTE_NEXT_COMMAND() {
+  const BusyScope busy(busy_);
   if (cpu_.GetRunning()) return;
   if (enabled_ != 1) return;  // a micro-command is still passing periods 2 and 3
   if (cpu_.MODE != 1 && cpu_.MODE != 2) {
@@ -39,6 +98,7 @@ void RunControl::P_EXECUTE_NEXT_COMMAND() {
     Timer1Tick();
     return;
   }
+  markResume();
   step_ = cpu_.MODE == 2 ? Step::Command : Step::MicroCommand;
   // A step that starts inside a command finishes it; one that starts at the
   // boundary runs the whole next command.
@@ -48,6 +108,9 @@ void RunControl::P_EXECUTE_NEXT_COMMAND() {
   } catch (const MachineError&) {
     // СчМК names no cell; the tick reports it.
   }
+  resumed_ = true;
+  watchStop_ = false;
+  haltedInside_ = false;
   cpu_.SetRunning(true);
   Timer1Tick();
   if (cpu_.MODE == 2) cpu_.bIsRunning_Act = false;
@@ -81,7 +144,7 @@ void RunControl::fail(int number, const std::string& description) {
   step_ = Step::None;
 }
 
-void RunControl::boundary(bool& stop) {
+void RunControl::boundary(bool& stop, bool resumed) {
   stop = false;
   if (!restingLogged_) trace_.AddLine();
   restingLogged_ = false;
@@ -90,6 +153,9 @@ void RunControl::boundary(bool& stop) {
     stepLeftBoundary_ = true;
     return;
   }
+  if (!resumed && breakpoints_ != nullptr && cpu_.bIsRunning_Act && step_ == Step::None &&
+      breakpoints_->AnyEnabled(BreakKind::Command))
+    commandBreakpoint();
   cpu_.SetRunning(cpu_.bIsRunning_Act);
   if (!cpu_.GetRunning()) {
     stop = true;
@@ -108,8 +174,49 @@ void RunControl::Timer1Tick() {
   fetch(cpu_.MODE);
 }
 
+void RunControl::commandBreakpoint() {
+  const auto address = MainMemory::ParseAddress(BinToHex(cpu_.Reg_Get_CommandCounter()));
+  if (!address || !breakpoints_->Stops(BreakKind::Command, *address)) return;
+  cpu_.bIsRunning_Act = false;  // as "Стоп" at this boundary
+  breakpoints_->RecordHit(BreakKind::Command, *address);
+}
+
+void RunControl::halt() {
+  haltedInside_ = true;
+  haltedAt_ = cpu_.Micro_Reg_Get_CommandCounter();
+  cpu_.bIsRunning_Act = false;
+  cpu_.SetRunning(false);
+  step_ = Step::None;
+}
+
+bool RunControl::stopBeforeFetch(const BitValue& counter) {
+  if (watchStop_) {
+    watchStop_ = false;
+    halt();
+    return true;
+  }
+  if (!breakpoints_->AnyEnabled(BreakKind::Micro)) return false;
+  const std::optional<int> row =
+      counter.isHex(2) ? std::optional<int>(static_cast<int>(counter.value())) : MicroMemory::ParseAddress(counter.text());
+  if (!row || !breakpoints_->Stops(BreakKind::Micro, *row)) return false;
+  halt();
+  breakpoints_->RecordHit(BreakKind::Micro, *row);
+  return true;
+}
+
+void RunControl::WatchHit(BreakKind kind, int address) {
+  const BusyScope busy(busy_);
+  if (breakpoints_ == nullptr || !cpu_.GetRunning() || !cpu_.bIsRunning_Act || step_ != Step::None) return;
+  cpu_.bIsRunning_Act = false;
+  if (cpu_.MODE == 1 && !fast_) watchStop_ = true;
+  breakpoints_->RecordHit(kind, address);
+}
+
 bool RunControl::fetch(int mode) {
   const BitValue& counter = cpu_.Value(Reg::MicroCounter);
+  const bool resumed = std::exchange(resumed_, false);
+  if (breakpoints_ != nullptr && !resumed && step_ == Step::None && stopBeforeFetch(counter)) return false;
+  if (history_ != nullptr && !std::exchange(markedAtResume_, false)) history_->Mark();
   int row = 0;
   RowKey key = RowKey::None;
   if (counter.isHex(2) && counter.value() != 0) {
@@ -128,10 +235,14 @@ bool RunControl::fetch(int mode) {
     }
     row = *MicroMemory::ParseAddress(address);
   }
+  if (history_ != nullptr && key == RowKey::NewCommand) history_->MarkBoundary();
   if (key == RowKey::NewCommand) {
     bool stop = false;
-    boundary(stop);
-    if (stop) return false;
+    boundary(stop, resumed);
+    if (stop) {
+      if (history_ != nullptr) history_->DropMark();  // nothing ran from this place
+      return false;
+    }
   }
   cpu_.Set(Reg::MicroCommand, BitValue::Bits(micro_.ReadAt(row), 16));
   const std::uint32_t h = cpu_.Horizontal();
@@ -172,6 +283,7 @@ void RunControl::Timer3Tick() {
 }
 
 void RunControl::Tick() {
+  const BusyScope busy(busy_);
   switch (enabled_) {
     case 1: Timer1Tick(); break;
     case 2: Timer2Tick(); break;
@@ -181,6 +293,7 @@ void RunControl::Tick() {
 
 RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
                                          std::chrono::steady_clock::time_point deadline) {
+  const BusyScope busy(busy_);
   FastSlice slice;
   if (enabled_ != 1) {
     // Periods 2 and 3 of a full-period micro-command end at once.
@@ -198,6 +311,7 @@ RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
   }
   constexpr std::int64_t kClockEvery = 256;
   std::int64_t sinceClock = 0;
+  fast_ = true;
   while (cpu_.GetRunning() && slice.microCommands < maxMicroCommands) {
     if (fetch(2)) ++slice.microCommands;
     if (++sinceClock == kClockEvery) {
@@ -205,6 +319,7 @@ RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
       if (std::chrono::steady_clock::now() >= deadline) break;
     }
   }
+  fast_ = false;
   slice.stopped = !cpu_.GetRunning();
   return slice;
 }

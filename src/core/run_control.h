@@ -14,12 +14,16 @@
 #include <string_view>
 
 #include "core/row_key.h"
+#include "debug/breakpoints.h"
+#include "format/bit_value.h"
 #include "format/word.h"
 #include "util/listeners.h"
 
 namespace vesk {
 
 class Processor;
+class Breakpoints;
+class History;
 class MicroMemory;
 class MicroExecutor;
 class CommandTrace;
@@ -53,6 +57,10 @@ class RunControl {
   // Empties CURR_ADDR, CURR_CMD, EFFECT_ADDR, EFFECT_VAL; running flag and run
   // request on. The run resumes where СчМК points.
   void P_RUN();
+  // "Продолжить выполнение": P_RUN, except that a run a breakpoint or
+  // watchpoint stopped inside a command goes on exactly as if it had never
+  // stopped (the command trace's variables are kept).
+  void P_CONTINUE();
   // Run request off: the machine stops at the next command boundary.
   void P_STOP();
   // One step while stopped. Short period: one whole command, from where the
@@ -87,6 +95,33 @@ class RunControl {
   };
   FastSlice RunFast(std::int64_t maxMicroCommands, std::chrono::steady_clock::time_point deadline);
 
+  // Breakpoints and watchpoints a run stops at (nullptr: none). A run
+  // stops at a command breakpoint as "Стоп" would stop there, at the boundary
+  // before the command at that address is fetched, and at a micro-command
+  // breakpoint at once, before the micro-command at that micro-address; a
+  // single step runs through them. Where the machine rests when a run
+  // begins is not looked at, so F7 and F8 go on from a breakpoint.
+  void setBreakpoints(Breakpoints* breakpoints) { breakpoints_ = breakpoints; }
+  // A watched memory word was written, or a watched controller changed. A
+  // run (not a single step) stops: at the next command boundary, or in the
+  // live full period before the next micro-command.
+  void WatchHit(BreakKind kind, int address);
+
+  // The step-back history that marks every micro-command (nullptr: none).
+  void setHistory(History* history) { history_ = history; }
+  // Run control is acting (a tick, a fast slice, a start, stop or step): the
+  // changes the owners announce now are the machine's, not a user's edit.
+  bool Busy() const { return busy_ > 0; }
+  // Whether the command before this boundary is logged already.
+  bool RestingLogged() const { return restingLogged_; }
+  // A step back's end: the machine rests here, stopped, in period 1 with
+  // nothing pending. restingLogged: as it was at this place; logBoundary: the
+  // place is a command boundary the machine stops at as "Стоп" would stop
+  // there (the command before it is logged); indicator: where the period
+  // indicator stood there (for a boundary stop, as a stop at a fetch leaves
+  // it).
+  void RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY);
+
   // Stopped, and no micro-command is passing periods 2 and 3.
   bool Idle() const;
   int TickCounter() const { return counter_; }
@@ -103,7 +138,12 @@ class RunControl {
   // Period 1 past its threshold: the boundary, the fetch, and in `mode` 2 the
   // execution. True when a micro-command was executed.
   bool fetch(int mode);
-  void boundary(bool& stop);
+  void boundary(bool& stop, bool resumed);
+  // A micro-command breakpoint, or a watchpoint hit in the live full period,
+  // at the micro-command about to be fetched: the machine stops at once.
+  bool stopBeforeFetch(const BitValue& counter);
+  void commandBreakpoint();
+  void halt();
   void fail(int number, const std::string& description);
 
   Processor& cpu_;
@@ -124,6 +164,26 @@ class RunControl {
   bool stepLeftBoundary_ = false;
   // The machine stopped at this boundary after logging the command before it.
   bool restingLogged_ = false;
+  Breakpoints* breakpoints_ = nullptr;
+  History* history_ = nullptr;
+  int busy_ = 0;
+  struct BusyScope {
+    explicit BusyScope(int& busy) : busy_(busy) { ++busy_; }
+    ~BusyScope() { --busy_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    int& busy_;
+  };
+  // The next fetch is where a stopped machine was resumed from.
+  bool resumed_ = false;
+  bool watchStop_ = false;
+  // The machine rests inside a command where a breakpoint stopped it.
+  bool haltedInside_ = false;
+  Word haltedAt_;  // СчМК there
+  bool fast_ = false;
+  // A resting machine was marked as it started; its first fetch is there.
+  bool markedAtResume_ = false;
+  void markResume();
 };
 
 }  // namespace vesk

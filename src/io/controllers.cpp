@@ -67,6 +67,14 @@ void Controllers::storeData(int row, std::uint8_t data) {
   listeners_.each([row](ControllersListener& l) { l.dataRegisterWritten(row); });
 }
 
+void Controllers::RestoreRow(int row, int flag, std::string_view data) {
+  if (!IsBitString(data, 8)) return;
+  Entry& e = entry(row);
+  e.flag = flag;
+  e.data = static_cast<std::uint8_t>(BitsValue(data));
+  listeners_.each([row](ControllersListener& l) { l.rowRestored(row); });
+}
+
 void Controllers::DropAllFlag() {
   for (int row = 0; row < kCount; ++row) {
     if (entries_[static_cast<std::size_t>(row)].flag == 0) continue;

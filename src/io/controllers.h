@@ -33,6 +33,9 @@ class ControllersListener {
   // A flag was cleared by CLF or DropAllFlag, or set; devices that feed a
   // controller wait for its flag to drop.
   virtual void flagChanged(int /*row*/) {}
+  // A step back put the row's flag and data register back; devices do not
+  // act on it.
+  virtual void rowRestored(int row) { controllerChanged(row); }
 };
 
 class Controllers {
@@ -51,6 +54,8 @@ class Controllers {
   // data: bit string of any length, fitted to 8; non-binary text throws.
   void Reg_Set_Data(std::string_view addr, std::string_view data);
   void DropAllFlag();
+  // A step back's way in: flag and data register (8 bits) as they were.
+  void RestoreRow(int row, int flag, std::string_view data);
   // bin_cmd: the I/O order in РД. Orders 0..3 are CLF, TSF, IN, OUT.
   void ExecuteIOCommand(std::string_view bin_cmd);
   // The same for a 16-bit РД given as a number.

@@ -38,6 +38,11 @@ void DeviceLinks::controllerChanged(int row) {
   pump();
 }
 
+void DeviceLinks::rowRestored(int row) {
+  if (row < 0 || row >= Controllers::kCount) return;
+  kinds_[static_cast<std::size_t>(row)] = KindOf(controllers_.Device(row));
+}
+
 void DeviceLinks::dataRegisterWritten(int row) {
   if (delivering_ || row < 0 || row >= Controllers::kCount) return;
   switch (kinds_[static_cast<std::size_t>(row)]) {

@@ -51,6 +51,7 @@ class DeviceLinks final : ControllersListener, KeyboardListener, NetAdapterListe
   int firstRowOf(Kind kind) const;
 
   void controllerChanged(int row) override;
+  void rowRestored(int row) override;
   void dataRegisterWritten(int row) override;
   void flagChanged(int row) override;
   void keyCaptured(int code) override;

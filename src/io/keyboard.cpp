@@ -41,6 +41,16 @@ std::optional<std::uint8_t> Keyboard::TakeKey() {
   return code;
 }
 
+void Keyboard::RestoreQueue(const std::deque<std::uint8_t>& queue) {
+  if (queue == queue_) return;
+  const std::size_t removed = queue_.size();
+  queue_.clear();
+  if (removed > 0) listeners_.each([removed](KeyboardListener& l) { l.keysRemoved(0, removed); });
+  queue_ = queue;
+  const std::size_t added = queue_.size();
+  if (added > 0) listeners_.each([added](KeyboardListener& l) { l.keysAppended(added); });
+}
+
 void Keyboard::ClearQueue() {
   if (queue_.empty()) return;
   const std::size_t count = queue_.size();

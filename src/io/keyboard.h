@@ -63,6 +63,10 @@ class Keyboard {
   // The queue's "Очистить".
   void ClearQueue();
 
+  // The whole queue, for a step back (a key the program took goes back).
+  const std::deque<std::uint8_t>& Queue() const { return queue_; }
+  void RestoreQueue(const std::deque<std::uint8_t>& queue);
+
   // Keys dropped because the queue was full, since the start.
   std::uint64_t DroppedCount() const { return dropped_; }
 

@@ -10,6 +10,15 @@ namespace vesk {
 
 Monitor::Monitor() { Reset(); }
 
+void Monitor::Restore(const State& state) {
+  if (state == Save()) return;
+  cells_ = state.cells;
+  column_ = state.column;
+  row_ = state.row;
+  wrapPending_ = state.wrapPending;
+  listeners_.each([](MonitorListener& l) { l.screenChanged(); });
+}
+
 void Monitor::Reset() {
   cells_.fill(0);
   for (int y = 1; y <= kRows; ++y) cell(1, y) = '0';

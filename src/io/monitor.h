@@ -58,6 +58,17 @@ class Monitor {
   // The fresh screen again, cursor at row 1, column 1.
   void Reset();
 
+  // The whole screen and cursor, for a step back.
+  struct State {
+    std::array<std::uint8_t, kRows * kColumns> cells{};
+    int column = 1;
+    int row = 1;
+    bool wrapPending = false;
+    bool operator==(const State&) const = default;
+  };
+  State Save() const { return {cells_, column_, row_, wrapPending_}; }
+  void Restore(const State& state);
+
  private:
   void check(int x, int y) const;
   void newLine();

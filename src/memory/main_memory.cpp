@@ -107,6 +107,19 @@ void MainMemory::SetComment(int address, std::string_view comment) {
   listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
 }
 
+void MainMemory::RestoreWord(int address, std::string_view value, bool written) {
+  const std::size_t i = index(address);
+  if (!IsBitString(value, 16)) return;
+  words_[i] = static_cast<std::uint16_t>(BitsValue(value));
+  written_.set(i, written);
+  listeners_.each([address](MainMemoryListener& l) { l.memoryRowChanged(address); });
+}
+
+void MainMemory::RestoreSelection(int address) {
+  if (address < -1 || address >= kWords || address == selected_) return;
+  select(address);
+}
+
 std::string MainMemory::AddressText(int address) {
   return FitWidth(NumToHex(static_cast<std::uint32_t>(address)), 3).str();
 }

@@ -59,6 +59,10 @@ class MainMemory {
   // characters of '0'/'1'.
   void SetRow(int address, std::string_view value, std::string_view comment);
   void SetComment(int address, std::string_view comment);
+  // A step back's way in: the word (16 characters of '0'/'1') and whether
+  // the row counts as written, and the selection, as they were.
+  void RestoreWord(int address, std::string_view value, bool written);
+  void RestoreSelection(int address);
 
   Word Value(int address) const { return NumToBits(words_[index(address)], 16); }
   std::uint16_t Bits(int address) const { return words_[index(address)]; }

@@ -49,6 +49,11 @@ int MicroMemory::requireAddress(std::string_view hex) const {
   return *a;
 }
 
+void MicroMemory::RestoreSelection(int address) {
+  if (address < -1 || address > kWords || address == 0 || address == selected_) return;
+  select(address);
+}
+
 void MicroMemory::select(int address) {
   selected_ = address;
   listeners_.each([address](MicroMemoryListener& l) { l.microSelectionChanged(address); });

@@ -47,6 +47,8 @@ class MicroMemory {
   void SetComment(int address, std::string_view comment);
   // Tells listeners that many rows changed (after SetRow in bulk).
   void notifyRowsChanged();
+  // A step back's way in: the selection as it was (-1: none).
+  void RestoreSelection(int address);
 
   // Run control's way in, with the row by number (1..255): the same as
   // Micro_ReadMem and Micro_ReadKey given the address as two hex digits.

@@ -35,7 +35,10 @@ std::string StartLineText(std::time_t when) {
   return buf;
 }
 
-CommandTrace::CommandTrace(const Processor& cpu) : cpu_(cpu), clock_([] { return std::time(nullptr); }) {}
+CommandTrace::CommandTrace(const Processor& cpu) : cpu_(cpu), clock_([] { return std::time(nullptr); }) {
+  log_.setLimit(kDefaultLineLimit);
+  log_.setShortenedHandler([this] { listeners_.each([](TraceListener& l) { l.logShortened(); }); });
+}
 
 void CommandTrace::set_CCounter(std::int32_t v) {
   cCounter_ = v;
@@ -91,6 +94,12 @@ void CommandTrace::AddLine() {
   effectAddr_.clear();
   effectVal_.clear();
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
+}
+
+void CommandTrace::TruncateLines(std::int64_t total) {
+  if (total < 0 || total >= LinesTotal()) return;
+  log_.truncateTo(total);
+  listeners_.each([](TraceListener& l) { l.linesRemoved(); });
 }
 
 void CommandTrace::ClearLog() {

@@ -57,10 +57,22 @@ class CommandTrace {
 
   void setStoring(bool storing) { log_.setStoring(storing); }
   bool storing() const { return log_.storing(); }
+  // The most lines kept: past it the oldest go (listeners hear logShortened
+  // once after each ClearLog). LinesDropped: lines given up since ClearLog.
+  static constexpr std::int64_t kDefaultLineLimit = 1'000'000;
+  void setLineLimit(std::int64_t limit) { log_.setLimit(limit); }
+  std::int64_t LineLimit() const { return log_.limit(); }
+  std::int64_t LinesDropped() const { return log_.dropped(); }
   // The clock the start line reads (tests set a fixed one).
   void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 
   std::int64_t LineCount() const { return log_.size(); }
+  // Lines added since ClearLog, the ones given up included.
+  std::int64_t LinesTotal() const { return log_.dropped() + log_.size(); }
+  // A step back's way out: keeps the lines numbered below `total` (counted as
+  // LinesTotal counts); below the oldest line kept the list is left empty
+  // and LinesDropped counts only the lines given up before `total`.
+  void TruncateLines(std::int64_t total);
   std::string Cell(std::int64_t line, int column) const;
   std::array<std::string, kColumns> LastCells() const;
   void AppendHtmlRow(std::string& out, std::int64_t line) const;

@@ -2,6 +2,7 @@
 
 #include "trace/command_trace.h"
 #include "trace/micro_trace.h"
+#include "trace/trace_shortened.h"
 #include "util/cp1251.h"
 
 namespace vesk {
@@ -101,6 +102,11 @@ FileResult SaveStored(const Trace& trace, TraceKind kind, const std::string& pat
   result.error = writer.Open(path, kind);
   if (!result.error.empty()) return result;
   std::string row;
+  // A list that gave up its oldest lines says so before the first it kept.
+  if (trace.LinesDropped() > 0) {
+    result.error = writer.AddRow(TraceShortenedRow(kind, trace.LineCount(), trace.LinesDropped()));
+    if (!result.error.empty()) return result;
+  }
   for (std::int64_t i = 0; i < trace.LineCount(); ++i) {
     row.clear();
     trace.AppendHtmlRow(row, i);

@@ -47,7 +47,8 @@ class TraceHtmlWriter {
 };
 
 // The whole stored list of a trace to an HTML file; the old file stays when
-// anything fails. (The windows do not call this for an empty list.)
+// anything fails. (The windows do not call this for an empty list.) A list
+// that gave up its oldest lines says so in its first data row.
 FileResult SaveTraceHtml(const CommandTrace& trace, const std::string& path);
 FileResult SaveTraceHtml(const MicroTrace& trace, const std::string& path);
 

@@ -29,7 +29,10 @@ bool FlagBit(int digit, std::uint8_t bit, std::uint8_t& flags) {
 const std::array<std::string_view, MicroTrace::kColumns> MicroTrace::kCaptions{
     "CчМК до выборки МК", "РМК", "СК", "РА", "РК", "РД", "А", "С", "БР", "N", "Z", "CчМК", "Комментарий"};
 
-MicroTrace::MicroTrace(const Processor& cpu, const MicroMemory& microMemory) : cpu_(cpu), micro_(microMemory) {}
+MicroTrace::MicroTrace(const Processor& cpu, const MicroMemory& microMemory) : cpu_(cpu), micro_(microMemory) {
+  log_.setLimit(kDefaultLineLimit);
+  log_.setShortenedHandler([this] { listeners_.each([](TraceListener& l) { l.logShortened(); }); });
+}
 
 void MicroTrace::set_MCCounter(std::int32_t v) {
   mcCounter_ = v;
@@ -96,6 +99,12 @@ void MicroTrace::AddLine() {
     log_.add(line, &odd);
   }
   listeners_.each([](TraceListener& l) { l.lineAdded(); });
+}
+
+void MicroTrace::TruncateLines(std::int64_t total) {
+  if (total < 0 || total >= LinesTotal()) return;
+  log_.truncateTo(total);
+  listeners_.each([](TraceListener& l) { l.linesRemoved(); });
 }
 
 void MicroTrace::ClearLog() {

@@ -14,6 +14,11 @@ class TraceListener {
   virtual void lineAdded() {}
   // ClearLog emptied the list.
   virtual void logCleared() {}
+  // A step back removed the newest lines: LineCount() lines are left.
+  virtual void linesRemoved() {}
+  // The list reached its line limit and its oldest lines began to go (once
+  // after each ClearLog; the lines given up are LinesDropped()).
+  virtual void logShortened() {}
 };
 
 }  // namespace vesk

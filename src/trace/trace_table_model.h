@@ -7,6 +7,10 @@
 // holds only the newest kTailRows lines, older rows leaving at the top: a
 // view's cost per insert grows with its row count, and a fast run adds
 // millions. When deferral ends the list shows every line again.
+//
+// A trace at its line limit gives up its oldest lines; the next batch (or
+// beat) removes their rows from the top, in one beginRemoveRows, or starts
+// the list over when none of the rows shown is left.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -35,6 +39,7 @@ class TraceTableModel final : public QAbstractTableModel, private TraceListener 
   struct Source {
     Listeners<TraceListener>* listeners;
     std::function<std::int64_t()> lineCount;
+    std::function<std::int64_t()> linesDropped;  // stored line 0 is line linesDropped() since the clear
     std::function<std::string(std::int64_t line, int column)> cell;
     QStringList captions;
   };
@@ -56,17 +61,24 @@ class TraceTableModel final : public QAbstractTableModel, private TraceListener 
 
   // New rows: batched by the model's own timer, or inserted on a beat.
   DeferredRefresh& deferredRefresh() { return refresh_; }
-  // The trace line row 0 shows (0 unless only the newest lines are shown).
-  std::int64_t firstLine() const { return first_; }
+  // The stored line row 0 shows (0 unless only the newest lines are shown,
+  // or lines went since the last batch).
+  std::int64_t firstLine() const { return first_ - linesDropped(); }
 
  private:
   void lineAdded() override;
   void logCleared() override;
+  void linesRemoved() override;
   void showTail(bool tail);
   std::int64_t lineCount() const;
+  std::int64_t linesDropped() const;
+  // Rows first..(the newest line) shown anew.
+  void resetTo(std::int64_t first);
 
   Source source_;
-  std::int64_t first_ = 0;  // the line of row 0
+  // The line of row 0, counted like linesDropped() (from the last clear, the
+  // lines given up included), so rows keep their lines when the oldest go.
+  std::int64_t first_ = 0;
   int shown_ = 0;           // rows the view has been told about
   bool tail_ = false;
   QTimer timer_;

@@ -47,15 +47,23 @@ void IgnoreFileSignals() {
   ::signal(SIGPIPE, SIG_IGN);
 }
 
+void HandleStopSignals(void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  // One signal at a time: a second one waits until the first has been handled.
+  for (const int signo : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signo);
+  for (const int signo : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction old {};
+    if (::sigaction(signo, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    ::sigaction(signo, &action, nullptr);
+  }
+}
+
 void ExitCleanlyOnSignals(const char* line) {
   lineStart = line;
   IgnoreFileSignals();
-  struct sigaction action {};
-  action.sa_handler = OnExitSignal;
-  sigemptyset(&action.sa_mask);
-  // One signal at a time: a second one waits until the first has ended the program.
-  for (const int signo : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signo);
-  for (const int signo : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signo, &action, nullptr);
+  HandleStopSignals(OnExitSignal);
 }
 
 }  // namespace vesk

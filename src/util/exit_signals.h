@@ -4,7 +4,8 @@
 // as shells report. SIGXFSZ is ignored, so a write past the file-size limit
 // fails with "File too large" and the save says so; SIGPIPE is ignored, so a
 // reader that goes away makes a write fail with "Broken pipe" instead of
-// killing the program.
+// killing the program. A stop signal the program was started with ignored
+// (nohup ignores SIGHUP) stays ignored, as for any Unix program.
 #pragma once
 
 namespace vesk {
@@ -16,6 +17,10 @@ void ExitCleanlyOnSignals(const char* line);
 
 // Only the ignored signals above, for a program that handles the others itself.
 void IgnoreFileSignals();
+
+// Installs handler for SIGINT, SIGTERM and SIGHUP, each blocked while it runs,
+// except a signal that was ignored when the program started.
+void HandleStopSignals(void (*handler)(int));
 
 // "SIGINT" and so on; "signal" for others. Async-signal-safe.
 const char* SignalName(int signo);

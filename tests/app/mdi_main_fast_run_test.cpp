@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -28,6 +29,8 @@
 #include "support/tiny_micro_program.h"
 #include "trace/frm_micro_trace.h"
 #include "trace/frm_trace.h"
+#include "trace/trace_table_model.h"
+#include "util/ini_file.h"
 #include "widgets/refresh_beat.h"
 #include "widgets/scripted_dialogs.h"
 
@@ -78,10 +81,14 @@ TEST_F(FastRunFixture, CommandsInTheProcessorMenuAndOnTheRunToolbar) {
   const QList<QAction*> items = window->findChild<QMenu*>("mnuProcessor_")->actions();
   EXPECT_EQ(items.indexOf(fastStart), items.indexOf(window->action("mnuProcessor_Start")) + 1);
   EXPECT_EQ(items.indexOf(fastResume), items.indexOf(window->action("mnuProcessor_Continue")) + 1);
-  // The run toolbar keeps its buttons in place and adds the two at its end.
+  // The run toolbar keeps its buttons in place and adds the two after them
+  // (then the two of the step back).
   MainToolStrip& s = window->toolStrip();
   const QList<QAction*> bar = s.runBar->actions();
-  ASSERT_EQ(bar.size(), 10);
+  ASSERT_EQ(bar.size(), 13);
+  EXPECT_EQ(bar[10], s.stepBack);
+  EXPECT_EQ(bar[11], s.backToBreakpoint);
+  EXPECT_TRUE(bar[12]->isSeparator());
   EXPECT_EQ(bar[1], s.start);
   EXPECT_EQ(bar[5], s.resume);
   EXPECT_EQ(bar[7], s.fastStart);
@@ -201,4 +208,77 @@ TEST_F(FastRunFixture, AMonitorOpenedDuringTheRunGathersToo) {
   window->Stop();
   ASSERT_TRUE(waitFor([&] { return !turbo().active(); }));
   EXPECT_FALSE(window->deviceWindows().monitor().model()->deferredRefresh().deferred());
+}
+
+namespace {
+
+// Small trace limits from cfg.ini, so a fast run passes them at once.
+struct CappedFastRunFixture : FastRunFixture {
+  void SetUp() override {
+    ASSERT_TRUE(WriteIni(dir.file("cfg.ini"), "General", "MaxTraceLines", "1000"));
+    ASSERT_TRUE(WriteIni(dir.file("cfg.ini"), "General", "MaxMicroTraceLines", "1500"));
+    FastRunFixture::SetUp();
+  }
+};
+
+}  // namespace
+
+TEST_F(CappedFastRunFixture, AFastRunPastTheLimitsKeepsTheNewestLinesAndSaysSoOnce) {
+  EXPECT_EQ(machine.trace.LineLimit(), 1000);
+  EXPECT_EQ(machine.microTrace.LineLimit(), 1500);
+  EXPECT_EQ(window->statusText(4), "");
+  loadEndlessProgram();
+  window->FastStart();
+  // 12 micro-commands a command: the micro-command trace passes its limit first.
+  ASSERT_TRUE(waitFor([&] { return machine.microTrace.LinesDropped() > 0; }));
+  EXPECT_TRUE(turbo().active());
+  EXPECT_TRUE(window->statusText(4).startsWith("Трасса микрокоманд укорочена: хранятся последние 1500 строк"))
+      << window->statusText(4).toStdString();
+  ASSERT_TRUE(waitFor([&] { return machine.trace.LinesDropped() > 5000 && window->refreshBeat().beats() >= 2; }));
+  const QString both =
+      "Трасса микрокоманд укорочена: хранятся последние 1500 строк; "
+      "Трасса команд укорочена: хранятся последние 1000 строк";
+  EXPECT_EQ(window->statusText(4), both);
+  EXPECT_EQ(window->findChild<QLabel*>("statusPanel4")->toolTip(), QString(both).replace("; ", "\n"));
+  // The lists show the newest kept lines meanwhile, never more than kept.
+  TraceTableModel* commands = window->traceWindow()->model();
+  TraceTableModel* micro = window->microTraceWindow()->model();
+  EXPECT_GT(commands->rowCount(), 0);
+  EXPECT_LE(commands->rowCount(), 1000);
+  EXPECT_LE(micro->rowCount(), 1500);
+
+  window->action("mnuProcessor_Stop")->trigger();
+  ASSERT_TRUE(waitFor([&] { return !turbo().active(); }));
+  EXPECT_EQ(machine.trace.LineCount(), 1000);
+  EXPECT_EQ(machine.microTrace.LineCount(), 1500);
+  EXPECT_GE(machine.trace.CCounter(), 6000);  // every command counted, kept or not
+  EXPECT_EQ(window->statusText(1), QString("Выполнено команд : %1 ").arg(machine.trace.CCounter()));
+  ASSERT_EQ(commands->rowCount(), 1000);
+  ASSERT_EQ(micro->rowCount(), 1500);
+  EXPECT_EQ(commands->firstLine(), 0);
+  for (const int row : {0, 999})
+    EXPECT_EQ(commands->data(commands->index(row, 0)).toString(), QString::fromStdString(machine.trace.Cell(row, 0)));
+  EXPECT_EQ(micro->data(micro->index(0, 12)).toString(), QString::fromStdString(machine.microTrace.Cell(0, 12)));
+  EXPECT_EQ(window->statusText(4), both);  // said once, not again for each line that went
+
+  // Cleared and run past the limit again, the note stays as it was.
+  window->traceWindow()->ClearLog();
+  window->action("mnuProcessor_FastContinue")->trigger();
+  ASSERT_TRUE(waitFor([&] { return machine.trace.LinesDropped() > 0; }));
+  window->Stop();
+  ASSERT_TRUE(waitFor([&] { return !turbo().active(); }));
+  EXPECT_EQ(window->statusText(4), both);
+}
+
+TEST_F(FastRunFixture, ARefusedTraceLimitIsNotedAtStartUp) {
+  vesk::testing::TempDir other;
+  ASSERT_TRUE(WriteIni(other.file("cfg.ini"), "General", "MaxMicroTraceLines", "-1"));
+  Machine second;
+  MDIMain refused(second, other.path(), &dialogs, SettingsLocation{other.file("cfg.ini"), false, ""});
+  refused.show();
+  refused.StartUp();
+  EXPECT_EQ(second.microTrace.LineLimit(), 10'000'000);
+  EXPECT_EQ(second.trace.LineLimit(), 1'000'000);
+  EXPECT_EQ(refused.statusText(4),
+            "В cfg.ini неверное значение MaxMicroTraceLines=-1: трасса микрокоманд хранит до 10000000 строк");
 }

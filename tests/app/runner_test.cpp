@@ -113,8 +113,32 @@ TEST_F(RunnerFixture, RunsToHaltAndPrintsTheState) {
             "{\"А\":\"0002\",\"РД\":\"F000\",\"РК\":\"F000\",\"СК\":\"0003\",\"РА\":\"0002\",\"КР\":\"0000\","
             "\"БР\":\"00000\",\"РС\":\"0000\",\"РМК\":\"8301\",\"СчМК\":\"01\",\"С\":\"0\",\"N\":\"0\",\"Z\":\"0\","
             "\"commands\":3,\"micro_commands\":34,\"stopped\":true,"
-            "\"controllers\":{\"05\":{\"flag\":1,\"data\":\"41\",\"device\":\" - \"}}}\n");
+            "\"controllers\":{\"05\":{\"flag\":1,\"data\":\"41\",\"device\":\" - \"}},\"breakpoint\":\"\"}\n");
   EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(RunnerFixture, BreakpointsStopTheRunAtTheFirstHit) {
+  const std::string d = dump("p.vdmp", {"0000", "4020", "0000", "0000", "F000"});
+  auto has = [this](const std::string& text) { return out.str().find(text) != std::string::npos; };
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--break", "003", "--break", "002", "--json"}), kRunStopped);
+  EXPECT_TRUE(has("\"СК\":\"0002\"") && has("\"stopped\":true") && has(",\"breakpoint\":\"002\"}\n")) << out.str();
+  // Inside the first command, before the micro-command at 0A (А + 1).
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--micro-break", "0a", "--json"}), kRunStopped);
+  EXPECT_TRUE(has("\"СчМК\":\"0A\"") && has("\"А\":\"0000\"") && has("\"breakpoint\":\"МК 0A\"")) << out.str();
+  // After the command that writes 020 (and 021).
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--watch", "021", "--json"}), kRunStopped);
+  EXPECT_TRUE(has("\"СК\":\"0002\"") && has("\"breakpoint\":\"W 021\"") && has("\"commands\":2,")) << out.str();
+  // None hit: the run ends as without them.
+  EXPECT_EQ(run({"--micro", micro, "--dump", d, "--watch", "030", "--watch-io", "05", "--json"}), kRunStopped);
+  EXPECT_TRUE(has("\"СК\":\"0005\"") && has("\"breakpoint\":\"\"}")) << out.str();
+
+  for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
+           {"--break", "800"}, {"--micro-break", "00"}, {"--micro-break", "100"}, {"--watch", "zz"},
+           {"--watch-io", "0100"}, {"--break", ""}}) {
+    EXPECT_EQ(run({"--micro", micro, "--dump", d, option, value, "--json"}), kRunUsageError) << option << " " << value;
+    EXPECT_NE(err.str().find(option + " takes"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+  }
 }
 
 TEST_F(RunnerFixture, LimitsAndExitStatus) {

@@ -27,9 +27,12 @@ struct Hub : ::testing::Test {
   std::unique_ptr<ChildProcess> hub;
   std::uint16_t port = 0;
 
+  // How the hub is started (a test of nohup's way overrides it).
+  virtual ChildProcess::Options Started() const { return {}; }
+
   void SetUp() override {
     hub = std::make_unique<ChildProcess>(VESK_HUB_PATH, std::vector<std::string>{"--listen", "127.0.0.1:0"},
-                                         dir / "log.txt", dir / "err.txt");
+                                         dir / "log.txt", dir / "err.txt", Started());
     const std::string marker = "концентратор принимает станции на 127.0.0.1:";
     ASSERT_TRUE(ChildProcess::WaitFor([&] { return hub->Out().find('\n') != std::string::npos; })) << hub->Err();
     const std::string first = hub->Out();
@@ -47,6 +50,10 @@ struct Hub : ::testing::Test {
       if (line.rfind("VmHWM:", 0) == 0) return line.substr(6);
     return "?";
   }
+};
+
+struct HubUnderNohup : Hub {
+  ChildProcess::Options Started() const override { return {.hangUpIgnored = true}; }
 };
 
 }  // namespace
@@ -176,4 +183,21 @@ TEST_F(Hub, ThreeHundredIdleConnectionsThenARealStationJoins) {
   int closed = 0;
   for (auto& c : idle) closed += c->ClosedByPeer(0.01) ? 1 : 0;
   EXPECT_GE(closed, 300 - 32);
+}
+
+// A teacher starts the hub with nohup and logs out: the SIGHUP it was started
+// ignoring stays ignored, and SIGTERM still ends it with its summary.
+TEST_F(HubUnderNohup, AHangUpIgnoredAtTheStartStaysIgnored) {
+  hub->Signal(SIGHUP);
+  // The signal is pending from here on: a hub that took it would stop before
+  // the several turns of its event loop a handshake needs.
+  HubClient station;
+  ASSERT_TRUE(station.Connect(port));
+  EXPECT_EQ(station.Handshake(), "vesk1") << hub->Out();
+  hub->Signal(SIGTERM);
+  const auto status = hub->Wait();
+  ASSERT_TRUE(status && WIFEXITED(*status));
+  EXPECT_EQ(WEXITSTATUS(*status), 0);
+  EXPECT_NE(hub->Out().find("концентратор остановлен (SIGTERM)"), std::string::npos) << hub->Out();
+  EXPECT_EQ(hub->Out().find("(SIGHUP)"), std::string::npos) << hub->Out();
 }

@@ -21,11 +21,16 @@
 
 namespace vesk::testing {
 
+// How a child starts (outside the class, so that its defaults can serve as
+// a default argument of the class's constructor).
+struct ChildOptions {
+  std::optional<rlim_t> fileSizeLimit{};  // RLIMIT_FSIZE of the child
+  bool hangUpIgnored = false;             // started with SIGHUP ignored, as nohup starts a program
+};
+
 class ChildProcess {
  public:
-  struct Options {
-    std::optional<rlim_t> fileSizeLimit;  // RLIMIT_FSIZE of the child
-  };
+  using Options = ChildOptions;
 
   // Starts program with args; its output goes to outPath and errPath.
   ChildProcess(const std::string& program, const std::vector<std::string>& args, const std::string& outPath,
@@ -53,6 +58,7 @@ class ChildProcess {
     }
     // The child starts with the default dispositions the test process may have changed.
     for (const int signo : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ, SIGPIPE}) ::signal(signo, SIG_DFL);
+    if (options.hangUpIgnored) ::signal(SIGHUP, SIG_IGN);
     ::execv(program.c_str(), argv.data());
     ::_exit(126);
   }

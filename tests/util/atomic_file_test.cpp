@@ -122,6 +122,40 @@ TEST(AtomicFileWriter, AReaderThatGoesAwayIsAWriteFailureNotASignal) {
   ::signal(SIGPIPE, old);
 }
 
+// "--trace /dev/stdout" names the program's own descriptor through
+// /proc/self/fd. Here the descriptors are this test's own: a pipe, and a file
+// of its scratch folder that has lost its name. Both are written straight
+// into, and nothing is created beside them.
+TEST(AtomicFileWriter, AnOpenDescriptorNamedThroughProcSelfFdIsWrittenStraightInto) {
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0);
+  AtomicFileWriter w;
+  ASSERT_EQ(w.Open("/proc/self/fd/" + std::to_string(pipeEnds[1])), "");
+  EXPECT_TRUE(w.writesStraight());
+  w.Write("into the pipe");  // less than a pipe holds: no reader needed meanwhile
+  ASSERT_EQ(w.Commit(), "");
+  ::close(pipeEnds[1]);
+  std::string got(64, '\0');
+  const ssize_t n = ::read(pipeEnds[0], got.data(), got.size());
+  ::close(pipeEnds[0]);
+  EXPECT_EQ(got.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), "into the pipe");
+
+  TempDir dir;
+  WriteBytes(dir / "held.html", "old contents, longer than the new");
+  const int held = ::open((dir / "held.html").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::unlink((dir / "held.html").c_str()), 0);
+  ASSERT_EQ(w.Open("/proc/self/fd/" + std::to_string(held)), "");
+  EXPECT_TRUE(w.writesStraight());
+  w.Write("new");
+  ASSERT_EQ(w.Commit(), "");
+  char back[64] = {};
+  const ssize_t r = ::pread(held, back, sizeof back, 0);
+  ::close(held);
+  EXPECT_EQ(std::string(back, r > 0 ? static_cast<std::size_t>(r) : 0), "new");
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
 TEST(AtomicFileWriter, ASocketIsRefusedAndLeftAlone) {
   TempDir dir;
   const std::string path = dir / "s";

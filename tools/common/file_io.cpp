@@ -1,26 +1,24 @@
 #include "common/file_io.h"
 
 #include <algorithm>
-#include <fstream>
 #include <ostream>
-#include <sstream>
 
 #include "util/atomic_file.h"
+#include "util/text_file.h"
 
 namespace vesk::tools {
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return bytes.str();
+  FileBytes file = ReadFileBytes(path);
+  if (!file.ok) return std::nullopt;
+  return std::move(file.bytes);
 }
 
 std::string WriteWholeFile(const std::string& path, const std::string& bytes) {
   AtomicFileWriter writer;
-  if (std::string error = writer.Open(path); !error.empty()) return error;
+  // A FIFO named on the command line waits for its reader, as a shell's
+  // redirection would (and as vesk-run's outputs do).
+  if (std::string error = writer.Open(path, true); !error.empty()) return error;
   writer.Write(bytes);
   return writer.Commit();
 }
@@ -45,12 +43,12 @@ int WriteOrCheck(const std::string& tool, const std::string& sourcePath, bool ch
     err << tool << ": " << error << "\n";
     return 2;
   }
-  const auto existing = ReadWholeFile(target);
-  if (!existing) {
-    err << tool << ": cannot read " << target << "\n";
+  const FileBytes existing = ReadFileBytes(target);
+  if (!existing.ok) {
+    err << tool << ": " << existing.error << "\n";
     return 2;
   }
-  const std::string difference = FirstDifference(bytes, *existing);
+  const std::string difference = FirstDifference(bytes, existing.bytes);
   if (difference.empty()) return 0;
   err << tool << ": " << target << " is not what " << sourcePath << " assembles to: " << difference << "\n";
   return 1;

@@ -1,0 +1,236 @@
+// The step-back history: a bounded journal of what execution changed, with a
+// marker before every micro-command.
+//
+// Run control calls Mark() as it fetches a micro-command (and when a stopped
+// machine is started, continued or stepped); the marker keeps the small
+// state whole (registers, lamps, run-state text, the traces' variables,
+// counters and line counts, the micro-memory selection) packed into a few
+// dozen bytes. What is large is journalled instead, old value first, as its
+// owner announces the change: memory words and the selection, controllers'
+// flags and data registers, the monitor's screen and the keyboard's queue.
+// Stepping back undoes the journal to a marker, puts its small state back,
+// cuts both traces to its line counts, and lets the machine rest there.
+//
+// The history covers execution only: an owner's change while run control is
+// not acting and the machine is not running is a user's edit, a load or a
+// reset, and clears it. A byte that goes to the network cannot come back, so
+// the history ends there.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/processor.h"
+#include "debug/breakpoints.h"
+#include "io/controllers.h"
+#include "io/keyboard.h"
+#include "io/monitor.h"
+#include "memory/main_memory.h"
+#include "memory/micro_memory.h"
+#include "trace/trace_listener.h"
+#include "util/listeners.h"
+
+namespace vesk {
+
+class CommandTrace;
+class MicroTrace;
+class RunControl;
+
+class HistoryListener {
+ public:
+  virtual ~HistoryListener() = default;
+  // Markers were added or removed (the step-back commands may change state).
+  virtual void historyChanged() {}
+  // A note for the status bar: why the history was cleared or ended, or why
+  // a step back went no further.
+  virtual void historyNote(const std::string& /*text*/) {}
+};
+
+struct HistoryOwners {
+  Processor& cpu;
+  MainMemory& memory;
+  MicroMemory& microMemory;
+  Controllers& controllers;
+  CommandTrace& trace;
+  MicroTrace& microTrace;
+  RunControl& runControl;
+  Monitor& monitor;
+  Keyboard& keyboard;
+  Breakpoints& breakpoints;
+};
+
+class History : MainMemoryListener,
+                MicroMemoryListener,
+                ControllersListener,
+                ProcessorListener,
+                MonitorListener,
+                KeyboardListener {
+ public:
+  static constexpr std::int64_t kDefaultDepth = 100000;
+  static inline const std::string kClearedNote = "История шагов назад очищена: машина изменена вне выполнения";
+  static inline const std::string kNetworkNote = "История шагов назад прервана: байт ушёл в сеть и не вернётся";
+  static inline const std::string kUsedUpNote = "История шагов назад исчерпана";
+
+  explicit History(HistoryOwners owners);
+  ~History() override;
+  History(const History&) = delete;
+  History& operator=(const History&) = delete;
+
+  Listeners<HistoryListener>& listeners() { return listeners_; }
+
+  // Off: no marks, no listeners, no cost. Turning it on starts empty.
+  void SetEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+  // Markers kept at most (at least 1); the oldest go first.
+  void SetDepth(std::int64_t depth);
+  std::int64_t Depth() const { return depth_; }
+
+  // Run control's calls: a marker before a fetch, or where a resting machine
+  // starts, continues or steps (atRest).
+  void Mark(bool atRest = false);
+  void MarkBoundary();
+  void DropMark();
+
+  // Markers (micro-commands that can be stepped back over) held now.
+  std::int64_t Size() const { return static_cast<std::int64_t>(markers_.size()); }
+  bool Empty() const { return markers_.empty(); }
+  // Whether a step back in this timing mode has somewhere to go.
+  bool CanStepBack(int mode) const;
+  // Bytes the journal and the markers take.
+  std::size_t MemoryBytes() const;
+
+  // "Шаг назад": the machine must rest (run control idle). Short period
+  // (mode 2): to the previous command boundary, stopped there as "Стоп"
+  // would stop; full period: to before the previous micro-command. False
+  // when there is nowhere to go.
+  bool StepBack(int mode);
+  // "Назад до точки останова": back to where a breakpoint or watchpoint
+  // would have stopped a run, or as far as the history goes. The hit is
+  // recorded as a forward run would record it.
+  bool StepBackToBreakpoint(int mode);
+
+  // An input that is no edit of the machine (the interrupt button): its
+  // changes are the machine's own, kept in the next marker.
+  template <class F>
+  void Input(F&& change) {
+    const bool was = input_;
+    input_ = true;
+    change();
+    input_ = was;
+  }
+
+  // Forgets everything; the note is told when something was forgotten.
+  void Clear(const std::string& note = {});
+
+  // The journal since the last marker touched these (for the windows'
+  // highlights of what the last step changed): memory words written and
+  // controllers changed, by address / row.
+  struct Touched {
+    std::vector<int> memoryWords;
+    std::vector<int> controllerRows;
+  };
+  Touched TouchedSinceLastMark() const;
+
+  // What the last step changed (the last command in the short period, the
+  // last micro-command in the full one), as a step back would undo it:
+  // registers whose text differs, memory words written, the word read last,
+  // controllers whose flag or data changed, and the micro-command executed.
+  struct StepChanges {
+    std::vector<Reg> registers;
+    std::vector<int> memoryWritten;
+    int memoryRead = -1;
+    std::vector<int> controllerRows;
+    int microAddress = -1;
+  };
+  StepChanges LastStepChanges(int mode) const;
+
+ private:
+  enum class EntryKind : std::uint8_t { MemoryWord, MemorySelection, Controller, MonitorScreen, KeyboardQueue };
+  struct Entry {
+    EntryKind kind;
+    std::uint8_t flag;   // MemoryWord: written; Controller: flag
+    std::uint16_t index; // address or row
+    std::int32_t value;  // word, data register, selection, or side-store position
+  };
+  struct Marker {
+    std::uint64_t journal;  // absolute position of its first entry
+    std::uint64_t bytes;    // absolute position of its packed state
+    std::int64_t traceLines;
+    std::int64_t microLines;
+    std::int16_t commandCounter;  // СК as an address
+    std::int16_t microCounter;    // СчМК as a micro-address, -1 when none
+    bool boundary;
+    bool restingLogged;
+    bool atRest;     // the machine rested here (a start, continue or step)
+    bool shortRest;  // ... in the short period
+    std::int8_t indicatorBar;
+    double indicatorLine;
+  };
+
+  // Listener calls.
+  void memoryRowChanged(int address) override;
+  void memorySelectionChanged(int address) override;
+  void memoryCleared() override;
+  void microRowChanged(int address) override;
+  void microRowsChanged() override;
+  void controllerChanged(int row) override;
+  void dataRegisterWritten(int row) override;
+  void registerChanged(Reg) override;
+  void interruptButtonChanged(bool) override;
+  void cellChanged(int x, int y) override;
+  void screenChanged() override;
+  void keysAppended(std::size_t count) override;
+  void keysRemoved(std::size_t first, std::size_t count) override;
+  struct TraceWatch : TraceListener {
+    History* history = nullptr;
+    void logCleared() override { history->userEdit(); }
+  };
+
+  bool recording() const;
+  void userEdit();
+  void resync();
+  void push(Entry e);
+  void monitorChanged();
+  void keyboardChanged();
+  void packState();
+  void unpackState(const Marker& m);
+  // Where a short-period step back may go.
+  static bool ShortStop(const Marker& m) { return m.boundary || m.shortRest; }
+  // Undoes everything after marker i and rests there.
+  void undoTo(std::size_t i, bool logBoundary);
+  // The marker a step back in this mode goes to, or -1.
+  std::int64_t stepTarget(int mode) const;
+  void trimFront();
+  void changed();
+
+  HistoryOwners o_;
+  Listeners<HistoryListener> listeners_;
+  TraceWatch commandWatch_, microWatch_;
+  bool enabled_ = false;
+  bool restoring_ = false;
+  bool input_ = false;
+  std::int64_t depth_ = kDefaultDepth;
+
+  std::deque<Marker> markers_;
+  std::deque<Entry> journal_;
+  std::uint64_t journalBase_ = 0;  // absolute position of journal_.front()
+  std::deque<std::uint8_t> bytes_;
+  std::uint64_t bytesBase_ = 0;
+  std::deque<Monitor::State> screens_;
+  std::deque<std::deque<std::uint8_t>> queues_;
+
+  // The large state as of now, to know old values when an owner announces
+  // a change after making it.
+  std::vector<std::uint16_t> words_;
+  std::vector<bool> written_;
+  int selected_ = -1;
+  std::vector<std::pair<int, std::uint8_t>> controllers_;
+  Monitor::State screen_;
+  bool screenSaved_ = false;  // the screen before this micro-command is journalled
+  std::deque<std::uint8_t> queue_;
+  bool queueSaved_ = false;
+};
+
+}  // namespace vesk
