@@ -6,6 +6,6 @@
 
 namespace vesk {
 
-inline StateOwners OwnersOf(Machine& m) { return {m.processor, m.memory, m.microMemory, m.controllers, m.runControl}; }
+inline StateOwners OwnersOf(Machine& m) { return {m.processor, m.memory, m.microMemory, m.controllers, m.runControl, m.breakpoints}; }
 
 }  // namespace vesk

@@ -2,6 +2,7 @@
 
 #include "core/processor.h"
 #include "core/run_control.h"
+#include "debug/breakpoints.h"
 #include "format/bit_string.h"
 #include "format/number_text.h"
 #include "io/controllers.h"
@@ -74,6 +75,7 @@ std::optional<MachineState> CaptureState(const StateOwners& owners, std::string_
     if (c.IsInitial(row) && c.Comment(row).empty()) continue;
     s.controllers.push_back({a, c.Flag(row), c.Data(row).str(), c.Device(row), c.Comment(row)});
   }
+  s.breakpoints = owners.breakpoints.All();
   return s;
 }
 
@@ -124,6 +126,7 @@ void ApplyState(const MachineState& state, const StateOwners& owners) {
   p.SetInterruptReg(GetBit(p.Reg_Get_State(), 5));
   p.MODE = state.mode;
   owners.runControl.SetIntervals(state.periods[0], state.periods[1], state.periods[2]);
+  owners.breakpoints.SetAll(state.breakpoints);
 }
 
 }  // namespace vesk

@@ -1,5 +1,6 @@
 // A machine as a lab hands it out: registers, memories, controllers, the
-// timing mode and periods and the start address, as one plain value.
+// timing mode and periods, the start address and the breakpoints and
+// watchpoints, as one plain value.
 //
 // Capture reads it from the owners through their public operations; Apply
 // writes a value that state_file's reader has checked back into them, so a
@@ -12,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "debug/breakpoints.h"
+
 namespace vesk {
 
 class Processor;
@@ -19,6 +22,7 @@ class MainMemory;
 class MicroMemory;
 class Controllers;
 class RunControl;
+class Breakpoints;
 
 // The owners a state is read from and written to.
 struct StateOwners {
@@ -27,6 +31,7 @@ struct StateOwners {
   MicroMemory& microMemory;
   Controllers& controllers;
   RunControl& runControl;
+  Breakpoints& breakpoints;
 };
 
 // The registers in the order the state file lists them, by their names in
@@ -67,6 +72,8 @@ struct MachineState {
     bool operator==(const ControllerRow&) const = default;
   };
   std::vector<ControllerRow> controllers;  // rows not as at start-up, or commented, by address
+
+  std::vector<Breakpoint> breakpoints;  // by kind, then by address (as Breakpoints::All lists them)
 
   friend bool operator==(const MachineState&, const MachineState&) = default;
 };

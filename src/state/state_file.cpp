@@ -28,6 +28,16 @@ void AppendRows(std::string& out, std::string_view key, const std::vector<Json>&
 
 }  // namespace
 
+std::string_view StateBreakKindName(BreakKind kind) {
+  switch (kind) {
+    case BreakKind::Command: return "command";
+    case BreakKind::Micro: return "micro";
+    case BreakKind::MemoryWrite: return "memory";
+    case BreakKind::Controller: return "controller";
+  }
+  return "command";
+}
+
 bool StateFileText(const MachineState& s, std::string& text, std::string& error) {
   try {
     std::string out = "{\n";
@@ -68,6 +78,14 @@ bool StateFileText(const MachineState& s, std::string& text, std::string& error)
       rows.push_back(std::move(row));
     }
     AppendRows(out, "controllers", rows);
+    out += ",\n";
+    rows.clear();
+    for (const Breakpoint& b : s.breakpoints) {
+      Json row = {{"kind", std::string(StateBreakKindName(b.kind))}, {"address", Breakpoints::AddressText(b.kind, b.address)}};
+      if (!b.enabled) row["enabled"] = false;
+      rows.push_back(std::move(row));
+    }
+    AppendRows(out, "breakpoints", rows);
     out += "\n}\n";
     text = std::move(out);
     return true;

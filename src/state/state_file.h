@@ -6,10 +6,15 @@
 //    "memory": [{"address": "000", "word": "F000", "comment": "..."}, ...],
 //    "micro_memory": [{"address": "01", "word": "...", "comment": "..."}, ...],
 //    "controllers": [{"address": "05", "flag": 1, "data": "41",
-//                     "device": "Monitor", "comment": ""}, ...]}
+//                     "device": "Monitor", "comment": ""}, ...],
+//    "breakpoints": [{"kind": "command", "address": "01A"},
+//                    {"kind": "micro", "address": "1A", "enabled": false}, ...]}
 //
 // Registers are bit strings as the registers hold them; words and data
-// registers are hex. Rows stand in address order, one per line; memory rows
+// registers are hex. Breakpoint kinds are "command", "micro", "memory" (a
+// memory watchpoint) and "controller" (a controller watchpoint); a disabled
+// one says "enabled": false. Rows stand in address order (breakpoints by
+// kind first, in that order), one per line; memory rows
 // without "word" were commented but not written, an empty comment is left
 // out. The writer always writes the same bytes for the same state, so a file
 // saved, loaded and saved again is unchanged.
@@ -29,6 +34,9 @@ namespace vesk {
 
 inline constexpr int kStateFormatVersion = 1;
 inline constexpr std::string_view kStateFormatName = "vesk-state";
+
+// A breakpoint kind's name in the file.
+std::string_view StateBreakKindName(BreakKind kind);
 
 // The file's bytes; false, with the reason in error, when a comment is not
 // valid UTF-8.

@@ -1,6 +1,8 @@
 // The state file's reader: every key and value is checked into a staging
 // MachineState before anything else sees it.
 #include <algorithm>
+#include <iterator>
+#include <utility>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -113,6 +115,45 @@ int Address(const Json& row, const std::string& where, int digits, std::optional
   return *value;
 }
 
+// Breakpoints in rising order of kind, then address, each once.
+std::vector<Breakpoint> ReadBreakpoints(const Json& top) {
+  std::vector<Breakpoint> list;
+  const auto it = top.find("breakpoints");
+  if (it == top.end()) return list;
+  if (!it->is_array()) Fail("«breakpoints» должно быть списком, а не " + Quoted(*it));
+  constexpr BreakKind kKinds[] = {BreakKind::Command, BreakKind::Micro, BreakKind::MemoryWrite, BreakKind::Controller};
+  for (std::size_t i = 0; i < it->size(); ++i) {
+    const Json& row = (*it)[i];
+    const std::string where = "breakpoints, строка " + std::to_string(i + 1) + ": ";
+    if (!row.is_object()) Fail(where + "ожидался объект, а не " + Quoted(row));
+    OnlyKeys(row, {"kind", "address", "enabled"}, where);
+    const std::string kind = Text(Need(row, "kind", where), where + "«kind»");
+    const auto known = std::find_if(std::begin(kKinds), std::end(kKinds),
+                                    [&kind](BreakKind k) { return StateBreakKindName(k) == kind; });
+    if (known == std::end(kKinds))
+      Fail(where + "«kind» должно быть \"command\", \"micro\", \"memory\" или \"controller\", а не " +
+           Quoted(row["kind"]));
+    Breakpoint b{*known, 0, true};
+    const std::string a = Text(Need(row, "address", where), where + "«address»");
+    const std::size_t digits = b.kind == BreakKind::Command || b.kind == BreakKind::MemoryWrite ? 3 : 2;
+    const auto address = a.size() == digits ? Breakpoints::ParseAddress(b.kind, a) : std::nullopt;
+    if (!address)
+      Fail(where + "«address» " + Quoted(row["address"]) + " не подходит: " +
+           (digits == 3 ? "нужен адрес памяти от 000 до 7FF"
+                        : b.kind == BreakKind::Micro ? "нужен адрес микропамяти от 01 до FF"
+                                                     : "нужен адрес контроллера от 00 до FF"));
+    b.address = *address;
+    if (const auto e = row.find("enabled"); e != row.end()) {
+      if (!e->is_boolean()) Fail(where + "«enabled» должно быть true или false, а не " + Quoted(*e));
+      b.enabled = e->get<bool>();
+    }
+    if (!list.empty() && std::pair(list.back().kind, list.back().address) >= std::pair(b.kind, b.address))
+      Fail(where + "точки останова должны идти по видам (command, micro, memory, controller) и адресам, без повторов");
+    list.push_back(b);
+  }
+  return list;
+}
+
 MachineState Check(const Json& top) {
   if (!top.is_object()) Fail("это не файл состояния машины: ожидался объект JSON");
   const auto format = top.find("format");
@@ -124,7 +165,9 @@ MachineState Check(const Json& top) {
   if (version.get<std::int64_t>() > kStateFormatVersion)
     Fail("файл записан в формате " + version.dump() + ", а эта версия Vesk читает формат " +
          std::to_string(kStateFormatVersion) + " (нужна более новая версия)");
-  OnlyKeys(top, {"format", "version", "start", "mode", "periods", "registers", "memory", "micro_memory", "controllers"},
+  OnlyKeys(top,
+           {"format", "version", "start", "mode", "periods", "registers", "memory", "micro_memory", "controllers",
+            "breakpoints"},
            "");
 
   MachineState s;
@@ -196,6 +239,7 @@ MachineState Check(const Json& top) {
     r.comment = Comment(row, where, false);
     return r;
   });
+  s.breakpoints = ReadBreakpoints(top);
   return s;
 }
 

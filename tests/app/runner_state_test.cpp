@@ -134,3 +134,20 @@ TEST_F(RunnerStateFixture, AStateThatCannotBeSavedLeavesTheOtherOutputsAsTheyWer
 }
 
 }  // namespace
+
+TEST_F(RunnerStateFixture, AStatesBreakpointsStopTheRunAndBreakOptionsAddToThem) {
+  // The tiny micro-program's command 0000 increments А: a loop of them,
+  // with a command breakpoint at 014 kept in the state.
+  const std::string loop = dump("loop.vdmp", {});
+  const std::string lab = dir.file("lab.vstate");
+  ASSERT_EQ(run({"--micro", micro, "--dump", loop, "--start", "10", "--break", "14", "--save-state", lab}), kRunStopped)
+      << err.str();
+  ASSERT_EQ(read(lab).breakpoints, (std::vector<Breakpoint>{{BreakKind::Command, 0x14, true}}));
+  EXPECT_EQ(run({"--state", lab, "--start", "10", "--json"}), kRunStopped) << err.str();
+  EXPECT_NE(out.str().find("\"breakpoint\":\"014\""), std::string::npos) << out.str();
+  // --break adds an earlier one; the state's stays.
+  const std::string both = dir.file("both.vstate");
+  EXPECT_EQ(run({"--state", lab, "--start", "10", "--break", "12", "--json", "--save-state", both}), kRunStopped);
+  EXPECT_NE(out.str().find("\"breakpoint\":\"012\""), std::string::npos) << out.str();
+  EXPECT_EQ(read(both).breakpoints.size(), 2u);
+}

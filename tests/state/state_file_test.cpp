@@ -34,6 +34,10 @@ void Prepare(Machine& m) {
   m.processor.Micro_Reg_Set_CommandCounter("1F");
   m.processor.MODE = 1;
   m.runControl.SetIntervals(5, 0, 300);
+  m.breakpoints.Set(BreakKind::Command, 0x01A);
+  m.breakpoints.Set(BreakKind::Micro, 0x1A, false);
+  m.breakpoints.Set(BreakKind::MemoryWrite, 0x020);
+  m.breakpoints.Set(BreakKind::Controller, 0x05);
 }
 
 std::string Text(const MachineState& s) {
@@ -88,6 +92,9 @@ TEST(StateFile, RoundTripRestoresEveryOwnerAndGivesTheSameBytes) {
   EXPECT_EQ(b.runControl.Interval(1), 5);
   EXPECT_EQ(b.runControl.Interval(3), 300);
   EXPECT_EQ(read.state.start, "01A");
+  EXPECT_EQ(b.breakpoints.All(), a.breakpoints.All());
+  EXPECT_FALSE(b.breakpoints.Enabled(BreakKind::Micro, 0x1A));
+  EXPECT_TRUE(b.breakpoints.Has(BreakKind::Micro, 0x1A));
 }
 
 TEST(StateFile, FileIsReadableJsonWithHexWordsAndOneRowALine) {
@@ -101,6 +108,12 @@ TEST(StateFile, FileIsReadableJsonWithHexWordsAndOneRowALine) {
   EXPECT_NE(text.find("\"mode\": \"full\""), std::string::npos);
   EXPECT_NE(text.find("\"periods\": [5,0,300]"), std::string::npos);
   EXPECT_NE(text.find("\"А\":\"01000001\""), std::string::npos);
+  EXPECT_NE(text.find("  \"breakpoints\": [\n    {\"kind\":\"command\",\"address\":\"01A\"},\n"
+                      "    {\"kind\":\"micro\",\"address\":\"1A\",\"enabled\":false},\n"
+                      "    {\"kind\":\"memory\",\"address\":\"020\"},\n"
+                      "    {\"kind\":\"controller\",\"address\":\"05\"}\n  ]\n}\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(StateFile, SaveLoadSaveThroughFilesGivesTheSameBytes) {
@@ -193,6 +206,20 @@ TEST(StateFile, BadFilesAreRefusedNamingTheProblem) {
       {replaced("{\"address\":\"020\"", "7, {\"address\":\"020\""), "ожидался объект"},
       {replaced("\"device\":\"Monitor\"", "\"device\":\"Monitor\",\"colour\":1"), "неизвестный ключ «colour»"},
       {std::string("{\"format\":\"vesk-state\",\"start\":\"\xff\"}"), "не JSON"},
+      {replaced("\"kind\":\"micro\"", "\"kind\":\"step\""), "breakpoints, строка 2: «kind»"},
+      {replaced("\"kind\":\"micro\",\"address\":\"1A\"", "\"kind\":\"micro\",\"address\":\"00\""),
+       "адрес микропамяти от 01 до FF"},
+      {replaced("\"kind\":\"command\",\"address\":\"01A\"", "\"kind\":\"command\",\"address\":\"1A\""),
+       "адрес памяти от 000 до 7FF"},
+      {replaced("\"kind\":\"memory\",\"address\":\"020\"", "\"kind\":\"memory\",\"address\":\"800\""),
+       "«address» \"800\""},
+      {replaced("\"enabled\":false", "\"enabled\":0"), "«enabled»"},
+      {replaced("{\"kind\":\"controller\",\"address\":\"05\"}", "{\"kind\":\"command\",\"address\":\"005\"}"),
+       "строка 4: точки останова должны идти по видам"},
+      {replaced("{\"kind\":\"micro\",\"address\":\"1A\",\"enabled\":false}", "{\"kind\":\"command\",\"address\":\"01A\"}"),
+       "строка 2: точки останова должны идти по видам"},
+      {replaced("\"kind\":\"controller\",\"address\":\"05\"", "\"kind\":\"controller\",\"address\":\"05\",\"when\":1"),
+       "неизвестный ключ «when»"},
   };
   Machine fresh;
   const std::string empty = Text(Capture(fresh));
@@ -207,6 +234,8 @@ TEST(StateFile, BadFilesAreRefusedNamingTheProblem) {
     std::string reason;
   } more[] = {
       {emptyWith("\"memory\": []", "\"memory\": {}"), "«memory» должно быть списком"},
+      {emptyWith("\"breakpoints\": []", "\"breakpoints\": [{\"kind\":\"micro\"}]"), "нет ключа «address»"},
+      {emptyWith("\"breakpoints\": []", "\"breakpoints\": 5"), "«breakpoints» должно быть списком"},
       {emptyWith("\"micro_memory\": []", "\"micro_memory\": [{\"address\":\"01\"}]"), "нет ключа «word»"},
       {emptyWith("\"controllers\": []", "\"controllers\": [{\"address\":\"01\",\"flag\":0}]"), "нет ключа «data»"},
   };
