@@ -41,5 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (row.word) Require(machine.memory.Value(row.address) == *row.word, "a memory word is as the file says");
   }
   Require(captured->controllers.size() <= read.state.controllers.size(), "no controller changes that was not listed");
+  Require(machine.breakpoints.All() == read.state.breakpoints, "the breakpoints are the file's");
   return 0;
 }
