@@ -25,7 +25,7 @@ quietly() {
 quietly env CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESK_FUZZ=ON -DVESK_TESTS=OFF -DVESK_BENCH=OFF
 targets=(fuzz_dump_file fuzz_micro_program_file fuzz_ini_file fuzz_cp1251 fuzz_text_lines fuzz_hub_protocol
-  fuzz_program_assembler fuzz_micro_assembler fuzz_state_file)
+  fuzz_program_assembler fuzz_micro_assembler fuzz_state_file fuzz_expectations)
 # Only the fuzz targets: the library is instrumented for them, the programs are not.
 quietly cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 # The line limits (2048 and 255) only show in long inputs, so the file readers
@@ -34,9 +34,9 @@ quietly cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 # The assemblers' seeds are whole sources (the shipped micro-program's is 12 KiB),
 # the state file's a lab with a short program (19 KiB).
 declare -A max_len=([fuzz_dump_file]=12288 [fuzz_micro_program_file]=4096 [fuzz_ini_file]=8192 [fuzz_cp1251]=4096
-  [fuzz_text_lines]=4096 [fuzz_hub_protocol]=16384 [fuzz_program_assembler]=8192 [fuzz_micro_assembler]=16384 [fuzz_state_file]=24576)
+  [fuzz_text_lines]=4096 [fuzz_hub_protocol]=16384 [fuzz_program_assembler]=8192 [fuzz_micro_assembler]=16384 [fuzz_state_file]=24576 [fuzz_expectations]=4096)
 declare -A len_control=([fuzz_dump_file]=0 [fuzz_micro_program_file]=0 [fuzz_ini_file]=100 [fuzz_cp1251]=100
-  [fuzz_text_lines]=100 [fuzz_hub_protocol]=100 [fuzz_program_assembler]=100 [fuzz_micro_assembler]=100 [fuzz_state_file]=100)
+  [fuzz_text_lines]=100 [fuzz_hub_protocol]=100 [fuzz_program_assembler]=100 [fuzz_micro_assembler]=100 [fuzz_state_file]=100 [fuzz_expectations]=100)
 logs="$build/logs"
 mkdir -p "$logs" "$build/crashes"
 

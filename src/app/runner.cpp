@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ostream>
 
+#include "app/batch.h"
+#include "app/expectations.h"
 #include "app/machine.h"
 #include "app/program_input.h"
 #include "app/runner_outputs.h"
@@ -83,7 +85,7 @@ std::string JsonString(std::string_view s) {
   return out + "\"";
 }
 
-std::string StateJson(const Machine& m) {
+std::string StateJson(const Machine& m, const std::vector<std::string>* mismatches) {
   const Processor& p = m.processor;
   std::string j = "{";
   auto field = [&j](std::string_view key, std::string_view value) {
@@ -122,6 +124,11 @@ std::string StateJson(const Machine& m) {
   }
   j += "}";
   j += ",\"breakpoint\":" + JsonString(m.breakpoints.LastHit());
+  if (mismatches) {
+    j += ",\"mismatches\":[";
+    for (std::size_t i = 0; i < mismatches->size(); ++i) j += (i ? "," : "") + JsonString((*mismatches)[i]);
+    j += "]";
+  }
   j += "}";
   return j;
 }
@@ -157,10 +164,20 @@ std::string RunnerUsage() {
          "  --save-dump FILE      save main memory afterwards as a memory dump\n"
          "  --save-state FILE     save the machine state afterwards as a machine state file\n"
          "  --json                print the final state as one JSON object\n"
+         "  --expect FILE         judge the run by an expectations file (JSON: registers, \"memory\",\n"
+         "                        \"controllers\", \"monitor\", \"stopped\", \"max_commands\"); what differs\n"
+         "                        is listed on standard output (with --json as \"mismatches\"), exit 5\n"
+         "  --batch PATH          with --expect: run every .vdmp and .vasm of folder PATH (or file PATH)\n"
+         "                        instead of --dump, on every core; one line per file and a summary;\n"
+         "                        may be repeated\n"
+         "  --report FILE         with --batch: write the verdicts as CSV too\n"
          "  -h, --help            this text\n"
          "Exit status: 0 stopped at a command boundary or a breakpoint, 2 bad usage, a file that cannot be read or\n"
          "written, or errors in a source (one FILE:LINE:COLUMN: message line each), 3 a limit was\n"
-         "reached while the machine still ran, 4 the machine reported an error.\n";
+         "reached while the machine still ran, 4 the machine reported an error. With --expect: 0 every\n"
+         "expectation holds, 5 one does not (a machine error counts as one), 2 as above. With --batch:\n"
+         "0 every submission passed, 5 one failed or could not be read, 2 bad usage or the report\n"
+         "cannot be written.\n";
 }
 
 std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::vector<std::string>& args) {
@@ -180,14 +197,16 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
                                        "--max-commands",   "--max-micro", "--io",      "--interrupt-after",
                                        "--trace",          "--micro-trace", "--save-dump",
                                        "--state",          "--save-state",
-                                       "--break",          "--micro-break", "--watch",     "--watch-io"};
+                                       "--break",          "--micro-break", "--watch",     "--watch-io",
+                                       "--expect",         "--batch",       "--report"};
     bool known = false;
     for (const char* name : kWithValue) known = known || a == name;
     if (!known) return fail("unknown option '" + a + "' (see --help)");
     if (i + 1 >= args.size()) return fail("option " + a + " needs a value");
     const std::string& v = args[++i];
     const bool namesFile = a == "--micro" || a == "--dump" || a == "--trace" || a == "--micro-trace" ||
-                           a == "--save-dump" || a == "--state" || a == "--save-state";
+                           a == "--save-dump" || a == "--state" || a == "--save-state" || a == "--expect" ||
+                           a == "--batch" || a == "--report";
     if (namesFile && v.empty()) return fail("option " + a + " needs a file name, not an empty text");
     if (a == "--micro") o.micro = v;
     else if (a == "--dump") o.dump = v;
@@ -196,6 +215,9 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
     else if (a == "--save-dump") o.saveDump = v;
     else if (a == "--state") o.state = v;
     else if (a == "--save-state") o.saveState = v;
+    else if (a == "--expect") o.expect = v;
+    else if (a == "--batch") o.batch.push_back(v);
+    else if (a == "--report") o.report = v;
     else if (a == "--start") {
       if (v.size() > 3 || !Machine::StartAddress(v))
         return fail("--start takes an address of main memory, 000 to 7FF, not '" + v + "'");
@@ -235,6 +257,7 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
       }
     }
   }
+  if (const std::string why = BatchOptionsProblem(o); !why.empty()) return fail(why);
   return {o, std::string()};
 }
 
@@ -248,6 +271,21 @@ std::string ProgramDirectory() {
 }
 
 int RunHeadless(const RunnerOptions& options, const std::string& programDir, std::ostream& out, std::ostream& err) {
+  if (!options.batch.empty()) return RunBatch(options, programDir, out, err);
+  std::optional<ExpectationsRead> expected;
+  if (!options.expect.empty()) {
+    expected = LoadExpectations(options.expect);
+    if (!expected->ok) {
+      err << "vesk-run: " << expected->error << "\n";
+      return kRunUsageError;
+    }
+  }
+  RunVerdict verdict;
+  return RunChecked(options, programDir, expected ? &expected->expectations : nullptr, out, err, verdict);
+}
+
+int RunChecked(const RunnerOptions& options, const std::string& programDir, const Expectations* expectations,
+               std::ostream& out, std::ostream& err, RunVerdict& verdict) {
   auto usageError = [&err](const std::string& why) {
     err << "vesk-run: " << why << "\n";
     return kRunUsageError;
@@ -318,13 +356,24 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
   const bool stopped = m.runControl.Idle();
 
   if (const std::string e = outputs.Finish(); !e.empty()) return usageError(e);
+  verdict.commands = m.trace.CCounter();
   for (const std::string& e : machineErrors) {
     std::string line = e;
     const auto crlf = line.find("\r\n");
     if (crlf != std::string::npos) line.replace(crlf, 2, ": ");
     err << "vesk-run: " << line << "\n";
+    if (expectations) verdict.mismatches.push_back("machine error: " + line);
   }
-  if (options.json) out << StateJson(m) << "\n";
+  if (expectations) {
+    for (std::string& mismatch : CheckExpectations(m, *expectations, stopped))
+      verdict.mismatches.push_back(std::move(mismatch));
+  }
+  if (options.json) out << StateJson(m, expectations ? &verdict.mismatches : nullptr) << "\n";
+  if (expectations) {
+    if (!options.json)
+      for (const std::string& mismatch : verdict.mismatches) out << mismatch << "\n";
+    return verdict.mismatches.empty() ? kRunStopped : kRunNotAsExpected;
+  }
   if (!machineErrors.empty()) return kRunMachineError;
   if (stopped) return kRunStopped;
   return kRunLimitReached;

@@ -35,6 +35,9 @@ struct RunnerOptions {
   // --break, --micro-break, --watch, --watch-io, in the order given.
   std::vector<std::pair<BreakKind, int>> breakpoints;
   std::string trace, microTrace, saveDump;
+  std::string expect;              // expectations file (app/expectations.h)
+  std::vector<std::string> batch;  // --batch: folders and files of submissions
+  std::string report;              // --report: the batch's verdicts as CSV
   bool json = false;
   bool help = false;
 };
@@ -44,6 +47,7 @@ constexpr int kRunStopped = 0;       // stopped at a command boundary
 constexpr int kRunUsageError = 2;    // bad usage, or a file that cannot be read or written
 constexpr int kRunLimitReached = 3;  // a limit was reached while the machine still ran
 constexpr int kRunMachineError = 4;  // the machine reported an error (executor or fetch)
+constexpr int kRunNotAsExpected = 5;  // --expect: an expectation does not hold (--batch: one did not pass)
 
 // Parses the command line; on failure returns the one-line reason.
 std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::vector<std::string>& args);
@@ -52,6 +56,19 @@ std::string RunnerUsage();
 
 // Runs and returns the exit status. programDir locates the shipped micro-program.
 int RunHeadless(const RunnerOptions& options, const std::string& programDir, std::ostream& out, std::ostream& err);
+
+struct Expectations;
+
+// What one run checked against expectations found.
+struct RunVerdict {
+  std::int64_t commands = 0;
+  std::vector<std::string> mismatches;
+};
+
+// Runs one program as RunHeadless does, judged by expectations when given
+// (then a machine error is a mismatch too, and the status is 0, 5 or 2).
+int RunChecked(const RunnerOptions& options, const std::string& programDir, const Expectations* expectations,
+               std::ostream& out, std::ostream& err, RunVerdict& verdict);
 
 // The name of the micro-program shipped beside the executables.
 inline constexpr const char* kShippedMicroProgram = "vesk.mpdmp";
