@@ -257,7 +257,7 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
       }
     }
   }
-  if (const std::string why = BatchOptionsProblem(o); !why.empty()) return fail(why);
+  if (const std::string why = BatchOptionsProblem(o); !why.empty() && !o.help) return fail(why);
   return {o, std::string()};
 }
 
