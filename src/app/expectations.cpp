@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "util/cp1251.h"
 #include "util/text_file.h"
 
 namespace vesk {
@@ -183,6 +184,11 @@ ExpectationsRead ParseExpectations(std::string_view text) {
   } catch (const Json::parse_error& e) {
     std::string what = e.what();
     if (const auto p = what.find("] "); p != std::string::npos) what = what.substr(p + 2);
+    // The message quotes what was last read, which may be cut inside a
+    // character or not be UTF-8 at all.
+    if (!IsValidUtf8(what))
+      for (char& c : what)
+        if (static_cast<unsigned char>(c) >= 0x80) c = '?';
     r.error = "not JSON: " + what;
     return r;
   }

@@ -11,6 +11,7 @@
 #include "memory/micro_program_file.h"
 #include "support/temp_dir.h"
 #include "support/tiny_micro_program.h"
+#include "util/cp1251.h"
 
 using namespace vesk;
 
@@ -84,6 +85,10 @@ TEST(ExpectationsReader, RefusesWhatItCannotUseNamingTheKey) {
     EXPECT_FALSE(r.ok) << text;
     EXPECT_NE(r.error.find(why), std::string::npos) << text << " gave: " << r.error;
   }
+  // A refusal is readable text even when the file is not.
+  const ExpectationsRead notText = ParseExpectations("{\"memory\": {\"80\xD6\": \"0\"}}");
+  EXPECT_FALSE(notText.ok);
+  EXPECT_TRUE(IsValidUtf8(notText.error)) << notText.error;
   // The same key in two objects is no repeat.
   EXPECT_TRUE(ParseExpectations(R"({"controllers": {"01": {"flag": 1}, "02": {"flag": 1}}})").ok);
 }
