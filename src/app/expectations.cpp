@@ -181,7 +181,7 @@ ExpectationsRead ParseExpectations(std::string_view text) {
   Json root;
   try {
     root = Json::parse(text.begin(), text.end(), noRepeats);
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {  // a syntax error, or a number too large for JSON
     std::string what = e.what();
     if (const auto p = what.find("] "); p != std::string::npos) what = what.substr(p + 2);
     // The message quotes what was last read, which may be cut inside a

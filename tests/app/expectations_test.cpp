@@ -78,6 +78,7 @@ TEST(ExpectationsReader, RefusesWhatItCannotUseNamingTheKey) {
       {R"(["А"])", "the file must hold one JSON object"},
       {R"({"А": "0037")", "not JSON"},
       {"", "not JSON"},
+      {R"({"max_commands": 1e999})", "not JSON"},
       {"{\"monitor\": \"\xFF\"}", "not JSON"},
   };
   for (const auto& [text, why] : cases) {
