@@ -205,8 +205,9 @@ TEST_F(StateWindowFixture, SaveThenLoadIntoAChangedMachineShowsTheSavedStateInEv
   EXPECT_EQ(machine.processor.MODE, 1);
   EXPECT_EQ(startField()->text(), "010");
   EXPECT_EQ(window->toolStrip().periods[2]->text(), "5");
-  EXPECT_TRUE(window->microMemoryMarkers()->marks(2).breakpoint);
-  EXPECT_FALSE(window->microMemoryMarkers()->marks(2).breakpointEnabled);
+  // Micro-address 02 is the list's second row.
+  EXPECT_TRUE(window->microMemoryMarkers()->marks(1).breakpoint);
+  EXPECT_FALSE(window->microMemoryMarkers()->marks(1).breakpointEnabled);
 
   // Saving the loaded machine again writes the same bytes.
   ASSERT_TRUE(save("again.vstate"));
