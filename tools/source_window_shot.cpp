@@ -37,6 +37,7 @@
 #include "app/mdi_main.h"
 #include "app/runner.h"
 #include "core/frm_processor1.h"
+#include "debug/breakpoint_markers.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
 #include "memory/frm_micro_program.h"
