@@ -32,6 +32,8 @@ SourceEditor::SourceEditor(SourceLanguage language, QWidget* parent)
   setMarginMarkerMask(kBreakpointMargin, (1 << kBreakpointMarker) | (1 << kBreakpointOffMarker));
   setMarginType(kLineNumberMargin, NumberMargin);
   setMarginLineNumbers(kLineNumberMargin, true);
+  // Scintilla draws markers in a number margin too, unless told not to.
+  setMarginMarkerMask(kLineNumberMargin, 0);
   setMarginWidth(kLineNumberMargin, QStringLiteral("00000"));
   setMarginType(kSymbolMargin, SymbolMargin);
   setMarginWidth(kSymbolMargin, 18);

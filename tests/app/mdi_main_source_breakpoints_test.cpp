@@ -80,6 +80,15 @@ TEST_F(SourceBreakpointsFixture, AClickOnALineThatMadeAWordSetsItsBreakpointEver
   EXPECT_EQ(window->breakpointsWindow()->model()->rowCount(), 1);
   EXPECT_EQ(Dots(e, SourceEditor::kBreakpointMarker), std::vector<int>{4});
   EXPECT_EQ(program->note(), "Точка останова на адресе 011 поставлена");
+  // Each marker is drawn in exactly one visible margin (a number margin
+  // draws markers too unless its mask leaves them out).
+  for (int marker : {SourceEditor::kBreakpointMarker, SourceEditor::kBreakpointOffMarker, SourceEditor::kErrorMarker,
+                     SourceEditor::kCurrentMarker}) {
+    int shownIn = 0;
+    for (int margin = 0; margin < e->margins(); ++margin)
+      if (e->marginWidth(margin) > 0 && (e->marginMarkerMask(margin) & (1 << marker)) != 0) ++shownIn;
+    EXPECT_EQ(shownIn, 1) << "marker " << marker;
+  }
 
   // Lines with no word: a comment, a label alone, the ORG directive.
   for (int line : {0, 1, 3}) {
