@@ -270,6 +270,10 @@ StateRead ParseStateText(std::string_view text) {
     r.error = byte >= text.size() ? "файл обрывается " + Position(text, byte)
                                   : "это не JSON: ошибка " + Position(text, byte);
     return r;
+  } catch (const Json::exception&) {
+    // The parser's other refusal: a number too large for any number type.
+    r.error = "в файле есть число, слишком большое для JSON";
+    return r;
   }
   try {
     r.state = Check(top);

@@ -176,6 +176,8 @@ TEST(StateFile, BadFilesAreRefusedNamingTheProblem) {
       {good.substr(0, good.size() / 2), "обрывается"},
       {"{\"format\":\"vesk-state\",,}", "не JSON: ошибка в строке 1, столбце 24"},
       {"[1,2]", "ожидался объект"},
+      {"{\"format\":\"vesk-state\",\"periods\":[1E400]}", "число, слишком большое"},
+      {"{\"periods\":[2000000000000E000000000100000000000 1]}", "число, слишком большое"},
       {"{\"version\":1}", "не файл состояния"},
       {replaced("\"version\": 1", "\"version\": 2"), "в формате 2"},
       {replaced("\"version\": 1", "\"version\": \"1\""), "«version»"},
