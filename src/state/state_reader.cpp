@@ -36,7 +36,11 @@ struct Bad {
 
 std::string Quoted(const Json& v) {
   std::string s = v.dump(-1, ' ', false, Json::error_handler_t::replace);
-  if (s.size() > 40) s = s.substr(0, 37) + "...";
+  if (s.size() > 40) {
+    std::size_t cut = 37;
+    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+    s = s.substr(0, cut) + "...";
+  }
   return s;
 }
 
