@@ -8,6 +8,7 @@
 
 #include "app/machine.h"
 #include "app/program_input.h"
+#include "app/runner_json.h"
 #include "app/runner_outputs.h"
 #include "app/runner_state.h"
 #include "asm/source_text.h"
@@ -58,72 +59,6 @@ std::optional<RunnerOptions::Io> ParseIo(const std::string& s) {
   }
   if (!IsHexDigits(address) || address.size() > 2 || !IsHexDigits(data) || data.size() > 2) return std::nullopt;
   return RunnerOptions::Io{HexToNum(address), FitWidth(HexToBin(Upper(data)), 8).str(), flag};
-}
-
-std::string JsonString(std::string_view s) {
-  std::string out = "\"";
-  for (const char c : s) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          static constexpr char kHex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += kHex[(c >> 4) & 15];
-          out += kHex[c & 15];
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string StateJson(const Machine& m) {
-  const Processor& p = m.processor;
-  std::string j = "{";
-  auto field = [&j](std::string_view key, std::string_view value) {
-    if (j.size() > 1) j += ",";
-    j += JsonString(key);
-    j += ":";
-    j += JsonString(value);
-  };
-  field("А", BinToHex(p.Reg_Get_A()));
-  field("РД", BinToHex(p.Reg_Get_Data()));
-  field("РК", BinToHex(p.Reg_Get_Command()));
-  field("СК", BinToHex(p.Reg_Get_CommandCounter()));
-  field("РА", BinToHex(p.Reg_Get_Address()));
-  field("КР", BinToHex(p.Reg_Get_Key()));
-  field("БР", BinToHex(p.Reg_Get_Buffer()));
-  field("РС", BinToHex(p.Reg_Get_State()));
-  field("РМК", BinToHex(p.Micro_Reg_Get_Command()));
-  field("СчМК", p.Micro_Reg_Get_CommandCounter());
-  field("С", p.Reg_Get_С());
-  field("N", p.Reg_Get_N());
-  field("Z", p.Reg_Get_Z());
-  j += ",\"commands\":" + std::to_string(m.trace.CCounter());
-  j += ",\"micro_commands\":" + std::to_string(m.microTrace.MCCounter());
-  j += std::string(",\"stopped\":") + (p.GetRunning() ? "false" : "true");
-  j += ",\"controllers\":{";
-  bool first = true;
-  for (int address = 0; address < Controllers::kCount; ++address) {
-    const int row = Controllers::RowOfAddress(address);
-    if (m.controllers.IsInitial(row)) continue;
-    if (!first) j += ",";
-    first = false;
-    j += JsonString(Controllers::AddressText(row));
-    j += ":{\"flag\":" + std::to_string(m.controllers.Flag(row));
-    j += ",\"data\":" + JsonString(BinToHex(m.controllers.Data(row)));
-    j += ",\"device\":" + JsonString(m.controllers.Device(row)) + "}";
-  }
-  j += "}";
-  j += ",\"breakpoint\":" + JsonString(m.breakpoints.LastHit());
-  j += "}";
-  return j;
 }
 
 }  // namespace
@@ -324,7 +259,7 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
     if (crlf != std::string::npos) line.replace(crlf, 2, ": ");
     err << "vesk-run: " << line << "\n";
   }
-  if (options.json) out << StateJson(m) << "\n";
+  if (options.json) out << RunnerJsonLine(RunnerStateJson(m)) << "\n";
   if (!machineErrors.empty()) return kRunMachineError;
   if (stopped) return kRunStopped;
   return kRunLimitReached;
