@@ -80,6 +80,12 @@ std::string RunnerUsage() {
          "  --max-micro N         stop once N micro-command lines have been logged (default 100000000)\n"
          "  --io AA=HH[:F]        before the start: controller AA gets data register HH and, with :F,\n"
          "                        flag F (0 or 1); may be repeated\n"
+         "  --monitor AA          attach a monitor to controller AA (00 to FF); may be repeated, all print\n"
+         "                        onto the one screen; its text is printed after the run (with --json:\n"
+         "                        the \"monitor\" key), rows on lines of their own, trailing blanks dropped\n"
+         "  --keyboard AA=TEXT    attach the keyboard to controller AA with TEXT's keys queued: letters\n"
+         "                        (either case), digits, space and punctuation as the US keys that type\n"
+         "                        them, CR or LF as Enter (0D), \\xHH any key code, \\\\ a backslash\n"
          "  --interrupt-after N   raise the interrupt request right after the tick in which the N-th\n"
          "                        command line was logged\n"
          "  --break ADDR          stop at the command boundary before the command at ADDR (000 to 7FF)\n"
@@ -115,7 +121,8 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
                                        "--max-commands",   "--max-micro", "--io",      "--interrupt-after",
                                        "--trace",          "--micro-trace", "--save-dump",
                                        "--state",          "--save-state",
-                                       "--break",          "--micro-break", "--watch",     "--watch-io"};
+                                       "--break",          "--micro-break", "--watch",     "--watch-io",
+                                       "--monitor",        "--keyboard"};
     bool known = false;
     for (const char* name : kWithValue) known = known || a == name;
     if (!known) return fail("unknown option '" + a + "' (see --help)");
@@ -147,6 +154,22 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
       if (a == "--max-commands") o.maxCommands = *n;
       else if (a == "--max-micro") o.maxMicro = *n;
       else o.interruptAfter = *n;
+    } else if (a == "--monitor") {
+      const auto address = ParseRunnerController(v);
+      if (!address) return fail("--monitor takes a controller address, 00 to FF, not '" + v + "'");
+      if (o.keyboard && o.keyboard->address == *address)
+        return fail("controller " + Controllers::AddressText(Controllers::RowOfAddress(*address)) +
+                    " cannot hold both the monitor and the keyboard");
+      o.monitors.push_back(*address);
+    } else if (a == "--keyboard") {
+      if (o.keyboard) return fail("the machine has one keyboard: --keyboard may be given once");
+      RunnerKeyboard keyboard;
+      if (std::string e = ParseRunnerKeyboard(v, keyboard); !e.empty()) return fail(e);
+      for (const int monitor : o.monitors)
+        if (monitor == keyboard.address)
+          return fail("controller " + Controllers::AddressText(Controllers::RowOfAddress(monitor)) +
+                      " cannot hold both the monitor and the keyboard");
+      o.keyboard = std::move(keyboard);
     } else if (a == "--io") {
       const auto io = ParseIo(v);
       if (!io) return fail("--io takes AA=HH or AA=HH:F (hex controller, hex byte, flag 0 or 1), not '" + v + "'");
@@ -223,6 +246,9 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
     m.controllers.Reg_Set_Data(Controllers::AddressText(row), io.data);
     if (io.flag >= 0) m.controllers.SetFlagOfRow(row, io.flag);
   }
+  if (const std::string e = AttachRunnerDevices(m, options.monitors, options.keyboard); !e.empty())
+    return usageError(e);
+  const bool monitor = HasMonitor(m);
 
   // Every output is opened before the run, so a path that cannot be written
   // fails at once and nothing is written.
@@ -259,7 +285,13 @@ int RunHeadless(const RunnerOptions& options, const std::string& programDir, std
     if (crlf != std::string::npos) line.replace(crlf, 2, ": ");
     err << "vesk-run: " << line << "\n";
   }
-  if (options.json) out << RunnerJsonLine(RunnerStateJson(m)) << "\n";
+  if (options.json) {
+    nlohmann::ordered_json state = RunnerStateJson(m);
+    if (monitor) state["monitor"] = m.monitor.Text();
+    out << RunnerJsonLine(state) << "\n";
+  } else if (monitor) {
+    if (const std::string text = m.monitor.Text(); !text.empty()) out << text << "\n";
+  }
   if (!machineErrors.empty()) return kRunMachineError;
   if (stopped) return kRunStopped;
   return kRunLimitReached;
