@@ -194,6 +194,16 @@ TEST_F(Devices, AStateFilesKeyboardIsTheOneKeyboard) {
   EXPECT_EQ(Buffer(saved), (std::vector<int>{0x0D, 0x4F, 0x4B, 0x0D}));
 }
 
+TEST_F(Devices, AStateFilesMonitorPrintsToo) {
+  const std::string state = dir / "lab.vstate";
+  ASSERT_EQ(Run({"--dump", Example("print.vdmp"), "--monitor", "02", "--max-commands", "1", "--save-state", state}),
+            kRunLimitReached)
+      << err;
+  EXPECT_EQ(out, "") << "one command printed nothing yet";
+  ASSERT_EQ(Run({"--state", state}), kRunStopped) << err;
+  EXPECT_EQ(out, "Привет, Vesk!\n");
+}
+
 TEST(RunnerDevicesUsage, HelpNamesBothOptions) {
   const std::string usage = RunnerUsage();
   EXPECT_NE(usage.find("--monitor AA"), std::string::npos);
