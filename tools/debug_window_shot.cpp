@@ -19,6 +19,7 @@
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
 #include "memory/memory_table_model.h"
+#include "memory/micro_memory_table_model.h"
 
 using namespace vesk;
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
   QDir().mkpath(dir);
   Machine machine;
   MDIMain window(machine, ProgramDirectory());
+  window.resize(1366, 740);
   window.show();
   window.StartUp();
   QApplication::processEvents();
@@ -54,7 +56,7 @@ int main(int argc, char** argv) {
 
   machine.breakpoints.Set(BreakKind::Command, 0x012);
   machine.breakpoints.Set(BreakKind::Command, 0x01A, false);
-  machine.breakpoints.Set(BreakKind::Micro, 0x0A);
+  machine.breakpoints.Set(BreakKind::Micro, 0x3A);
   machine.breakpoints.Set(BreakKind::MemoryWrite, 0x031);
   machine.breakpoints.Set(BreakKind::Controller, 0x05);
   window.ShowBreakpoints();
@@ -62,22 +64,27 @@ int main(int argc, char** argv) {
   Save(*window.breakpointsWindow(), dir, "debug_breakpoints_alone");
 
   // Run to the breakpoint at 012 in the short period, then one step.
-  machine.breakpoints.SetEnabled(BreakKind::Micro, 0x0A, false);
+  machine.breakpoints.SetEnabled(BreakKind::Micro, 0x3A, false);
   window.Start();
   WaitIdle(machine);
   window.Step();
   WaitIdle(machine);
-  window.memoryWindow()->list()->scrollTo(window.memoryWindow()->model()->index(0x10, 0));
+  window.memoryWindow()->list()->scrollTo(window.memoryWindow()->model()->index(0x12, 0),
+                                          QAbstractItemView::PositionAtCenter);
   window.BringUp(window.memoryWindow());
   Save(window, dir, "debug_highlighted_step");
   Save(*window.memoryWindow(), dir, "debug_highlighted_memory");
 
-  // The full period: on to the micro-command breakpoint at 0A.
-  machine.breakpoints.SetEnabled(BreakKind::Micro, 0x0A, true);
+  // The full period: on to the micro-command breakpoint at 3A (ADD's sum) (the memory
+  // watchpoint off, or the write to 031 would stop the run first).
+  machine.breakpoints.SetEnabled(BreakKind::Micro, 0x3A, true);
+  machine.breakpoints.SetEnabled(BreakKind::MemoryWrite, 0x031, false);
   window.SetMode(1);
   machine.runControl.SetIntervals(1, 5, 5);
   window.Continue();
   WaitIdle(machine);
+  window.microMemoryWindow()->list()->scrollTo(window.microMemoryWindow()->model()->index(0x3A - 1, 0),
+                                               QAbstractItemView::PositionAtCenter);
   window.BringUp(window.microMemoryWindow());
   Save(window, dir, "debug_micro_breakpoint_full_period");
   Save(*window.microMemoryWindow(), dir, "debug_micro_breakpoint_list");

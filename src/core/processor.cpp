@@ -119,6 +119,14 @@ void Processor::Restore(Reg r, std::string_view v) {
   notify(r);
 }
 
+void Processor::Restore(Reg r, const BitValue& v) {
+  BitValue& slot = regs_[static_cast<std::size_t>(r)];
+  if (slot == v) return;
+  slot = v;
+  if (r == Reg::MicroCommand) horizontal_ = ExpandMicroCommandValue(VerticalBits(slot));
+  notify(r);
+}
+
 void Processor::RestoreRunState(std::string_view text, bool interruptButton) {
   if (runStateText_ != text) {
     runStateText_ = std::string(text);

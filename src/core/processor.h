@@ -121,6 +121,7 @@ class Processor {
   // A step back's way in: the register gets exactly this text (no fitting;
   // РМК's horizontal form follows), and the listeners hear only of a change.
   void Restore(Reg r, std::string_view v);
+  void Restore(Reg r, const BitValue& v);
   void RestoreRunState(std::string_view text, bool interruptButton);
 
   // The status text SetRunning last wrote (the window shows it).

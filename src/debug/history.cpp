@@ -1,6 +1,8 @@
 #include "debug/history.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 #include "core/run_control.h"
 #include "format/bit_string.h"
@@ -12,59 +14,96 @@ namespace vesk {
 
 namespace {
 
-// A text packed: a bit string of 1..64 characters as 0x80 | length and its
-// bits, little end first; anything else as its length and its bytes.
-void PackText(std::deque<std::uint8_t>& out, std::string_view s) {
-  bool bits = !s.empty() && s.size() <= 64;
-  for (const char c : s) bits = bits && (c == '0' || c == '1');
-  if (bits) {
-    out.push_back(static_cast<std::uint8_t>(0x80u | s.size()));
-    std::uint64_t v = 0;
-    for (const char c : s) v = (v << 1) | (c == '1' ? 1u : 0u);
-    for (std::size_t i = 0; i < (s.size() + 7) / 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    return;
+// The packed state of one marker is built in a small buffer and appended
+// at once.
+class Packer {
+ public:
+  void byte(std::uint8_t b) {
+    if (n_ == buf_.size()) flushTo();
+    buf_[n_++] = b;
   }
-  const auto n = static_cast<std::uint32_t>(s.size());
-  if (n < 0x7F) {
-    out.push_back(static_cast<std::uint8_t>(n));
-  } else {
-    out.push_back(0x7F);
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
+  void integer(std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) byte(static_cast<std::uint8_t>(v >> (8 * i)));
   }
-  for (const char c : s) out.push_back(static_cast<std::uint8_t>(c));
-}
+  // Any text: its length and its bytes.
+  void text(std::string_view s) {
+    const auto n = static_cast<std::uint32_t>(s.size());
+    if (n < 0x7F) {
+      byte(static_cast<std::uint8_t>(n));
+    } else {
+      byte(0x7F);
+      integer(n);
+    }
+    for (const char c : s) byte(static_cast<std::uint8_t>(c));
+  }
+  // A value: a clean bit string as 0x80 | width and its bits, clean hex
+  // digits as 0xC0 | digits and their value (little end first in as few
+  // bytes as they need), anything else as its text.
+  void value(const BitValue& v) {
+    if (v.isBits() && v.width() <= 32) {
+      byte(static_cast<std::uint8_t>(0x80u | static_cast<unsigned>(v.width())));
+      number(v.value(), (v.width() + 7) / 8);
+    } else if (v.isHex() && v.width() <= 8) {
+      byte(static_cast<std::uint8_t>(0xC0u | static_cast<unsigned>(v.width())));
+      number(v.value(), (v.width() * 4 + 7) / 8);
+    } else {
+      text(v.text().view());
+    }
+  }
+  void appendTo(std::deque<std::uint8_t>& out) {
+    out.insert(out.end(), buf_.begin(), buf_.begin() + static_cast<std::ptrdiff_t>(n_));
+    n_ = 0;
+  }
+  explicit Packer(std::deque<std::uint8_t>& out) : out_(out) {}
+  ~Packer() { appendTo(out_); }
+  Packer(const Packer&) = delete;
+  Packer& operator=(const Packer&) = delete;
 
-void PackInt(std::deque<std::uint8_t>& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
+ private:
+  void number(std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) byte(static_cast<std::uint8_t>(v >> (8 * i)));
+  }
+  void flushTo() { appendTo(out_); }
+  std::deque<std::uint8_t>& out_;
+  std::array<std::uint8_t, 160> buf_{};
+  std::size_t n_ = 0;
+};
 
 class Unpacker {
  public:
   Unpacker(const std::deque<std::uint8_t>& in, std::size_t at) : in_(in), at_(at) {}
   std::uint8_t byte() { return in_[at_++]; }
-  std::uint32_t integer() {
+  std::uint32_t integer() { return number(4); }
+  const std::string& text() { return textOf(byte()); }
+  // A value as Packer::value wrote it; a text that was not clean is read
+  // back as bits or hex text as the field holds it.
+  BitValue value(bool hexField) {
+    const std::uint8_t head = byte();
+    if ((head & 0xC0u) == 0x80u) {
+      const int width = head & 0x3Fu;
+      return BitValue::Bits(number((width + 7) / 8), width);
+    }
+    if ((head & 0xC0u) == 0xC0u) {
+      const int digits = head & 0x3Fu;
+      return BitValue::Hex(number((digits * 4 + 7) / 8), digits);
+    }
+    const std::string& t = textOf(head);
+    return hexField ? BitValue::OfHex(t) : BitValue::OfBits(t);
+  }
+
+ private:
+  std::uint32_t number(int bytes) {
     std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(byte()) << (8 * i);
+    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(byte()) << (8 * i);
     return v;
   }
-  const std::string& text() {
-    text_.clear();
-    const std::uint8_t head = byte();
-    if (head & 0x80u) {
-      const std::size_t n = head & 0x7Fu;
-      std::uint64_t v = 0;
-      for (std::size_t i = 0; i < (n + 7) / 8; ++i) v |= static_cast<std::uint64_t>(byte()) << (8 * i);
-      text_.resize(n);
-      for (std::size_t i = 0; i < n; ++i) text_[n - 1 - i] = ((v >> i) & 1u) ? '1' : '0';
-      return text_;
-    }
+  const std::string& textOf(std::uint8_t head) {
     const std::uint32_t n = head < 0x7F ? head : integer();
     text_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) text_[i] = static_cast<char>(byte());
     return text_;
   }
 
- private:
   const std::deque<std::uint8_t>& in_;
   std::size_t at_;
   std::string text_;
@@ -72,8 +111,6 @@ class Unpacker {
 
 constexpr Reg kRegisters[] = {Reg::A,   Reg::Data,   Reg::Command, Reg::CommandCounter, Reg::Address,
                               Reg::Key, Reg::Buffer, Reg::State,   Reg::MicroCommand,   Reg::MicroCounter};
-
-Word RegisterText(const Processor& cpu, Reg r) { return cpu.Value(r).text(); }
 
 }  // namespace
 
@@ -176,8 +213,10 @@ void History::Mark(bool atRest) {
   m.bytes = bytesBase_ + bytes_.size();
   m.traceLines = o_.trace.LinesTotal();
   m.microLines = o_.microTrace.LinesTotal();
-  m.commandCounter = static_cast<std::int16_t>(BitsValue(o_.cpu.Reg_Get_CommandCounter()) & 0x7FFu);
-  const auto micro = ParseHexBelow(o_.cpu.Micro_Reg_Get_CommandCounter(), 256);
+  m.commandCounter = static_cast<std::int16_t>(o_.cpu.Value(Reg::CommandCounter).bitsValue() & 0x7FFu);
+  const BitValue& counter = o_.cpu.Value(Reg::MicroCounter);
+  const auto micro = counter.isHex(2) ? std::optional<int>(static_cast<int>(counter.value()))
+                                      : ParseHexBelow(counter.text().view(), 256);
   m.microCounter = static_cast<std::int16_t>(micro ? *micro : -1);
   m.restingLogged = o_.runControl.RestingLogged();
   m.indicatorBar = static_cast<std::int8_t>(o_.runControl.Indicator().activeBar);
@@ -228,36 +267,37 @@ std::size_t History::MemoryBytes() const {
 
 void History::packState() {
   const Processor& cpu = o_.cpu;
-  for (const Reg r : kRegisters) PackText(bytes_, RegisterText(cpu, r));
+  Packer out(bytes_);
+  for (const Reg r : kRegisters) out.value(cpu.Value(r));
   std::uint32_t lamps = 0;
   for (int i = 0; i < kLampCount; ++i)
     if (cpu.LV_Get(i)) lamps |= 1u << i;
-  PackInt(bytes_, lamps);
+  out.integer(lamps);
   // The run-state text is one of two nearly always: a code for those.
   const std::string& runText = cpu.RunStateText();
-  if (runText == kStatusRunning) bytes_.push_back(1);
-  else if (runText == kStatusStopped) bytes_.push_back(2);
+  if (runText == kStatusRunning) out.byte(1);
+  else if (runText == kStatusStopped) out.byte(2);
   else {
-    bytes_.push_back(0);
-    PackText(bytes_, runText);
+    out.byte(0);
+    out.text(runText);
   }
-  bytes_.push_back(static_cast<std::uint8_t>((cpu.InterruptButtonPressed() ? 1 : 0) | (cpu.bIsRunning_Act ? 2 : 0)));
-  PackText(bytes_, cpu.ALU_LEFT.text());
-  PackText(bytes_, cpu.ALU_RIGHT.text());
-  PackText(bytes_, o_.trace.CURR_ADDR());
-  PackText(bytes_, o_.trace.CURR_CMD());
-  PackText(bytes_, o_.trace.EFFECT_ADDR());
-  PackText(bytes_, o_.trace.EFFECT_VAL());
-  PackInt(bytes_, static_cast<std::uint32_t>(o_.trace.CCounter()));
-  PackText(bytes_, o_.microTrace.PreMCC());
-  PackInt(bytes_, static_cast<std::uint32_t>(o_.microTrace.MCCounter()));
-  PackInt(bytes_, static_cast<std::uint32_t>(o_.microMemory.Selected()));
+  out.byte(static_cast<std::uint8_t>((cpu.InterruptButtonPressed() ? 1 : 0) | (cpu.bIsRunning_Act ? 2 : 0)));
+  out.value(cpu.ALU_LEFT);
+  out.value(cpu.ALU_RIGHT);
+  out.value(o_.trace.CurrAddrValue());
+  out.value(o_.trace.CurrCmdValue());
+  out.text(o_.trace.EFFECT_ADDR().view());
+  out.text(o_.trace.EFFECT_VAL().view());
+  out.integer(static_cast<std::uint32_t>(o_.trace.CCounter()));
+  out.value(o_.microTrace.PreMCCValue());
+  out.integer(static_cast<std::uint32_t>(o_.microTrace.MCCounter()));
+  out.integer(static_cast<std::uint32_t>(o_.microMemory.Selected()));
 }
 
 void History::unpackState(const Marker& m) {
   Unpacker in(bytes_, static_cast<std::size_t>(m.bytes - bytesBase_));
   Processor& cpu = o_.cpu;
-  for (const Reg r : kRegisters) cpu.Restore(r, in.text());
+  for (const Reg r : kRegisters) cpu.Restore(r, in.value(r == Reg::MicroCounter));
   const std::uint32_t lamps = in.integer();
   for (int i = 0; i < kLampCount; ++i) cpu.LV_Set(i, (lamps >> i) & 1u);
   const std::uint8_t runCode = in.byte();
@@ -266,15 +306,15 @@ void History::unpackState(const Marker& m) {
   const std::uint8_t flags = in.byte();
   cpu.RestoreRunState(runText, (flags & 1u) != 0);
   cpu.bIsRunning_Act = (flags & 2u) != 0;
-  cpu.ALU_LEFT = BitValue::OfBits(in.text());
-  cpu.ALU_RIGHT = BitValue::OfBits(in.text());
-  o_.trace.set_CURR_ADDR(in.text());
-  o_.trace.set_CURR_CMD(in.text());
+  cpu.ALU_LEFT = in.value(false);
+  cpu.ALU_RIGHT = in.value(false);
+  o_.trace.set_CURR_ADDR(in.value(false));
+  o_.trace.set_CURR_CMD(in.value(false));
   o_.trace.set_EFFECT_ADDR(in.text());
   o_.trace.set_EFFECT_VAL(in.text());
   const auto commands = static_cast<std::int32_t>(in.integer());
   if (commands != o_.trace.CCounter()) o_.trace.set_CCounter(commands);
-  o_.microTrace.set_PreMCC(in.text());
+  o_.microTrace.set_PreMCC(in.value(true));
   const auto micro = static_cast<std::int32_t>(in.integer());
   if (micro != o_.microTrace.MCCounter()) o_.microTrace.set_MCCounter(micro);
   o_.microMemory.RestoreSelection(static_cast<std::int32_t>(in.integer()));
@@ -356,7 +396,7 @@ History::StepChanges History::LastStepChanges(int mode) const {
   const Marker& m = markers_[static_cast<std::size_t>(t)];
   Unpacker in(bytes_, static_cast<std::size_t>(m.bytes - bytesBase_));
   for (const Reg r : kRegisters)
-    if (in.text() != RegisterText(o_.cpu, r).view()) c.registers.push_back(r);
+    if (!(in.value(r == Reg::MicroCounter) == o_.cpu.Value(r))) c.registers.push_back(r);
   for (std::uint64_t p = m.journal; p < journalBase_ + journal_.size(); ++p) {
     const Entry& e = journal_[static_cast<std::size_t>(p - journalBase_)];
     if (e.kind == EntryKind::MemoryWord && std::find(c.memoryWritten.begin(), c.memoryWritten.end(), e.index) ==

@@ -79,7 +79,11 @@ class BitValue {
   // '1' count as 0).
   std::uint32_t bitsValue() const { return odd_ || hex_ ? textBitsValue() : value_; }
 
-  friend bool operator==(const BitValue& a, const BitValue& b) { return a.text() == b.text(); }
+  // Equal texts (clean values of one kind compare as numbers).
+  friend bool operator==(const BitValue& a, const BitValue& b) {
+    if (!a.odd_ && !b.odd_ && a.hex_ == b.hex_) return a.width_ == b.width_ && a.value_ == b.value_;
+    return a.text() == b.text();
+  }
 
  private:
   BitValue& assignText(const BitValue& other);

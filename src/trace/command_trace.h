@@ -33,10 +33,12 @@ class CommandTrace {
 
   // Address the current command was fetched from (СК after row 02).
   Word CURR_ADDR() const { return currAddr_.text(); }
+  const BitValue& CurrAddrValue() const { return currAddr_; }
   void set_CURR_ADDR(std::string_view v) { currAddr_ = BitValue::OfBits(v); }
   void set_CURR_ADDR(const BitValue& v) { currAddr_ = v; }
   // The current command word (РК after row 06).
   Word CURR_CMD() const { return currCmd_.text(); }
+  const BitValue& CurrCmdValue() const { return currCmd_; }
   void set_CURR_CMD(std::string_view v) { currCmd_ = BitValue::OfBits(v); }
   void set_CURR_CMD(const BitValue& v) { currCmd_ = v; }
   // "(W) " + address of the last memory write of the command.

@@ -37,6 +37,7 @@ class MicroTrace {
 
   // СчМК before the fetch, as run control stores it.
   Word PreMCC() const { return preMCC_.text(); }
+  const BitValue& PreMCCValue() const { return preMCC_; }
   void set_PreMCC(std::string_view v) { preMCC_ = BitValue::OfHex(v); }
   void set_PreMCC(const BitValue& v) { preMCC_ = v; }
   // Lines logged since the program started; nothing resets it.
