@@ -12,7 +12,18 @@
 //                         micro-memory windows, in the middle of a command
 //        processor-step   the same step with the processor window in front:
 //                         the current micro-command's text beside РМК
+//        breakpoints      the example and the micro-program's text with
+//                         breakpoints set from the editors (one disabled),
+//                         beside the memory window
+//        state-menu       the menu "Vesk" open, with the state commands
+//        state-save       the dialog of "Сохранить состояние машины..."
+//        state-bad        the box a broken state file gives
 #include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
@@ -26,12 +37,15 @@
 #include "app/mdi_main.h"
 #include "app/runner.h"
 #include "core/frm_processor1.h"
+#include "debug/breakpoint_markers.h"
 #include "memory/frm_mem.h"
 #include "memory/frm_micro_mem.h"
 #include "memory/frm_micro_program.h"
 #include "memory/frm_program.h"
 #include "memory/source_editor.h"
+#include "memory/source_breakpoints.h"
 #include "memory/source_search_bar.h"
+#include "widgets/dialogs.h"
 
 using namespace vesk;
 
@@ -63,13 +77,37 @@ void Steps(MDIMain& main, int count) {
   }
 }
 
+// The real dialogs, except that "open" picks a prepared file.
+class PickingDialogs final : public Dialogs {
+ public:
+  QString file;
+  QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return file; }
+  QString saveFile(QWidget* p, const QString& t, const QString& f, const QString& d) override {
+    return real_.saveFile(p, t, f, d);
+  }
+  bool askYesNo(QWidget* p, const QString& t, const QString& x, Icon i) override { return real_.askYesNo(p, t, x, i); }
+  void tell(QWidget* p, const QString& t, const QString& x, Icon i) override { real_.tell(p, t, x, i); }
+
+ private:
+  QtDialogs real_;
+};
+
+// The 0-based line of the first line that starts with `start`, or -1.
+int LineStarting(SourceEditor* e, const QString& start) {
+  for (int line = 0; line < e->lines(); ++line)
+    if (e->text(line).trimmed().startsWith(start)) return line;
+  return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const std::string state = argc > 1 ? argv[1] : "program-step";
   Machine machine;
-  MDIMain main(machine, ProgramDirectory());
+  PickingDialogs dialogs;
+  QTemporaryDir scratch;
+  MDIMain main(machine, ProgramDirectory(), &dialogs);
   main.show();
   main.StartUp();
   QApplication::processEvents();
@@ -79,7 +117,38 @@ int main(int argc, char** argv) {
   frmProgram* program = main.programWindow();
   frmMicroProgram* micro = main.microProgramWindow();
   machine.runControl.SetIntervals(0, 1, 1);
-  if (state == "program-search") {
+  if (state == "breakpoints") {
+    micro->FromMemory();
+    micro->Assemble();
+    program->OpenFile(QString::fromStdString(examples + "multiply.vasm"));
+    program->Assemble();
+    SourceEditor* e = program->editor();
+    const int loop = LineStarting(e, QStringLiteral("loop:"));
+    for (int line : {loop, loop + 2, loop + 5}) program->breakpointMarks()->toggleAtLine(line);
+    // One set in the memory window shows in the text too.
+    if (const int a = program->breakpointMarks()->addressOfLine(loop + 7); a >= 0)
+      main.memoryMarkers()->toggleBreakpoint(a);
+    if (const int a = program->breakpointMarks()->addressOfLine(loop + 2); a >= 0)
+      machine.breakpoints.SetEnabled(BreakKind::Command, a, false);
+    SourceEditor* me = micro->editor();
+    micro->breakpointMarks()->toggleAtLine(LineStarting(me, QStringLiteral("03 |")));
+    Place(main, main.memoryWindow(), 770, 4, 590, 620);
+    Place(main, micro, 4, 330, 760, 300);
+    Place(main, program, 4, 4, 760, 320);
+    e->ensureLineVisible(loop + 5);
+  } else if (state == "state-menu") {
+    QTimer::singleShot(300, &main, [&main] {
+      if (auto* vesk = main.findChild<QMenu*>("mnuVesk")) main.menuBar()->setActiveAction(vesk->menuAction());
+    });
+  } else if (state == "state-save") {
+    QTimer::singleShot(300, &main, [&main] { main.SaveMachineState(); });
+  } else if (state == "state-bad") {
+    const QString bad = scratch.filePath("lab.vstate");
+    if (QFile f(bad); f.open(QIODevice::WriteOnly))
+      f.write("{\"format\": \"vesk-state\", \"version\": 1, \"start\": \"900\"}\n");
+    dialogs.file = bad;
+    QTimer::singleShot(300, &main, [&main] { main.LoadMachineState(); });
+  } else if (state == "program-search") {
     Place(main, program, 4, 4, 900, 620);
     program->OpenFile(QString::fromStdString(examples + "multiply.vasm"));
     program->searchBar()->showFind();

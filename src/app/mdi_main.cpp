@@ -218,6 +218,11 @@ void MDIMain::buildMenus() {
           [this] { LoadDumpWithDialog(machine_.memory, *dialogs_, this, folders_.get()); });
   connect(add(vesk, "mnuVesk_SaveDump", "Сохранить дамп", QKeySequence("Ctrl+S")), &QAction::triggered, this,
           [this] { SaveDumpWithDialog(machine_.memory, *dialogs_, this, folders_.get()); });
+  separator(vesk, "mnuSepState");
+  connect(add(vesk, "mnuVesk_LoadState", "Загрузить состояние машины...", QKeySequence("Ctrl+Shift+O")),
+          &QAction::triggered, this, &MDIMain::LoadMachineState);
+  connect(add(vesk, "mnuVesk_SaveState", "Сохранить состояние машины...", QKeySequence("Ctrl+Shift+S")),
+          &QAction::triggered, this, &MDIMain::SaveMachineState);
   separator(vesk, "mnuSep2");
   connect(add(vesk, "mnuVesk_Exit", "Выход", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
 

@@ -121,6 +121,14 @@ class MDIMain : public QMainWindow {
   void MinimizeActive();
   // Frames the window on its first showing, then brings it up.
   void ShowSourceWindow(SourceWindow* window);
+  // "Сохранить состояние машины..." and "Загрузить состояние машины..."
+  // (mdi_main_state.cpp): one .vstate file with everything a lab hands out.
+  // A running machine is stopped at the end of its command first, after a
+  // question; a start address outside memory, a refused question, a cancel
+  // or a bad file leave everything as it was. True when the file was
+  // written, or the machine now holds the file's state.
+  bool SaveMachineState();
+  bool LoadMachineState();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -174,6 +182,11 @@ class MDIMain : public QMainWindow {
   // What "Пуск" and "Быстрый пуск" share: the command count to 0, СК from
   // the start-address field, P_RUN. False when the address was refused.
   bool startMachine();
+  // The state commands' question when the machine runs ("Машина работает..."),
+  // then the stop at the end of the command. True when the machine rests
+  // (at once when it already did); false when the user said No or the
+  // command did not end (a message says so).
+  bool stopForState(const QString& title, const QString& action);
   void driveLive();
   void driveFast();
 

@@ -27,6 +27,8 @@ void MDIMain::createSourceWindows() {
     // Program sources lie beside the dumps, micro-program sources beside the micro-programs.
     w->setFileFolders(folders_.get());
   }
+  program_->setBreakpoints(machine_.breakpoints, BreakKind::Command);
+  microProgram_->setBreakpoints(machine_.breakpoints, BreakKind::Micro);
   program_->setStartAddressSource([this] { return strip_->startAddress->text(); });
   connect(program_, &frmProgram::startAddressAssembled, strip_->startAddress, &QLineEdit::setText);
 }

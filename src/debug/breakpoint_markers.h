@@ -52,11 +52,12 @@ class BreakpointMarkers : public QObject, private BreakpointsListener, private P
   // when present.
   void toggleBreakpoint(int row);
   void toggleWatch(int row);
+  // What the marker cell of a row shows.
+  RowMarks marks(int row) const;
 
  private:
   void breakpointChanged(BreakKind kind, int address) override;
   void registerChanged(Reg r) override;
-  RowMarks marks(int row) const;
   int selectedRow() const;
   void syncActions();
 

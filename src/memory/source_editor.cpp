@@ -7,8 +7,9 @@
 namespace vesk {
 
 namespace {
-constexpr int kLineNumberMargin = 0;
-constexpr int kSymbolMargin = 1;
+constexpr int kBreakpointMargin = 0;
+constexpr int kLineNumberMargin = 1;
+constexpr int kSymbolMargin = 2;
 constexpr int kAnnotationStyle = 40;  // beyond the lexer's styles
 }  // namespace
 
@@ -25,15 +26,21 @@ SourceEditor::SourceEditor(SourceLanguage language, QWidget* parent)
 
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   setMarginsFont(fixed);
+  setMarginType(kBreakpointMargin, SymbolMargin);
+  setMarginWidth(kBreakpointMargin, 16);
+  setMarginSensitivity(kBreakpointMargin, true);
+  setMarginMarkerMask(kBreakpointMargin, (1 << kBreakpointMarker) | (1 << kBreakpointOffMarker));
   setMarginType(kLineNumberMargin, NumberMargin);
   setMarginLineNumbers(kLineNumberMargin, true);
+  // Scintilla draws markers in a number margin too, unless told not to.
+  setMarginMarkerMask(kLineNumberMargin, 0);
   setMarginWidth(kLineNumberMargin, QStringLiteral("00000"));
   setMarginType(kSymbolMargin, SymbolMargin);
   setMarginWidth(kSymbolMargin, 18);
   setMarginSensitivity(kSymbolMargin, true);
-  setMarginMarkerMask(kSymbolMargin, (1 << kErrorMarker) | (1 << kCurrentMarker) | (1 << kBreakpointMarker));
+  setMarginMarkerMask(kSymbolMargin, (1 << kErrorMarker) | (1 << kCurrentMarker));
   connect(this, &QsciScintilla::marginClicked, this, [this](int margin, int line, Qt::KeyboardModifiers) {
-    if (margin == kSymbolMargin) emit lineClicked(line);
+    if (margin == kSymbolMargin || margin == kBreakpointMargin) emit lineClicked(line);
   });
 
   markerDefine(Circle, kErrorMarker);
@@ -44,8 +51,14 @@ SourceEditor::SourceEditor(SourceLanguage language, QWidget* parent)
   setMarkerForegroundColor(QColor(0x80, 0x60, 0x00), kCurrentMarker);
   markerDefine(Background, kCurrentLine);
   setMarkerBackgroundColor(QColor(0xFF, 0xF0, 0xA0), kCurrentLine);
+  // The memory window's colours: filled when on, a ring when disabled.
+  const QColor red(200, 30, 30);
   markerDefine(Circle, kBreakpointMarker);
-  setMarkerBackgroundColor(QColor(0x90, 0x00, 0x00), kBreakpointMarker);
+  setMarkerForegroundColor(red, kBreakpointMarker);
+  setMarkerBackgroundColor(red, kBreakpointMarker);
+  markerDefine(Circle, kBreakpointOffMarker);
+  setMarkerForegroundColor(red, kBreakpointOffMarker);
+  setMarkerBackgroundColor(QColor(Qt::white), kBreakpointOffMarker);
   markerDefine(Invisible, kAnchorMarker);
 
   indicatorDefine(SquiggleIndicator, kErrorIndicator);

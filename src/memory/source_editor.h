@@ -2,9 +2,10 @@
 // colouring, error markers with their messages under the lines, and the
 // marker of the line whose word the machine takes next.
 //
-// The symbol margin (margin 1) holds the markers; it is mouse-sensitive and
-// reports clicks as lineClicked(), so breakpoints can later be toggled there
-// and shown with kBreakpointMarker without changing the margin.
+// Breakpoints have a margin of their own at the far left (red dots, like the
+// memory window's marker column); the symbol margin after the line numbers
+// holds the error and current-line markers. Both margins are
+// mouse-sensitive and report clicks as lineClicked().
 #pragma once
 
 #include <Qsci/qsciscintilla.h>
@@ -26,8 +27,9 @@ class SourceEditor final : public QsciScintilla {
     kErrorMarker = 0,       // a line with an error
     kCurrentMarker = 1,     // the arrow at the line of the next command or micro-command
     kCurrentLine = 2,       // the same line's background
-    kBreakpointMarker = 3,  // reserved for breakpoints
-    kAnchorMarker = 4,      // invisible: follows a line that made a word through edits
+    kBreakpointMarker = 3,     // a breakpoint on the line's word: a red dot
+    kAnchorMarker = 4,         // invisible: follows a line that made a word through edits
+    kBreakpointOffMarker = 5,  // a disabled breakpoint: a red ring
   };
   static constexpr int kErrorIndicator = 8;
 

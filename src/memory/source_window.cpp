@@ -14,6 +14,7 @@
 #include "asm/source_file.h"
 #include "memory/asm_errors_model.h"
 #include "memory/listing_dialog.h"
+#include "memory/source_breakpoints.h"
 #include "memory/source_editor.h"
 #include "memory/source_search_bar.h"
 #include "widgets/dialogs.h"
@@ -140,6 +141,7 @@ void SourceWindow::New() {
   editor_->setUtf8Text("");
   errorsModel_->setErrors({});
   assembledWords_.clear();
+  anchorsLaid(false);
   setPath(QString());
   setNote(QString());
 }
@@ -162,6 +164,7 @@ bool SourceWindow::OpenFile(const QString& path) {
   editor_->setUtf8Text(source.text);
   errorsModel_->setErrors({});
   assembledWords_.clear();
+  anchorsLaid(false);
   setPath(path);
   setNote(source.wasCp1251 ? QStringLiteral("Файл прочитан в кодировке windows-1251; сохраняется в UTF-8")
                            : QString());
@@ -211,6 +214,7 @@ bool SourceWindow::Assemble() {
   }
   editor_->clearErrors();
   editor_->setAnchors(outcome.lines);
+  anchorsLaid(true);
   assembledWords_.assign(outcome.lines.size(), -1);
   int words = 0;
   for (std::size_t a = 0; a < outcome.lines.size(); ++a) {
@@ -232,12 +236,33 @@ void SourceWindow::FromMemory() {
   // The text is what memory holds: its lines made the words.
   const SourceOutcome outcome = checkText(text);
   editor_->setAnchors(outcome.lines);
+  anchorsLaid(true);
   assembledWords_.assign(outcome.lines.size(), -1);
   for (std::size_t a = 0; a < outcome.lines.size(); ++a)
     if (outcome.lines[a] != 0) assembledWords_[a] = memoryWord(static_cast<int>(a));
   setPath(QString());
   setNote(QStringLiteral("Текст восстановлен по содержимому памяти"));
   updateMarker();
+}
+
+void SourceWindow::setBreakpoints(Breakpoints& breakpoints, BreakKind kind) {
+  delete breakpoints_;
+  breakpoints_ = new SourceBreakpoints(*editor_, breakpoints, kind, this);
+  connect(breakpoints_, &SourceBreakpoints::noted, this, &SourceWindow::setNote);
+  breakpoints_->anchorsLaid(false);
+  if (QAction* toggle = command("actToggleBreakpoint")) toggle->setEnabled(true);
+}
+
+bool SourceWindow::ToggleBreakpoint() {
+  if (breakpoints_ == nullptr) return false;
+  int line = 0;
+  int index = 0;
+  editor_->getCursorPosition(&line, &index);
+  return breakpoints_->toggleAtLine(line);
+}
+
+void SourceWindow::anchorsLaid(bool fresh) {
+  if (breakpoints_ != nullptr) breakpoints_->anchorsLaid(fresh);
 }
 
 void SourceWindow::ShowListing() {

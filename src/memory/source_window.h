@@ -17,6 +17,7 @@
 
 #include "asm/program_source.h"
 #include "core/processor.h"
+#include "debug/breakpoints.h"
 #include "memory/source_lexer.h"
 #include "widgets/deferred_refresh.h"
 #include "widgets/file_folders.h"
@@ -29,7 +30,9 @@ class QToolBar;
 namespace vesk {
 
 class AsmErrorsModel;
+class Breakpoints;
 class ListingDialog;
+class SourceBreakpoints;
 class SourceEditor;
 class SourceSearchBar;
 
@@ -66,6 +69,13 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   void ShowListing();
   // Asks before edits are lost; true to go on.
   bool ConfirmDiscard();
+  // Breakpoints of this kind on the lines that made words (none until this
+  // is called): markers in the editor's margin, a click there or
+  // "Точка останова" (Shift+F9) on the cursor's line toggles one.
+  void setBreakpoints(Breakpoints& breakpoints, BreakKind kind);
+  // "Точка останова": toggles the breakpoint of the cursor's line.
+  bool ToggleBreakpoint();
+  SourceBreakpoints* breakpointMarks() const { return breakpoints_; }
 
   SourceEditor* editor() const { return editor_; }
   QTableView* errorList() const { return errorView_; }
@@ -110,6 +120,8 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   void setPath(const QString& path);
   void updateTitle();
   void setNote(const QString& text);
+  // The anchors were laid for the text as it stands, or removed with it.
+  void anchorsLaid(bool fresh);
   // The commands, menus and toolbar (source_window_commands.cpp).
   QAction* addCommand(const char* name, const QString& text, const QKeySequence& key);
   std::pair<QMenuBar*, QToolBar*> buildCommands();
@@ -125,6 +137,7 @@ class SourceWindow : public MachineWindow, private ProcessorListener {
   QLabel* note_;
   SourceSearchBar* search_;
   ListingDialog* listing_ = nullptr;
+  SourceBreakpoints* breakpoints_ = nullptr;
   std::vector<QAction*> commands_;
   QString path_;
   // The words of the last assembly, by address (-1: none), to tell whether

@@ -76,6 +76,13 @@ std::pair<QMenuBar*, QToolBar*> SourceWindow::buildCommands() {
   assemble->setToolTip(QStringLiteral("Ассемблировать (F9): записать слова текста в память"));
   fromMemory->setToolTip(QStringLiteral("Из памяти (Ctrl+F9): заменить текст содержимым памяти"));
   listing->setToolTip(QStringLiteral("Листинг (Ctrl+L): адрес, слово и строка текста"));
+  QAction* breakpoint =
+      addCommand("actToggleBreakpoint", QStringLiteral("Точка останова"), QKeySequence(QStringLiteral("Shift+F9")));
+  breakpoint->setToolTip(
+      QStringLiteral("Точка останова (Shift+F9 или щелчок на полях слева): поставить или снять её на слове строки "
+                     "с курсором. Строки без слова (комментарии, одни метки, директивы) её не держат; после правки "
+                     "текста ассемблируйте его снова"));
+  breakpoint->setEnabled(false);  // until the window is given the machine's breakpoints
   connect(newText, &QAction::triggered, this, &SourceWindow::New);
   connect(open, &QAction::triggered, this, &SourceWindow::Open);
   connect(save, &QAction::triggered, this, &SourceWindow::Save);
@@ -83,6 +90,7 @@ std::pair<QMenuBar*, QToolBar*> SourceWindow::buildCommands() {
   connect(assemble, &QAction::triggered, this, &SourceWindow::Assemble);
   connect(fromMemory, &QAction::triggered, this, &SourceWindow::FromMemory);
   connect(listing, &QAction::triggered, this, &SourceWindow::ShowListing);
+  connect(breakpoint, &QAction::triggered, this, &SourceWindow::ToggleBreakpoint);
 
   auto* menus = new QMenuBar(this);
   QMenu* file = menus->addMenu(QStringLiteral("Файл"));
@@ -94,6 +102,8 @@ std::pair<QMenuBar*, QToolBar*> SourceWindow::buildCommands() {
   text->addActions({assemble, fromMemory});
   text->addSeparator();
   text->addAction(listing);
+  text->addSeparator();
+  text->addAction(breakpoint);
 
   auto* bar = new QToolBar(this);
   bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -103,6 +113,8 @@ std::pair<QMenuBar*, QToolBar*> SourceWindow::buildCommands() {
   bar->addWidget(clearFirst_);
   bar->addSeparator();
   bar->addActions({fromMemory, listing});
+  bar->addSeparator();
+  bar->addAction(breakpoint);
   return {menus, bar};
 }
 

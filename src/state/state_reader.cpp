@@ -36,7 +36,11 @@ struct Bad {
 
 std::string Quoted(const Json& v) {
   std::string s = v.dump(-1, ' ', false, Json::error_handler_t::replace);
-  if (s.size() > 40) s = s.substr(0, 37) + "...";
+  if (s.size() > 40) {
+    std::size_t cut = 37;
+    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+    s = s.substr(0, cut) + "...";
+  }
   return s;
 }
 
@@ -269,6 +273,10 @@ StateRead ParseStateText(std::string_view text) {
     const std::size_t byte = e.byte == 0 ? 0 : e.byte - 1;
     r.error = byte >= text.size() ? "файл обрывается " + Position(text, byte)
                                   : "это не JSON: ошибка " + Position(text, byte);
+    return r;
+  } catch (const Json::exception&) {
+    // The parser's other refusal: a number too large for any number type.
+    r.error = "в файле есть число, слишком большое для JSON";
     return r;
   }
   try {

@@ -25,6 +25,8 @@ const char* FileFolders::KeyOf(Kind kind) {
       return "Dumps";
     case Kind::MicroProgram:
       return "Microprograms";
+    case Kind::MachineState:
+      return "States";
     case Kind::TraceExport:
       return "Traces";
   }

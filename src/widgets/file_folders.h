@@ -1,7 +1,8 @@
 // Where the file dialogs start. Each kind of file remembers the folder of the
 // last file the user chose for it, in cfg.ini (section "Folders", keys
-// "Dumps", "Microprograms", "Traces"); until then a dialog of dumps or
-// micro-programs starts in the shipped examples folder, one of trace exports
+// "Dumps", "Microprograms", "States", "Traces"); until then a dialog of
+// dumps, micro-programs or machine states starts in the shipped examples
+// folder, one of trace exports
 // in the user's home folder. A remembered folder that is gone, or a path the
 // settings file cannot hold, falls back to the first folder.
 #pragma once
@@ -13,7 +14,7 @@ namespace vesk {
 
 class FileFolders {
  public:
-  enum class Kind { Dump, MicroProgram, TraceExport };
+  enum class Kind { Dump, MicroProgram, MachineState, TraceExport };
 
   // examplesFolder: empty when the program has none (then the home folder).
   FileFolders(std::string settingsFile, QString examplesFolder);

@@ -5,6 +5,7 @@
 #include "app/machine.h"
 #include "app/machine_owners.h"
 #include "support/temp_dir.h"
+#include "util/cp1251.h"
 
 namespace vesk {
 namespace {
@@ -176,6 +177,10 @@ TEST(StateFile, BadFilesAreRefusedNamingTheProblem) {
       {good.substr(0, good.size() / 2), "обрывается"},
       {"{\"format\":\"vesk-state\",,}", "не JSON: ошибка в строке 1, столбце 24"},
       {"[1,2]", "ожидался объект"},
+      // A long value is cut in a message, never inside a character.
+      {replaced("\"mode\": \"full\"", "\"mode\": \"xаааааааааааааааааааааааааааа\""), "«mode» должно быть"},
+      {"{\"format\":\"vesk-state\",\"periods\":[1E400]}", "число, слишком большое"},
+      {"{\"periods\":[2000000000000E000000000100000000000 1]}", "число, слишком большое"},
       {"{\"version\":1}", "не файл состояния"},
       {replaced("\"version\": 1", "\"version\": 2"), "в формате 2"},
       {replaced("\"version\": 1", "\"version\": \"1\""), "«version»"},
@@ -248,6 +253,7 @@ TEST(StateFile, BadFilesAreRefusedNamingTheProblem) {
     const StateRead r = ParseStateText(c.text);
     EXPECT_FALSE(r.ok) << c.text;
     EXPECT_NE(r.error.find(c.reason), std::string::npos) << "wanted '" << c.reason << "' in: " << r.error;
+    EXPECT_TRUE(IsValidUtf8(r.error)) << r.error;
   }
 }
 
