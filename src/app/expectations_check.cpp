@@ -86,24 +86,9 @@ void CheckMonitor(const std::string& expected, const std::string& got, std::vect
 
 }  // namespace
 
-std::string MonitorText(const Monitor& monitor) {
-  const Monitor::State screen = monitor.Save();
-  std::string text;
-  for (int row = 1; row <= screen.row; ++row) {
-    int columns = Monitor::kColumns;
-    if (row == screen.row) columns = screen.wrapPending ? Monitor::kColumns : screen.column - 1;
-    std::string line;
-    for (int column = 1; column <= columns; ++column) {
-      const std::uint8_t c = screen.cells[static_cast<std::size_t>((row - 1) * Monitor::kColumns + column - 1)];
-      line += c == 0 ? ' ' : static_cast<char>(c);
-    }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    if (row > 1) text += '\n';
-    text += Cp1251ToUtf8(line);
-  }
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
+// The same text vesk-run --monitor prints, so an expectation can be copied
+// from a run's output.
+std::string MonitorText(const Monitor& monitor) { return monitor.Text(); }
 
 std::vector<std::string> CheckExpectations(const Machine& m, const Expectations& expected, bool stopped) {
   std::vector<std::string> mismatches;

@@ -10,6 +10,7 @@
 #include "app/expectations.h"
 #include "app/machine.h"
 #include "app/program_input.h"
+#include "app/runner_json.h"
 #include "app/runner_outputs.h"
 #include "app/runner_state.h"
 #include "asm/source_text.h"
@@ -62,77 +63,6 @@ std::optional<RunnerOptions::Io> ParseIo(const std::string& s) {
   return RunnerOptions::Io{HexToNum(address), FitWidth(HexToBin(Upper(data)), 8).str(), flag};
 }
 
-std::string JsonString(std::string_view s) {
-  std::string out = "\"";
-  for (const char c : s) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          static constexpr char kHex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += kHex[(c >> 4) & 15];
-          out += kHex[c & 15];
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string StateJson(const Machine& m, const std::vector<std::string>* mismatches) {
-  const Processor& p = m.processor;
-  std::string j = "{";
-  auto field = [&j](std::string_view key, std::string_view value) {
-    if (j.size() > 1) j += ",";
-    j += JsonString(key);
-    j += ":";
-    j += JsonString(value);
-  };
-  field("А", BinToHex(p.Reg_Get_A()));
-  field("РД", BinToHex(p.Reg_Get_Data()));
-  field("РК", BinToHex(p.Reg_Get_Command()));
-  field("СК", BinToHex(p.Reg_Get_CommandCounter()));
-  field("РА", BinToHex(p.Reg_Get_Address()));
-  field("КР", BinToHex(p.Reg_Get_Key()));
-  field("БР", BinToHex(p.Reg_Get_Buffer()));
-  field("РС", BinToHex(p.Reg_Get_State()));
-  field("РМК", BinToHex(p.Micro_Reg_Get_Command()));
-  field("СчМК", p.Micro_Reg_Get_CommandCounter());
-  field("С", p.Reg_Get_С());
-  field("N", p.Reg_Get_N());
-  field("Z", p.Reg_Get_Z());
-  j += ",\"commands\":" + std::to_string(m.trace.CCounter());
-  j += ",\"micro_commands\":" + std::to_string(m.microTrace.MCCounter());
-  j += std::string(",\"stopped\":") + (p.GetRunning() ? "false" : "true");
-  j += ",\"controllers\":{";
-  bool first = true;
-  for (int address = 0; address < Controllers::kCount; ++address) {
-    const int row = Controllers::RowOfAddress(address);
-    if (m.controllers.IsInitial(row)) continue;
-    if (!first) j += ",";
-    first = false;
-    j += JsonString(Controllers::AddressText(row));
-    j += ":{\"flag\":" + std::to_string(m.controllers.Flag(row));
-    j += ",\"data\":" + JsonString(BinToHex(m.controllers.Data(row)));
-    j += ",\"device\":" + JsonString(m.controllers.Device(row)) + "}";
-  }
-  j += "}";
-  j += ",\"breakpoint\":" + JsonString(m.breakpoints.LastHit());
-  if (mismatches) {
-    j += ",\"mismatches\":[";
-    for (std::size_t i = 0; i < mismatches->size(); ++i) j += (i ? "," : "") + JsonString((*mismatches)[i]);
-    j += "]";
-  }
-  j += "}";
-  return j;
-}
-
 }  // namespace
 
 std::string RunnerUsage() {
@@ -152,6 +82,12 @@ std::string RunnerUsage() {
          "  --max-micro N         stop once N micro-command lines have been logged (default 100000000)\n"
          "  --io AA=HH[:F]        before the start: controller AA gets data register HH and, with :F,\n"
          "                        flag F (0 or 1); may be repeated\n"
+         "  --monitor AA          attach a monitor to controller AA (00 to FF); may be repeated, all print\n"
+         "                        onto the one screen; its text is printed after the run (with --json:\n"
+         "                        the \"monitor\" key), rows on lines of their own, trailing blanks dropped\n"
+         "  --keyboard AA=TEXT    attach the keyboard to controller AA with TEXT's keys queued: letters\n"
+         "                        (either case), digits, space and punctuation as the US keys that type\n"
+         "                        them, CR or LF as Enter (0D), \\xHH any key code, \\\\ a backslash\n"
          "  --interrupt-after N   raise the interrupt request right after the tick in which the N-th\n"
          "                        command line was logged\n"
          "  --break ADDR          stop at the command boundary before the command at ADDR (000 to 7FF)\n"
@@ -198,7 +134,8 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
                                        "--trace",          "--micro-trace", "--save-dump",
                                        "--state",          "--save-state",
                                        "--break",          "--micro-break", "--watch",     "--watch-io",
-                                       "--expect",         "--batch",       "--report"};
+                                       "--expect",         "--batch",       "--report",
+                                       "--monitor",        "--keyboard"};
     bool known = false;
     for (const char* name : kWithValue) known = known || a == name;
     if (!known) return fail("unknown option '" + a + "' (see --help)");
@@ -234,6 +171,22 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
       if (a == "--max-commands") o.maxCommands = *n;
       else if (a == "--max-micro") o.maxMicro = *n;
       else o.interruptAfter = *n;
+    } else if (a == "--monitor") {
+      const auto address = ParseRunnerController(v);
+      if (!address) return fail("--monitor takes a controller address, 00 to FF, not '" + v + "'");
+      if (o.keyboard && o.keyboard->address == *address)
+        return fail("controller " + Controllers::AddressText(Controllers::RowOfAddress(*address)) +
+                    " cannot hold both the monitor and the keyboard");
+      o.monitors.push_back(*address);
+    } else if (a == "--keyboard") {
+      if (o.keyboard) return fail("the machine has one keyboard: --keyboard may be given once");
+      RunnerKeyboard keyboard;
+      if (std::string e = ParseRunnerKeyboard(v, keyboard); !e.empty()) return fail(e);
+      for (const int monitor : o.monitors)
+        if (monitor == keyboard.address)
+          return fail("controller " + Controllers::AddressText(Controllers::RowOfAddress(monitor)) +
+                      " cannot hold both the monitor and the keyboard");
+      o.keyboard = std::move(keyboard);
     } else if (a == "--io") {
       const auto io = ParseIo(v);
       if (!io) return fail("--io takes AA=HH or AA=HH:F (hex controller, hex byte, flag 0 or 1), not '" + v + "'");
@@ -326,6 +279,9 @@ int RunChecked(const RunnerOptions& options, const std::string& programDir, cons
     m.controllers.Reg_Set_Data(Controllers::AddressText(row), io.data);
     if (io.flag >= 0) m.controllers.SetFlagOfRow(row, io.flag);
   }
+  if (const std::string e = AttachRunnerDevices(m, options.monitors, options.keyboard); !e.empty())
+    return usageError(e);
+  const bool monitor = HasMonitor(m);
 
   // Every output is opened before the run, so a path that cannot be written
   // fails at once and nothing is written.
@@ -368,7 +324,14 @@ int RunChecked(const RunnerOptions& options, const std::string& programDir, cons
     for (std::string& mismatch : CheckExpectations(m, *expectations, stopped))
       verdict.mismatches.push_back(std::move(mismatch));
   }
-  if (options.json) out << StateJson(m, expectations ? &verdict.mismatches : nullptr) << "\n";
+  if (options.json) {
+    nlohmann::ordered_json state = RunnerStateJson(m);
+    if (monitor) state["monitor"] = m.monitor.Text();
+    if (expectations) state["mismatches"] = verdict.mismatches;
+    out << RunnerJsonLine(state) << "\n";
+  } else if (monitor) {
+    if (const std::string text = m.monitor.Text(); !text.empty()) out << text << "\n";
+  }
   if (expectations) {
     if (!options.json)
       for (const std::string& mismatch : verdict.mismatches) out << mismatch << "\n";

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/runner_devices.h"
 #include "debug/breakpoints.h"
 
 namespace vesk {
@@ -34,6 +35,9 @@ struct RunnerOptions {
   std::optional<std::int64_t> interruptAfter;
   // --break, --micro-break, --watch, --watch-io, in the order given.
   std::vector<std::pair<BreakKind, int>> breakpoints;
+  // --monitor, in the order given, and --keyboard (app/runner_devices.h).
+  std::vector<int> monitors;
+  std::optional<RunnerKeyboard> keyboard;
   std::string trace, microTrace, saveDump;
   std::string expect;              // expectations file (app/expectations.h)
   std::vector<std::string> batch;  // --batch: folders and files of submissions

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "format/bit_string.h"
+#include "util/cp1251.h"
 #include "util/machine_error.h"
 
 namespace vesk {
@@ -16,6 +17,7 @@ void Monitor::Restore(const State& state) {
   column_ = state.column;
   row_ = state.row;
   wrapPending_ = state.wrapPending;
+  written_ = state.written;
   listeners_.each([](MonitorListener& l) { l.screenChanged(); });
 }
 
@@ -25,7 +27,33 @@ void Monitor::Reset() {
   column_ = 1;
   row_ = 1;
   wrapPending_ = false;
+  written_.fill(false);
   listeners_.each([](MonitorListener& l) { l.screenChanged(); });
+}
+
+bool Monitor::RowWritten(int y) const {
+  check(1, y);
+  return written_[static_cast<std::size_t>(y - 1)];
+}
+
+std::string Monitor::Text() const {
+  std::string text;
+  std::size_t kept = 0;  // the text up to the last row with something in it
+  for (int y = 1; y <= kRows; ++y) {
+    if (y > 1) text += '\n';
+    if (!written_[static_cast<std::size_t>(y - 1)]) continue;
+    std::string row;
+    for (int x = 1; x <= kColumns; ++x) {
+      const std::uint8_t c = cells_[static_cast<std::size_t>((y - 1) * kColumns + (x - 1))];
+      row += c == 0 ? ' ' : static_cast<char>(c);
+    }
+    row.erase(row.find_last_not_of(' ') + 1);
+    if (row.empty()) continue;
+    text += Cp1251ToUtf8(row);
+    kept = text.size();
+  }
+  text.resize(kept);
+  return text;
 }
 
 void Monitor::check(int x, int y) const {
@@ -40,6 +68,7 @@ void Monitor::SetChar(int x, int y, int c) {
     throw MachineError(error_number::kOutOfRange,
                        "Индекс вне диапазона: клетка экрана хранит код 0..255, а не " + std::to_string(c));
   cell(x, y) = static_cast<std::uint8_t>(c);
+  written_[static_cast<std::size_t>(y - 1)] = true;
   listeners_.each([x, y](MonitorListener& l) { l.cellChanged(x, y); });
 }
 
@@ -59,6 +88,8 @@ void Monitor::newLine() {
   }
   std::copy(cells_.begin() + kColumns, cells_.end(), cells_.begin());
   std::fill(cells_.end() - kColumns, cells_.end(), std::uint8_t{0});
+  std::copy(written_.begin() + 1, written_.end(), written_.begin());
+  written_.back() = false;
   listeners_.each([](MonitorListener& l) { l.screenChanged(); });
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "util/listeners.h"
@@ -58,15 +59,25 @@ class Monitor {
   // The fresh screen again, cursor at row 1, column 1.
   void Reset();
 
+  // True once a character was put in row y (1..25) since the screen was
+  // fresh; the mark moves up with its row when the screen scrolls. A row
+  // without it shows only the fresh screen's "0" in column 1.
+  bool RowWritten(int y) const;
+  // What was printed, as text: the written rows, each as UTF-8 with empty
+  // cells as spaces and trailing spaces dropped, joined with "\n"; rows
+  // never written count as empty, and empty rows at the end are dropped.
+  std::string Text() const;
+
   // The whole screen and cursor, for a step back.
   struct State {
     std::array<std::uint8_t, kRows * kColumns> cells{};
     int column = 1;
     int row = 1;
     bool wrapPending = false;
+    std::array<bool, kRows> written{};
     bool operator==(const State&) const = default;
   };
-  State Save() const { return {cells_, column_, row_, wrapPending_}; }
+  State Save() const { return {cells_, column_, row_, wrapPending_, written_}; }
   void Restore(const State& state);
 
  private:
@@ -78,6 +89,7 @@ class Monitor {
   int column_ = 1;
   int row_ = 1;
   bool wrapPending_ = false;
+  std::array<bool, kRows> written_{};
   Listeners<MonitorListener> listeners_;
 };
 

@@ -1,44 +1,12 @@
 #include "io/platform_key_code.h"
 
 #include <QKeyEvent>
-#include <array>
+
+#include "io/character_key_code.h"
 
 namespace vesk {
 
 namespace {
-
-// The key under each Cyrillic letter of the Russian layout (А..Я, U+0410..U+042F).
-constexpr std::array<int, 32> kCyrillicKeys = {
-    'F', 0xBC, 'D', 'U', 'L', 'T', 0xBA, 'P', 'B', 'Q', 'R', 'K', 'V', 'Y', 'J', 'G',
-    'H', 'C', 'N', 'E', 'A', 0xDB, 'W', 'X', 'I', 'O', 0xDD, 'S', 'M', 0xDE, 0xBE, 'Z',
-};
-
-int Punctuation(int key) {
-  switch (key) {
-    case Qt::Key_Exclam: return '1';
-    case Qt::Key_At: return '2';
-    case Qt::Key_NumberSign: return '3';
-    case Qt::Key_Dollar: return '4';
-    case Qt::Key_Percent: return '5';
-    case Qt::Key_AsciiCircum: return '6';
-    case Qt::Key_Ampersand: return '7';
-    case Qt::Key_Asterisk: return '8';
-    case Qt::Key_ParenLeft: return '9';
-    case Qt::Key_ParenRight: return '0';
-    case Qt::Key_Semicolon: case Qt::Key_Colon: return 0xBA;
-    case Qt::Key_Equal: case Qt::Key_Plus: return 0xBB;
-    case Qt::Key_Comma: case Qt::Key_Less: return 0xBC;
-    case Qt::Key_Minus: case Qt::Key_Underscore: return 0xBD;
-    case Qt::Key_Period: case Qt::Key_Greater: return 0xBE;
-    case Qt::Key_Slash: case Qt::Key_Question: return 0xBF;
-    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return 0xC0;
-    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return 0xDB;
-    case Qt::Key_Backslash: case Qt::Key_Bar: return 0xDC;
-    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return 0xDD;
-    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return 0xDE;
-    default: return 0;
-  }
-}
 
 int Keypad(int key) {
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return 0x60 + (key - Qt::Key_0);
@@ -90,14 +58,10 @@ int Special(int key) {
 int PlatformKeyCode(int key, Qt::KeyboardModifiers modifiers) {
   if (modifiers.testFlag(Qt::KeypadModifier))
     if (const int code = Keypad(key)) return code;
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) return key;
-  if (key >= 'a' && key <= 'z') return key - 32;
-  if (key == 0x0401 || key == 0x0451) return 0xC0;  // Ё, ё
-  if (key >= 0x0430 && key <= 0x044F) key -= 0x20;
-  if (key >= 0x0410 && key <= 0x042F) return kCyrillicKeys[static_cast<std::size_t>(key - 0x0410)];
-  if (const int code = Special(key)) return code;
-  return Punctuation(key);
+  // Qt names a key that types a character by the character's code point.
+  if (key > 0 && key <= 0x10FFFF && key != '\r' && key != '\n')
+    if (const int code = CharacterKeyCode(static_cast<char32_t>(key))) return code;
+  return Special(key);
 }
 
 int PlatformKeyCode(const QKeyEvent& event) {

@@ -105,7 +105,7 @@ TEST(ExpectationsReader, NamesTheFileItCannotRead) {
   EXPECT_NE(bad.error.find("«stopped»"), std::string::npos) << bad.error;
 }
 
-TEST(ExpectationsCheck, MonitorTextIsWhatStandsUpToTheCursor) {
+TEST(ExpectationsCheck, MonitorTextIsWhatTheProgramWrote) {
   Monitor monitor;
   EXPECT_EQ(MonitorText(monitor), "");  // the fresh screen's marks below the cursor do not count
   for (const char c : std::string("SUM = 55  \rOK")) monitor.Put(static_cast<std::uint8_t>(c));
@@ -118,6 +118,10 @@ TEST(ExpectationsCheck, MonitorTextIsWhatStandsUpToTheCursor) {
   Monitor full;
   for (int i = 0; i < 80; ++i) full.Put('x');
   EXPECT_EQ(MonitorText(full), std::string(80, 'x'));
+  // An empty line the program printed is empty, not the fresh screen's mark.
+  Monitor gap;
+  for (const char c : std::string("A\r\rB")) gap.Put(static_cast<std::uint8_t>(c));
+  EXPECT_EQ(MonitorText(gap), "A\n\nB");
 }
 
 TEST(ExpectationsCheck, ListsEveryDifferenceInAFixedOrder) {

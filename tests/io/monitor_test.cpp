@@ -125,3 +125,35 @@ TEST_F(MonitorFixture, ResetBringsBackTheFreshScreen) {
   EXPECT_EQ(screen.CursorColumn(), 1);
   EXPECT_GE(seen.screens, 1);
 }
+
+// The screen's text: what a headless run prints for the monitor.
+TEST_F(MonitorFixture, TextHoldsTheWrittenRowsWithoutTheFreshScreensMarks) {
+  EXPECT_EQ(screen.Text(), "") << "a fresh screen's \"0\" in column 1 is no text";
+  type("\rAB  \r\r0\rC\xC6\r\r");
+  // The skipped first row is empty, trailing blanks and empty rows at the end go,
+  // a "0" the program printed stays, windows-1251 becomes UTF-8.
+  EXPECT_EQ(screen.Text(), "\nAB\n\n0\nCЖ");
+  EXPECT_FALSE(screen.RowWritten(1));
+  EXPECT_TRUE(screen.RowWritten(2));
+  EXPECT_FALSE(screen.RowWritten(3));
+  EXPECT_THROW(screen.RowWritten(26), MachineError);
+}
+
+TEST_F(MonitorFixture, TextFollowsWrappingAndScrolling) {
+  type(std::string(80, 'x') + "y\r");
+  EXPECT_EQ(screen.Text(), std::string(80, 'x') + "\ny");
+  screen.Reset();
+  // 30 numbered rows and a CR: the first six scroll away with their marks.
+  for (int i = 1; i <= 30; ++i) type("r" + std::to_string(i) + "\r");
+  std::string expected;
+  for (int i = 7; i <= 29; ++i) expected += "r" + std::to_string(i) + "\n";
+  EXPECT_EQ(screen.Text(), expected + "r30");
+  EXPECT_TRUE(screen.RowWritten(24));
+  EXPECT_FALSE(screen.RowWritten(25)) << "the row scrolled in is empty";
+  // A step back brings the marks back with the cells.
+  const Monitor::State saved = screen.Save();
+  screen.Reset();
+  EXPECT_EQ(screen.Text(), "");
+  screen.Restore(saved);
+  EXPECT_EQ(screen.Text(), expected + "r30");
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "io/character_key_code.h"
+
 using namespace vesk;
 
 TEST(PlatformKeyCode, LettersAreTheUpperCaseLatinLetterWhateverTheShiftState) {
@@ -46,4 +48,13 @@ TEST(PlatformKeyCode, KeysWithoutAPlatformCodeGiveZero) {
   EXPECT_EQ(PlatformKeyCode(Qt::Key_unknown, Qt::NoModifier), 0);
   EXPECT_EQ(PlatformKeyCode(Qt::Key_VolumeUp, Qt::NoModifier), 0);
   EXPECT_EQ(PlatformKeyCode(0x4E2D, Qt::NoModifier), 0);  // 中
+}
+
+TEST(PlatformKeyCode, TheWindowAndTheHeadlessKeyboardGiveTheSameKeyForACharacter) {
+  // Qt names a character's key by its code point: the window's code for the
+  // key press is the code vesk-run --keyboard queues for the character.
+  for (char32_t c = 0x20; c < 0x7F; ++c)
+    EXPECT_EQ(PlatformKeyCode(static_cast<int>(c), Qt::ShiftModifier), CharacterKeyCode(c)) << static_cast<int>(c);
+  for (char32_t c = 0x0410; c <= 0x044F; ++c)
+    EXPECT_EQ(PlatformKeyCode(static_cast<int>(c), Qt::NoModifier), CharacterKeyCode(c)) << static_cast<int>(c);
 }
