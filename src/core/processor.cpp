@@ -101,13 +101,13 @@ void Processor::SetInterruptReg(int v) {
   SetStateBit(5, v);
   interruptButton_ = v != 0;
   const bool pressed = interruptButton_;
-  listeners_.each([pressed](ProcessorListener& l) { l.interruptButtonChanged(pressed); });
+  tell([pressed](ProcessorListener& l) { l.interruptButtonChanged(pressed); });
 }
 
 void Processor::SetRunning(bool running) {
   const BitValue state = withStateBit(7, running ? 1 : 0);
   runStateText_ = std::string(running ? kStatusRunning : kStatusStopped);
-  listeners_.each([this](ProcessorListener& l) { l.runStateTextChanged(runStateText_); });
+  tell([this](ProcessorListener& l) { l.runStateTextChanged(runStateText_); });
   Set(Reg::State, state);
 }
 
@@ -130,11 +130,11 @@ void Processor::Restore(Reg r, const BitValue& v) {
 void Processor::RestoreRunState(std::string_view text, bool interruptButton) {
   if (runStateText_ != text) {
     runStateText_ = std::string(text);
-    listeners_.each([this](ProcessorListener& l) { l.runStateTextChanged(runStateText_); });
+    tell([this](ProcessorListener& l) { l.runStateTextChanged(runStateText_); });
   }
   if (interruptButton_ != interruptButton) {
     interruptButton_ = interruptButton;
-    listeners_.each([interruptButton](ProcessorListener& l) { l.interruptButtonChanged(interruptButton); });
+    tell([interruptButton](ProcessorListener& l) { l.interruptButtonChanged(interruptButton); });
   }
 }
 
@@ -148,7 +148,9 @@ void Processor::LV_Set(int lamp, bool on) {
   auto& slot = lamps_[static_cast<std::size_t>(lamp)];
   if (slot == on) return;  // nothing to redraw
   slot = on;
-  listeners_.each([lamp, on](ProcessorListener& l) { l.lampChanged(lamp, on); });
+  if (on) lampBits_ |= 1u << lamp;
+  else lampBits_ &= ~(1u << lamp);
+  tell([lamp, on](ProcessorListener& l) { l.lampChanged(lamp, on); });
 }
 
 void Processor::Reset() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "format/bit_value.h"
 #include "format/word.h"
@@ -61,6 +62,17 @@ class Processor {
   Processor();
 
   Listeners<ProcessorListener>& listeners() { return listeners_; }
+  // Told only of changes made while the machine is not acting (see
+  // MachineActs): a user's edits, loads, resets and inputs. A run costs
+  // these listeners nothing.
+  Listeners<ProcessorListener>& editListeners() { return edits_; }
+  // Run control acts (a tick, a fast slice, a start, stop or step): the
+  // changes made until the matching MachineRests are the machine's own.
+  void MachineActs() { ++acting_; }
+  void MachineRests() { --acting_; }
+  bool Acting() const { return acting_ > 0; }
+  // Registers set or restored since the last call (bit r = Reg r).
+  std::uint32_t TakeChangedRegisters() { return std::exchange(changed_, 0u); }
 
   // Every getter gives the register's text; every setter takes any text and
   // keeps it (fitted to the register's width where noted).
@@ -113,6 +125,8 @@ class Processor {
 
   bool LV_Get(int lamp) const;
   void LV_Set(int lamp, bool on);
+  // Every lamp at once, bit i = lamp i.
+  std::uint32_t Lamps() const { return lampBits_; }
 
   // РМК, СчМК "01", then А, РД, РА, РК, СК, РС, КР, БР to zero. The run
   // request flag, MODE and the status text are left alone.
@@ -138,13 +152,24 @@ class Processor {
 
  private:
   void notify(Reg r) {
+    changed_ |= 1u << static_cast<unsigned>(r);
     listeners_.each([r](ProcessorListener& l) { l.registerChanged(r); });
+    if (acting_ == 0) edits_.each([r](ProcessorListener& l) { l.registerChanged(r); });
+  }
+  template <class F>
+  void tell(F&& f) {
+    listeners_.each(f);
+    if (acting_ == 0) edits_.each(f);
   }
 
   // РС with bit `bit` := (v != 0).
   BitValue withStateBit(int bit, int v) const;
 
   Listeners<ProcessorListener> listeners_;
+  Listeners<ProcessorListener> edits_;
+  int acting_ = 0;
+  std::uint32_t changed_ = 0;
+  std::uint32_t lampBits_ = 0;
   std::array<BitValue, 10> regs_;
   std::uint32_t horizontal_ = 0;
   std::array<bool, kLampCount> lamps_{};

@@ -21,6 +21,16 @@ RunControl::RunControl(Processor& cpu, MicroMemory& micro, MicroExecutor& execut
   SetIntervals(20, 100, 100);
 }
 
+RunControl::BusyScope::BusyScope(RunControl& rc) : rc_(rc) {
+  ++rc_.busy_;
+  rc_.cpu_.MachineActs();
+}
+
+RunControl::BusyScope::~BusyScope() {
+  rc_.cpu_.MachineRests();
+  --rc_.busy_;
+}
+
 void RunControl::markResume() {
   if (history_ == nullptr || !Idle() || markedAtResume_) return;
   history_->Mark(true);
@@ -28,7 +38,7 @@ void RunControl::markResume() {
 }
 
 void RunControl::P_CONTINUE() {
-  const BusyScope busy(busy_);
+  const BusyScope busy(*this);
   if (!haltedInside_ || cpu_.GetRunning() || cpu_.Micro_Reg_Get_CommandCounter() != haltedAt_) {
     P_RUN();
     return;
@@ -43,7 +53,7 @@ void RunControl::P_CONTINUE() {
 }
 
 void RunControl::P_RUN() {
-  const BusyScope busy(busy_);
+  const BusyScope busy(*this);
   markResume();
   haltedInside_ = false;
   trace_.set_EFFECT_ADDR("");
@@ -61,7 +71,7 @@ void RunControl::P_RUN() {
 void RunControl::P_STOP() { cpu_.bIsRunning_Act = false; }
 
 void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY) {
-  const BusyScope busy(busy_);
+  const BusyScope busy(*this);
   enabled_ = 1;
   counter_ = 0;
   step_ = Step::None;
@@ -90,7 +100,7 @@ void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, dou
 }
 
 void RunControl::P_EXECUTE_NEXT_COMMAND() {
-  const BusyScope busy(busy_);
+  const BusyScope busy(*this);
   if (cpu_.GetRunning()) return;
   if (enabled_ != 1) return;  // a micro-command is still passing periods 2 and 3
   if (cpu_.MODE != 1 && cpu_.MODE != 2) {
@@ -148,6 +158,7 @@ void RunControl::boundary(bool& stop, bool resumed) {
   stop = false;
   if (!restingLogged_) trace_.AddLine();
   restingLogged_ = false;
+  if (replaying_) return;  // the run went on here
   if (step_ == Step::MicroCommand) return;  // a full-period step always fetches
   if (step_ == Step::Command && !stepLeftBoundary_) {
     stepLeftBoundary_ = true;
@@ -205,8 +216,8 @@ bool RunControl::stopBeforeFetch(const BitValue& counter) {
 }
 
 void RunControl::WatchHit(BreakKind kind, int address) {
-  const BusyScope busy(busy_);
-  if (breakpoints_ == nullptr || !cpu_.GetRunning() || !cpu_.bIsRunning_Act || step_ != Step::None) return;
+  const BusyScope busy(*this);
+  if (replaying_ || breakpoints_ == nullptr || !cpu_.GetRunning() || !cpu_.bIsRunning_Act || step_ != Step::None) return;
   cpu_.bIsRunning_Act = false;
   if (cpu_.MODE == 1 && !fast_) watchStop_ = true;
   breakpoints_->RecordHit(kind, address);
@@ -215,16 +226,21 @@ void RunControl::WatchHit(BreakKind kind, int address) {
 bool RunControl::fetch(int mode) {
   const BitValue& counter = cpu_.Value(Reg::MicroCounter);
   const bool resumed = std::exchange(resumed_, false);
-  if (breakpoints_ != nullptr && !resumed && step_ == Step::None && stopBeforeFetch(counter)) return false;
-  if (history_ != nullptr && !std::exchange(markedAtResume_, false)) history_->Mark();
+  if (!replaying_ && breakpoints_ != nullptr && !resumed && step_ == Step::None && stopBeforeFetch(counter))
+    return false;
+  // The history marks the place before the fetch (unless it marked it as
+  // the machine started from rest).
+  const bool mark = history_ != nullptr && !std::exchange(markedAtResume_, false);
   int row = 0;
   RowKey key = RowKey::None;
   if (counter.isHex(2) && counter.value() != 0) {
     // Two hex digits naming a row: the usual case, read by number.
     row = static_cast<int>(counter.value());
-    microTrace_.set_PreMCC(counter);
     key = micro_.KeyAt(row);
+    if (mark) history_->Mark(false, mode == 2, key == RowKey::NewCommand);
+    microTrace_.set_PreMCC(counter);
   } else {
+    if (mark) history_->Mark(false, false, false);
     const Word address = counter.text();
     microTrace_.set_PreMCC(address);
     try {
@@ -263,6 +279,24 @@ bool RunControl::fetch(int mode) {
   return true;
 }
 
+void RunControl::Replay(std::int64_t count, bool restingLogged, int activeBar, double lineY) {
+  const BusyScope busy(*this);
+  indicator_.activeBar = activeBar;
+  indicator_.lineY = lineY;
+  enabled_ = 1;
+  counter_ = 0;
+  step_ = Step::None;
+  resumed_ = false;
+  watchStop_ = false;
+  haltedInside_ = false;
+  markedAtResume_ = false;
+  restingLogged_ = restingLogged;
+  replaying_ = true;
+  for (std::int64_t i = 0; i < count; ++i)
+    if (!fetch(2)) break;
+  replaying_ = false;
+}
+
 void RunControl::Timer2Tick() {
   ++counter_;
   moveIndicator(2);
@@ -283,7 +317,7 @@ void RunControl::Timer3Tick() {
 }
 
 void RunControl::Tick() {
-  const BusyScope busy(busy_);
+  const BusyScope busy(*this);
   switch (enabled_) {
     case 1: Timer1Tick(); break;
     case 2: Timer2Tick(); break;
@@ -293,7 +327,7 @@ void RunControl::Tick() {
 
 RunControl::FastSlice RunControl::RunFast(std::int64_t maxMicroCommands,
                                          std::chrono::steady_clock::time_point deadline) {
-  const BusyScope busy(busy_);
+  const BusyScope busy(*this);
   FastSlice slice;
   if (enabled_ != 1) {
     // Periods 2 and 3 of a full-period micro-command end at once.

@@ -122,6 +122,13 @@ class RunControl {
   // it).
   void RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY);
 
+  // The history's way forward after it put back a place a run passed:
+  // `count` micro-commands executed exactly as that run executed them (in
+  // the short-period order, whole within their fetch), with no breakpoint,
+  // watchpoint, step or stop looked at. restingLogged and the indicator: as
+  // at that place. The caller rests the machine afterwards (RestAt).
+  void Replay(std::int64_t count, bool restingLogged, int activeBar, double lineY);
+
   // Stopped, and no micro-command is passing periods 2 and 3.
   bool Idle() const;
   int TickCounter() const { return counter_; }
@@ -167,12 +174,13 @@ class RunControl {
   Breakpoints* breakpoints_ = nullptr;
   History* history_ = nullptr;
   int busy_ = 0;
+  // Run control acting: the processor's edit listeners hear nothing.
   struct BusyScope {
-    explicit BusyScope(int& busy) : busy_(busy) { ++busy_; }
-    ~BusyScope() { --busy_; }
+    explicit BusyScope(RunControl& rc);
+    ~BusyScope();
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
-    int& busy_;
+    RunControl& rc_;
   };
   // The next fetch is where a stopped machine was resumed from.
   bool resumed_ = false;
@@ -181,6 +189,7 @@ class RunControl {
   bool haltedInside_ = false;
   Word haltedAt_;  // СчМК there
   bool fast_ = false;
+  bool replaying_ = false;
   // A resting machine was marked as it started; its first fetch is there.
   bool markedAtResume_ = false;
   void markResume();

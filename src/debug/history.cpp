@@ -1,8 +1,9 @@
 #include "debug/history.h"
 
 #include <algorithm>
-#include <array>
+#include <bit>
 #include <optional>
+#include <utility>
 
 #include "core/run_control.h"
 #include "format/bit_string.h"
@@ -14,103 +15,18 @@ namespace vesk {
 
 namespace {
 
-// The packed state of one marker is built in a small buffer and appended
-// at once.
-class Packer {
- public:
-  void byte(std::uint8_t b) {
-    if (n_ == buf_.size()) flushTo();
-    buf_[n_++] = b;
-  }
-  void integer(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) byte(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
-  // Any text: its length and its bytes.
-  void text(std::string_view s) {
-    const auto n = static_cast<std::uint32_t>(s.size());
-    if (n < 0x7F) {
-      byte(static_cast<std::uint8_t>(n));
-    } else {
-      byte(0x7F);
-      integer(n);
-    }
-    for (const char c : s) byte(static_cast<std::uint8_t>(c));
-  }
-  // A value: a clean bit string as 0x80 | width and its bits, clean hex
-  // digits as 0xC0 | digits and their value (little end first in as few
-  // bytes as they need), anything else as its text.
-  void value(const BitValue& v) {
-    if (v.isBits() && v.width() <= 32) {
-      byte(static_cast<std::uint8_t>(0x80u | static_cast<unsigned>(v.width())));
-      number(v.value(), (v.width() + 7) / 8);
-    } else if (v.isHex() && v.width() <= 8) {
-      byte(static_cast<std::uint8_t>(0xC0u | static_cast<unsigned>(v.width())));
-      number(v.value(), (v.width() * 4 + 7) / 8);
-    } else {
-      text(v.text().view());
-    }
-  }
-  void appendTo(std::deque<std::uint8_t>& out) {
-    out.insert(out.end(), buf_.begin(), buf_.begin() + static_cast<std::ptrdiff_t>(n_));
-    n_ = 0;
-  }
-  explicit Packer(std::deque<std::uint8_t>& out) : out_(out) {}
-  ~Packer() { appendTo(out_); }
-  Packer(const Packer&) = delete;
-  Packer& operator=(const Packer&) = delete;
-
- private:
-  void number(std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) byte(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
-  void flushTo() { appendTo(out_); }
-  std::deque<std::uint8_t>& out_;
-  std::array<std::uint8_t, 160> buf_{};
-  std::size_t n_ = 0;
-};
-
-class Unpacker {
- public:
-  Unpacker(const std::deque<std::uint8_t>& in, std::size_t at) : in_(in), at_(at) {}
-  std::uint8_t byte() { return in_[at_++]; }
-  std::uint32_t integer() { return number(4); }
-  const std::string& text() { return textOf(byte()); }
-  // A value as Packer::value wrote it; a text that was not clean is read
-  // back as bits or hex text as the field holds it.
-  BitValue value(bool hexField) {
-    const std::uint8_t head = byte();
-    if ((head & 0xC0u) == 0x80u) {
-      const int width = head & 0x3Fu;
-      return BitValue::Bits(number((width + 7) / 8), width);
-    }
-    if ((head & 0xC0u) == 0xC0u) {
-      const int digits = head & 0x3Fu;
-      return BitValue::Hex(number((digits * 4 + 7) / 8), digits);
-    }
-    const std::string& t = textOf(head);
-    return hexField ? BitValue::OfHex(t) : BitValue::OfBits(t);
-  }
-
- private:
-  std::uint32_t number(int bytes) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(byte()) << (8 * i);
-    return v;
-  }
-  const std::string& textOf(std::uint8_t head) {
-    const std::uint32_t n = head < 0x7F ? head : integer();
-    text_.resize(n);
-    for (std::uint32_t i = 0; i < n; ++i) text_[i] = static_cast<char>(byte());
-    return text_;
-  }
-
-  const std::deque<std::uint8_t>& in_;
-  std::size_t at_;
-  std::string text_;
-};
-
 constexpr Reg kRegisters[] = {Reg::A,   Reg::Data,   Reg::Command, Reg::CommandCounter, Reg::Address,
                               Reg::Key, Reg::Buffer, Reg::State,   Reg::MicroCommand,   Reg::MicroCounter};
+constexpr std::size_t kRegisterCount = std::size(kRegisters);
+
+std::size_t IndexOf(Reg r) { return static_cast<std::size_t>(r); }
+
+// СчМК as a micro-address, -1 when it names none.
+int MicroAddress(const BitValue& counter) {
+  if (counter.isHex(2)) return static_cast<int>(counter.value());
+  const auto a = ParseHexBelow(counter.text().view(), 256);
+  return a ? *a : -1;
+}
 
 }  // namespace
 
@@ -128,7 +44,7 @@ void History::SetEnabled(bool enabled) {
     o_.memory.listeners().add(this);
     o_.microMemory.listeners().add(this);
     o_.controllers.listeners().add(this);
-    o_.cpu.listeners().add(this);
+    o_.cpu.editListeners().add(this);
     o_.monitor.listeners().add(this);
     o_.keyboard.listeners().add(this);
     o_.trace.listeners().add(&commandWatch_);
@@ -140,7 +56,7 @@ void History::SetEnabled(bool enabled) {
     o_.trace.listeners().remove(&commandWatch_);
     o_.keyboard.listeners().remove(this);
     o_.monitor.listeners().remove(this);
-    o_.cpu.listeners().remove(this);
+    o_.cpu.editListeners().remove(this);
     o_.controllers.listeners().remove(this);
     o_.microMemory.listeners().remove(this);
     o_.memory.listeners().remove(this);
@@ -150,7 +66,9 @@ void History::SetEnabled(bool enabled) {
 
 void History::SetDepth(std::int64_t depth) {
   depth_ = std::max<std::int64_t>(depth, 1);
-  while (static_cast<std::int64_t>(markers_.size()) > depth_) trimFront();
+  const auto d = static_cast<std::uint64_t>(depth_);
+  if (next_ > oldest_ + d) oldest_ = next_ - d;
+  while (trimAt_ <= oldest_) trimFront();
   changed();
 }
 
@@ -169,16 +87,23 @@ void History::resync() {
   screen_ = o_.monitor.Save();
   queue_ = o_.keyboard.Queue();
   screenSaved_ = queueSaved_ = false;
+  for (const Reg r : kRegisters) before_[IndexOf(r)] = o_.cpu.Value(r);
+  o_.cpu.TakeChangedRegisters();
+  staleRegisters_ = 0;
 }
 
 void History::Clear(const std::string& note) {
-  const bool had = !markers_.empty();
-  markers_.clear();
+  const bool had = Size() > 0;
+  checkpoints_.clear();
+  micro_.clear();
   journal_.clear();
-  bytes_.clear();
   screens_.clear();
   queues_.clear();
-  journalBase_ = bytesBase_ = 0;
+  texts_.clear();
+  journalBase_ = textsBase_ = 0;
+  oldest_ = next_;
+  forceCheckpoint_ = false;
+  noteTrim();
   if (enabled_) resync();
   if (had) {
     changed();
@@ -195,138 +120,221 @@ bool History::recording() const { return input_ || o_.runControl.Busy() || o_.cp
 void History::userEdit() {
   if (restoring_) return;
   if (recording()) return;
-  if (markers_.empty()) {
+  if (Size() == 0) {
     resync();
     return;
   }
   Clear(kClearedNote);
 }
 
-void History::push(Entry e) { journal_.push_back(e); }
+void History::push(EntryKind kind, std::uint8_t flag, std::uint16_t index, std::int32_t value) {
+  journal_.push_back({next_ - 1, kind, flag, index, value});
+  // A change from outside run control (a key typed into a running machine,
+  // a byte from the network) is no replay's to repeat: the next place is a
+  // checkpoint.
+  if (!o_.runControl.Busy()) forceCheckpoint_ = true;
+}
 
-void History::Mark(bool atRest) {
+void History::Mark(bool atRest, bool executesNow, bool boundary) {
   if (!enabled_) return;
-  Marker m{};
-  m.atRest = atRest;
-  m.shortRest = atRest && o_.cpu.MODE == 2;
-  m.journal = journalBase_ + journal_.size();
-  m.bytes = bytesBase_ + bytes_.size();
-  m.traceLines = o_.trace.LinesTotal();
-  m.microLines = o_.microTrace.LinesTotal();
-  m.commandCounter = static_cast<std::int16_t>(o_.cpu.Value(Reg::CommandCounter).bitsValue() & 0x7FFu);
-  const BitValue& counter = o_.cpu.Value(Reg::MicroCounter);
-  const auto micro = counter.isHex(2) ? std::optional<int>(static_cast<int>(counter.value()))
-                                      : ParseHexBelow(counter.text().view(), 256);
-  m.microCounter = static_cast<std::int16_t>(micro ? *micro : -1);
-  m.restingLogged = o_.runControl.RestingLogged();
-  m.indicatorBar = static_cast<std::int8_t>(o_.runControl.Indicator().activeBar);
-  m.indicatorLine = o_.runControl.Indicator().lineY;
-  packState();
   // The devices' state as of this marker is what the next change journals.
   if (screenSaved_) screen_ = o_.monitor.Save();
   if (queueSaved_) queue_ = o_.keyboard.Queue();
   screenSaved_ = queueSaved_ = false;
-  markers_.push_back(m);
-  if (static_cast<std::int64_t>(markers_.size()) > depth_) trimFront();
-  if (markers_.size() == 1) changed();
+
+  const bool first = Size() == 0;
+  const Checkpoint* last = checkpoints_.empty() ? nullptr : &checkpoints_.back();
+  const std::uint32_t changedRegisters = o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u);
+  if (last != nullptr && executesNow && !atRest && !boundary && !forceCheckpoint_ && last->executesNow &&
+      next_ - last->marker < static_cast<std::uint64_t>(spacing_) &&
+      o_.runControl.RestingLogged() == last->restingLogged &&
+      o_.runControl.Indicator().activeBar == last->indicatorBar && o_.runControl.Indicator().lineY == last->indicatorLine) {
+    // The machine runs on from the last checkpoint on its own: a replay
+    // comes here again. Only the registers at this marker are kept (those
+    // the last micro-command changed are copied).
+    for (std::uint32_t m = changedRegisters; m != 0; m &= m - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(m));
+      if (i < kRegisterCount) before_[i] = o_.cpu.Value(static_cast<Reg>(i));
+    }
+    micro_.push_back(static_cast<std::uint8_t>(o_.cpu.Value(Reg::MicroCounter).value()));
+  } else {
+    checkpoint(atRest, executesNow, boundary, changedRegisters);
+  }
+  ++next_;
+  if (next_ > oldest_ + static_cast<std::uint64_t>(depth_)) oldest_ = next_ - static_cast<std::uint64_t>(depth_);
+  if (trimAt_ <= oldest_) trimFront();
+  if (first) changed();
+}
+
+History::Packed History::pack(const BitValue& v) {
+  if (v.isBits() && v.width() <= 32) return {v.value(), static_cast<std::uint8_t>(v.width()), 0};
+  if (v.isHex() && v.width() <= 8) return {v.value(), static_cast<std::uint8_t>(v.width()), 1};
+  texts_.emplace_back(v.text().view());
+  return {static_cast<std::uint32_t>(textsBase_ + texts_.size() - 1), 0, 2};
+}
+
+BitValue History::unpack(const Packed& p, bool hexField) const {
+  if (p.kind == 0) return BitValue::Bits(p.value, p.width);
+  if (p.kind == 1) return BitValue::Hex(p.value, p.width);
+  const std::string& t = texts_[static_cast<std::size_t>(p.value - textsBase_)];
+  return hexField ? BitValue::OfHex(t) : BitValue::OfBits(t);
+}
+
+History::ShortText History::packText(std::string_view t) {
+  ShortText s{};
+  if (t.size() <= sizeof(s.bytes)) {
+    s.size = static_cast<std::uint8_t>(t.size());
+    std::copy(t.begin(), t.end(), s.bytes);
+  } else {
+    s.size = 0xFF;
+    texts_.emplace_back(t);
+    s.at = static_cast<std::uint32_t>(textsBase_ + texts_.size() - 1);
+  }
+  return s;
+}
+
+std::string_view History::unpackText(const ShortText& t) const {
+  if (t.size != 0xFF) return {t.bytes, t.size};
+  return texts_[static_cast<std::size_t>(t.at - textsBase_)];
+}
+
+void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters) {
+  forceCheckpoint_ = false;
+  Checkpoint& c = checkpoints_.emplace_back();
+  const Processor& cpu = o_.cpu;
+  c.marker = next_;
+  c.journal = journalBase_ + journal_.size();
+  c.texts = textsBase_ + texts_.size();
+  c.traceLines = o_.trace.LinesTotal();
+  c.microLines = o_.microTrace.LinesTotal();
+  c.commandCounter = static_cast<std::int16_t>(cpu.Value(Reg::CommandCounter).bitsValue() & 0x7FFu);
+  const int micro = MicroAddress(cpu.Value(Reg::MicroCounter));
+  micro_.push_back(static_cast<std::uint8_t>(micro > 0 ? micro : 0));
+  c.boundary = boundary;
+  c.restingLogged = o_.runControl.RestingLogged();
+  c.atRest = atRest;
+  c.shortRest = atRest && cpu.MODE == 2;
+  c.executesNow = executesNow;
+  c.indicatorBar = static_cast<std::int8_t>(o_.runControl.Indicator().activeBar);
+  c.indicatorLine = o_.runControl.Indicator().lineY;
+  // The registers at the marker before (as kept), then at this one.
+  for (std::size_t i = 0; i < kRegisterCount; ++i) {
+    c.previous[i] = pack(before_[i]);
+    if (((changedRegisters >> i) & 1u) != 0) before_[i] = cpu.Value(static_cast<Reg>(i));
+    c.registers[i] = ((changedRegisters >> i) & 1u) != 0 ? pack(before_[i]) : c.previous[i];
+  }
+  c.lamps = cpu.Lamps();
+  // The run-state text is one of two nearly always: a code for those.
+  const std::string& runText = cpu.RunStateText();
+  c.runCode = runText == kStatusRunning ? 1 : runText == kStatusStopped ? 2 : 0;
+  if (c.runCode == 0) {
+    texts_.push_back(runText);
+    c.runText = {static_cast<std::uint32_t>(textsBase_ + texts_.size() - 1), 0, 2};
+  }
+  c.interruptButton = cpu.InterruptButtonPressed();
+  c.runRequest = cpu.bIsRunning_Act;
+  c.aluLeft = pack(cpu.ALU_LEFT);
+  c.aluRight = pack(cpu.ALU_RIGHT);
+  c.currAddr = pack(o_.trace.CurrAddrValue());
+  c.currCmd = pack(o_.trace.CurrCmdValue());
+  c.effectAddr = packText(o_.trace.EFFECT_ADDR().view());
+  c.effectVal = packText(o_.trace.EFFECT_VAL().view());
+  c.commands = o_.trace.CCounter();
+  c.preMCC = pack(o_.microTrace.PreMCCValue());
+  c.microCommands = o_.microTrace.MCCounter();
+  c.microSelected = o_.microMemory.Selected();
+  noteTrim();
+}
+
+void History::restore(const Checkpoint& c) {
+  Processor& cpu = o_.cpu;
+  for (const Reg r : kRegisters) cpu.Restore(r, unpack(c.registers[IndexOf(r)], r == Reg::MicroCounter));
+  for (int i = 0; i < kLampCount; ++i) cpu.LV_Set(i, (c.lamps >> i) & 1u);
+  const std::string runText = c.runCode == 1   ? std::string(kStatusRunning)
+                              : c.runCode == 2 ? std::string(kStatusStopped)
+                                               : texts_[static_cast<std::size_t>(c.runText.value - textsBase_)];
+  cpu.RestoreRunState(runText, c.interruptButton);
+  cpu.bIsRunning_Act = c.runRequest;
+  cpu.ALU_LEFT = unpack(c.aluLeft, false);
+  cpu.ALU_RIGHT = unpack(c.aluRight, false);
+  o_.trace.set_CURR_ADDR(unpack(c.currAddr, false));
+  o_.trace.set_CURR_CMD(unpack(c.currCmd, false));
+  o_.trace.set_EFFECT_ADDR(unpackText(c.effectAddr));
+  o_.trace.set_EFFECT_VAL(unpackText(c.effectVal));
+  if (c.commands != o_.trace.CCounter()) o_.trace.set_CCounter(c.commands);
+  o_.microTrace.set_PreMCC(unpack(c.preMCC, true));
+  if (c.microCommands != o_.microTrace.MCCounter()) o_.microTrace.set_MCCounter(c.microCommands);
+  o_.microMemory.RestoreSelection(c.microSelected);
 }
 
 void History::MarkBoundary() {
-  if (!markers_.empty()) markers_.back().boundary = true;
+  if (!checkpoints_.empty() && checkpoints_.back().marker + 1 == next_) checkpoints_.back().boundary = true;
 }
 
 void History::DropMark() {
-  if (markers_.empty()) return;
-  const Marker& m = markers_.back();
-  bytes_.resize(static_cast<std::size_t>(m.bytes - bytesBase_));
-  markers_.pop_back();
-  if (markers_.empty()) changed();
+  if (Size() == 0) return;
+  --next_;
+  if (!checkpoints_.empty() && checkpoints_.back().marker == next_) {
+    // The registers at the marker before, as the dropped one kept them; the
+    // next marker copies them all again.
+    const Checkpoint& c = checkpoints_.back();
+    for (const Reg r : kRegisters) before_[IndexOf(r)] = unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter);
+    staleRegisters_ = (1u << kRegisterCount) - 1u;
+    texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
+    checkpoints_.pop_back();
+    noteTrim();
+  }
+  micro_.pop_back();
+  if (oldest_ > next_) oldest_ = next_;
+  if (Size() == 0) changed();
 }
 
 void History::trimFront() {
-  markers_.pop_front();
-  const std::uint64_t journalEnd = markers_.empty() ? journalBase_ + journal_.size() : markers_.front().journal;
-  while (journalBase_ < journalEnd) {
+  checkpoints_.pop_front();
+  const Checkpoint& front = checkpoints_.front();
+  while (journalBase_ < front.journal) {
     const Entry& e = journal_.front();
     if (e.kind == EntryKind::MonitorScreen) screens_.pop_front();
     if (e.kind == EntryKind::KeyboardQueue) queues_.pop_front();
     journal_.pop_front();
     ++journalBase_;
   }
-  const std::uint64_t bytesEnd = markers_.empty() ? bytesBase_ + bytes_.size() : markers_.front().bytes;
-  bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(bytesEnd - bytesBase_));
-  bytesBase_ = bytesEnd;
+  while (textsBase_ < front.texts) {
+    texts_.pop_front();
+    ++textsBase_;
+  }
+  const std::size_t drop = micro_.size() - static_cast<std::size_t>(next_ - front.marker);
+  micro_.erase(micro_.begin(), micro_.begin() + static_cast<std::ptrdiff_t>(drop));
+  noteTrim();
 }
 
 std::size_t History::MemoryBytes() const {
-  std::size_t n = markers_.size() * sizeof(Marker) + journal_.size() * sizeof(Entry) + bytes_.size() +
+  std::size_t n = checkpoints_.size() * sizeof(Checkpoint) + journal_.size() * sizeof(Entry) + micro_.size() +
                   screens_.size() * sizeof(Monitor::State);
+  for (const auto& t : texts_) n += sizeof(t) + (t.size() > 15 ? t.size() : 0);
   for (const auto& q : queues_) n += q.size() + sizeof(q);
   return n;
 }
 
-void History::packState() {
-  const Processor& cpu = o_.cpu;
-  Packer out(bytes_);
-  for (const Reg r : kRegisters) out.value(cpu.Value(r));
-  std::uint32_t lamps = 0;
-  for (int i = 0; i < kLampCount; ++i)
-    if (cpu.LV_Get(i)) lamps |= 1u << i;
-  out.integer(lamps);
-  // The run-state text is one of two nearly always: a code for those.
-  const std::string& runText = cpu.RunStateText();
-  if (runText == kStatusRunning) out.byte(1);
-  else if (runText == kStatusStopped) out.byte(2);
-  else {
-    out.byte(0);
-    out.text(runText);
-  }
-  out.byte(static_cast<std::uint8_t>((cpu.InterruptButtonPressed() ? 1 : 0) | (cpu.bIsRunning_Act ? 2 : 0)));
-  out.value(cpu.ALU_LEFT);
-  out.value(cpu.ALU_RIGHT);
-  out.value(o_.trace.CurrAddrValue());
-  out.value(o_.trace.CurrCmdValue());
-  out.text(o_.trace.EFFECT_ADDR().view());
-  out.text(o_.trace.EFFECT_VAL().view());
-  out.integer(static_cast<std::uint32_t>(o_.trace.CCounter()));
-  out.value(o_.microTrace.PreMCCValue());
-  out.integer(static_cast<std::uint32_t>(o_.microTrace.MCCounter()));
-  out.integer(static_cast<std::uint32_t>(o_.microMemory.Selected()));
+std::size_t History::checkpointAt(std::uint64_t m) const {
+  const auto it = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), m,
+                                   [](std::uint64_t v, const Checkpoint& c) { return v < c.marker; });
+  return static_cast<std::size_t>(it - checkpoints_.begin()) - 1;
 }
 
-void History::unpackState(const Marker& m) {
-  Unpacker in(bytes_, static_cast<std::size_t>(m.bytes - bytesBase_));
-  Processor& cpu = o_.cpu;
-  for (const Reg r : kRegisters) cpu.Restore(r, in.value(r == Reg::MicroCounter));
-  const std::uint32_t lamps = in.integer();
-  for (int i = 0; i < kLampCount; ++i) cpu.LV_Set(i, (lamps >> i) & 1u);
-  const std::uint8_t runCode = in.byte();
-  const std::string runText =
-      runCode == 1 ? std::string(kStatusRunning) : runCode == 2 ? std::string(kStatusStopped) : in.text();
-  const std::uint8_t flags = in.byte();
-  cpu.RestoreRunState(runText, (flags & 1u) != 0);
-  cpu.bIsRunning_Act = (flags & 2u) != 0;
-  cpu.ALU_LEFT = in.value(false);
-  cpu.ALU_RIGHT = in.value(false);
-  o_.trace.set_CURR_ADDR(in.value(false));
-  o_.trace.set_CURR_CMD(in.value(false));
-  o_.trace.set_EFFECT_ADDR(in.text());
-  o_.trace.set_EFFECT_VAL(in.text());
-  const auto commands = static_cast<std::int32_t>(in.integer());
-  if (commands != o_.trace.CCounter()) o_.trace.set_CCounter(commands);
-  o_.microTrace.set_PreMCC(in.value(true));
-  const auto micro = static_cast<std::int32_t>(in.integer());
-  if (micro != o_.microTrace.MCCounter()) o_.microTrace.set_MCCounter(micro);
-  o_.microMemory.RestoreSelection(static_cast<std::int32_t>(in.integer()));
+bool History::isCheckpoint(std::uint64_t m) const {
+  return !checkpoints_.empty() && checkpoints_[checkpointAt(m)].marker == m;
 }
 
-void History::undoTo(std::size_t i, bool logBoundary) {
-  const Marker m = markers_[i];
-  // Where the machine rested, it rests again as it was; a boundary passed in
-  // a run becomes a stop there.
-  logBoundary = logBoundary && !m.atRest;
-  restoring_ = true;
-  while (journalBase_ + journal_.size() > m.journal) {
+std::uint64_t History::journalAt(std::uint64_t m) const {
+  const auto it = std::lower_bound(journal_.begin(), journal_.end(), m,
+                                   [](const Entry& e, std::uint64_t v) { return e.marker < v; });
+  return journalBase_ + static_cast<std::uint64_t>(it - journal_.begin());
+}
+
+void History::undoToCheckpoint(std::size_t i) {
+  const Checkpoint c = checkpoints_[i];
+  while (journalBase_ + journal_.size() > c.journal) {
     const Entry e = journal_.back();
     switch (e.kind) {
       case EntryKind::MemoryWord:
@@ -355,28 +363,64 @@ void History::undoTo(std::size_t i, bool logBoundary) {
     }
     journal_.pop_back();
   }
-  unpackState(m);
-  // A stop at a boundary happens in the fetch, after it noted the address.
-  if (logBoundary) o_.microTrace.set_PreMCC(o_.cpu.Micro_Reg_Get_CommandCounter());
-  o_.trace.TruncateLines(m.traceLines);
-  o_.microTrace.TruncateLines(m.microLines);
-  bytes_.resize(static_cast<std::size_t>(m.bytes - bytesBase_));
-  markers_.erase(markers_.begin() + static_cast<std::ptrdiff_t>(i), markers_.end());
+  restore(c);
+  // The registers at the marker before; the next marker copies them all.
+  for (const Reg r : kRegisters) before_[IndexOf(r)] = unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter);
+  staleRegisters_ = (1u << kRegisterCount) - 1u;
+  texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
+  o_.trace.TruncateLines(c.traceLines);
+  o_.microTrace.TruncateLines(c.microLines);
+  checkpoints_.erase(checkpoints_.begin() + static_cast<std::ptrdiff_t>(i), checkpoints_.end());
+  micro_.resize(micro_.size() - static_cast<std::size_t>(next_ - c.marker));
+  next_ = c.marker;
   screenSaved_ = queueSaved_ = false;
-  o_.runControl.RestAt(m.restingLogged, logBoundary, m.indicatorBar, m.indicatorLine);
+  noteTrim();
+}
+
+void History::undoTo(std::uint64_t m, bool logBoundary) {
+  const std::size_t i = checkpointAt(m);
+  const Checkpoint c = checkpoints_[i];
+  restoring_ = true;
+  undoToCheckpoint(i);
   restoring_ = false;
+  if (c.marker == m) {
+    // Where the machine rested, it rests again as it was; a boundary passed
+    // in a run becomes a stop there.
+    logBoundary = logBoundary && !c.atRest;
+    restoring_ = true;
+    // A stop at a boundary happens in the fetch, after it noted the address.
+    if (logBoundary) o_.microTrace.set_PreMCC(o_.cpu.Micro_Reg_Get_CommandCounter());
+    o_.runControl.RestAt(c.restingLogged, logBoundary, c.indicatorBar, c.indicatorLine);
+    restoring_ = false;
+  } else {
+    // The run went on from the checkpoint on its own: the same
+    // micro-commands again lead to m, marking as they go (the registers
+    // before the last of them included).
+    forceCheckpoint_ = true;
+    o_.runControl.Replay(static_cast<std::int64_t>(m - c.marker), c.restingLogged, c.indicatorBar, c.indicatorLine);
+    restoring_ = true;
+    o_.runControl.RestAt(o_.runControl.RestingLogged(), false, c.indicatorBar, c.indicatorLine);
+    restoring_ = false;
+  }
+  // The next marker copies every register: what changed since this one is
+  // not all in the processor's record.
+  staleRegisters_ = (1u << kRegisterCount) - 1u;
   changed();
 }
 
 bool History::CanStepBack(int mode) const {
-  if (mode != 2) return !markers_.empty();
-  return std::any_of(markers_.begin(), markers_.end(), [](const Marker& m) { return ShortStop(m); });
+  if (Size() == 0) return false;
+  if (mode != 2) return true;
+  for (std::size_t i = checkpoints_.size(); i-- > 0 && checkpoints_[i].marker >= oldest_;)
+    if (ShortStop(checkpoints_[i])) return true;
+  return false;
 }
 
 std::int64_t History::stepTarget(int mode) const {
-  if (mode != 2) return static_cast<std::int64_t>(markers_.size()) - 1;
-  for (std::size_t i = markers_.size(); i-- > 0;)
-    if (ShortStop(markers_[i])) return static_cast<std::int64_t>(i);
+  if (Size() == 0) return -1;
+  if (mode != 2) return static_cast<std::int64_t>(next_ - 1);
+  for (std::size_t i = checkpoints_.size(); i-- > 0 && checkpoints_[i].marker >= oldest_;)
+    if (ShortStop(checkpoints_[i])) return static_cast<std::int64_t>(checkpoints_[i].marker);
   return -1;
 }
 
@@ -384,8 +428,8 @@ bool History::StepBack(int mode) {
   if (!enabled_ || !o_.runControl.Idle()) return false;
   const std::int64_t t = stepTarget(mode);
   if (t < 0) return false;
-  const auto i = static_cast<std::size_t>(t);
-  undoTo(i, mode == 2 && markers_[i].boundary);
+  const auto m = static_cast<std::uint64_t>(t);
+  undoTo(m, mode == 2 && checkpoints_[checkpointAt(m)].boundary);
   return true;
 }
 
@@ -393,11 +437,17 @@ History::StepChanges History::LastStepChanges(int mode) const {
   StepChanges c;
   const std::int64_t t = stepTarget(mode);
   if (t < 0) return c;
-  const Marker& m = markers_[static_cast<std::size_t>(t)];
-  Unpacker in(bytes_, static_cast<std::size_t>(m.bytes - bytesBase_));
-  for (const Reg r : kRegisters)
-    if (!(in.value(r == Reg::MicroCounter) == o_.cpu.Value(r))) c.registers.push_back(r);
-  for (std::uint64_t p = m.journal; p < journalBase_ + journal_.size(); ++p) {
+  const auto m = static_cast<std::uint64_t>(t);
+  // The registers at the target: its checkpoint's, or those kept for the
+  // last marker.
+  const Checkpoint& at = checkpoints_[checkpointAt(m)];
+  for (const Reg r : kRegisters) {
+    const std::size_t i = IndexOf(r);
+    const bool same = at.marker == m ? unpack(at.registers[i], r == Reg::MicroCounter) == o_.cpu.Value(r)
+                                     : before_[i] == o_.cpu.Value(r);
+    if (!same) c.registers.push_back(r);
+  }
+  for (std::uint64_t p = journalAt(m); p < journalBase_ + journal_.size(); ++p) {
     const Entry& e = journal_[static_cast<std::size_t>(p - journalBase_)];
     if (e.kind == EntryKind::MemoryWord && std::find(c.memoryWritten.begin(), c.memoryWritten.end(), e.index) ==
                                                c.memoryWritten.end())
@@ -411,24 +461,29 @@ History::StepChanges History::LastStepChanges(int mode) const {
     c.memoryRead = -1;
   // The micro-command executed last: the newest line of the micro-command trace.
   const std::int64_t lines = o_.microTrace.LineCount();
-  if (o_.microTrace.LinesTotal() > m.microLines && lines > 0)
+  if (o_.microTrace.LinesTotal() > at.microLines && lines > 0)
     if (const auto last = ParseHexBelow(o_.microTrace.Cell(lines - 1, 0), 256); last && *last > 0) c.microAddress = *last;
   return c;
 }
 
 bool History::StepBackToBreakpoint(int mode) {
-  if (!enabled_ || !o_.runControl.Idle() || markers_.empty()) return false;
+  if (!enabled_ || !o_.runControl.Idle() || Size() == 0) return false;
   const Breakpoints& b = o_.breakpoints;
-  const std::size_t last = markers_.size() - 1;
-  for (std::size_t i = markers_.size(); i-- > 0;) {
-    const Marker& m = markers_[i];
-    // What micro-command i wrote: a watchpoint stops right after it (in the
+  const std::uint64_t last = next_ - 1;
+  const std::uint64_t first = firstMarker();
+  std::size_t ci = checkpoints_.size();  // checkpoints_[ci - 1]: the last at or before marker m
+  std::uint64_t end = journalBase_ + journal_.size();
+  for (std::uint64_t m = last;; --m) {
+    while (ci > 0 && checkpoints_[ci - 1].marker > m) --ci;
+    const Checkpoint* cp = checkpoints_[ci - 1].marker == m ? &checkpoints_[ci - 1] : nullptr;
+    // What micro-command m wrote: a watchpoint stops right after it (in the
     // short period at the next boundary), so only where that place is
     // behind us.
-    const std::uint64_t end = i == last ? journalBase_ + journal_.size() : markers_[i + 1].journal;
+    std::uint64_t start = end;
+    while (start > journalBase_ && journal_[static_cast<std::size_t>(start - 1 - journalBase_)].marker >= m) --start;
     BreakKind watchKind{};
     int watchAddress = -1;
-    for (std::uint64_t p = m.journal; p < end && watchAddress < 0; ++p) {
+    for (std::uint64_t p = start; p < end && watchAddress < 0; ++p) {
       const Entry& e = journal_[static_cast<std::size_t>(p - journalBase_)];
       if (e.kind == EntryKind::MemoryWord && b.Stops(BreakKind::MemoryWrite, e.index)) {
         watchKind = BreakKind::MemoryWrite;
@@ -438,38 +493,46 @@ bool History::StepBackToBreakpoint(int mode) {
         watchAddress = Controllers::AddressOfRow(e.index);
       }
     }
-    if (watchAddress >= 0 && i < last) {
-      std::size_t at = i + 1;
-      if (mode == 2)
-        while (at <= last && !ShortStop(markers_[at])) ++at;
-      if (at <= last) {
-        undoTo(at, mode == 2 && markers_[at].boundary);
+    end = start;
+    if (watchAddress >= 0 && m < last) {
+      std::optional<std::uint64_t> at = m + 1;
+      if (mode == 2) {
+        at.reset();
+        for (std::size_t k = ci; k < checkpoints_.size(); ++k)
+          if (checkpoints_[k].marker > m && ShortStop(checkpoints_[k])) {
+            at = checkpoints_[k].marker;
+            break;
+          }
+      }
+      if (at) {
+        undoTo(*at, mode == 2 && checkpoints_[checkpointAt(*at)].boundary);
         o_.breakpoints.RecordHit(watchKind, watchAddress);
         return true;
       }
     }
-    if (m.boundary && b.Stops(BreakKind::Command, m.commandCounter)) {
-      const int address = m.commandCounter;
-      undoTo(i, true);
+    if (cp != nullptr && cp->boundary && b.Stops(BreakKind::Command, cp->commandCounter)) {
+      const int address = cp->commandCounter;
+      undoTo(m, true);
       o_.breakpoints.RecordHit(BreakKind::Command, address);
       return true;
     }
-    if (m.microCounter > 0 && b.Stops(BreakKind::Micro, m.microCounter)) {
-      const int address = m.microCounter;
-      undoTo(i, false);
-      o_.breakpoints.RecordHit(BreakKind::Micro, address);
+    const int micro = micro_[static_cast<std::size_t>(m - first)];
+    if (micro > 0 && b.Stops(BreakKind::Micro, micro)) {
+      undoTo(m, false);
+      o_.breakpoints.RecordHit(BreakKind::Micro, micro);
       return true;
     }
+    if (m == oldest_) break;
   }
-  undoTo(0, mode == 2 && markers_.front().boundary);
+  undoTo(oldest_, mode == 2 && isCheckpoint(oldest_) && checkpoints_[checkpointAt(oldest_)].boundary);
   listeners_.each([](HistoryListener& l) { l.historyNote(kUsedUpNote); });
   return true;
 }
 
 History::Touched History::TouchedSinceLastMark() const {
   Touched t;
-  if (markers_.empty()) return t;
-  for (std::uint64_t p = markers_.back().journal; p < journalBase_ + journal_.size(); ++p) {
+  if (Size() == 0) return t;
+  for (std::uint64_t p = journalAt(next_ - 1); p < journalBase_ + journal_.size(); ++p) {
     const Entry& e = journal_[static_cast<std::size_t>(p - journalBase_)];
     if (e.kind == EntryKind::MemoryWord) t.memoryWords.push_back(e.index);
     if (e.kind == EntryKind::Controller) t.controllerRows.push_back(e.index);
@@ -484,9 +547,9 @@ void History::memoryRowChanged(int address) {
   if (!recording()) return userEdit();
   const auto a = static_cast<std::size_t>(address);
   if (a >= words_.size()) return;
-  if (!markers_.empty())
-    push({EntryKind::MemoryWord, static_cast<std::uint8_t>(written_[a] ? 1 : 0), static_cast<std::uint16_t>(address),
-          words_[a]});
+  if (!checkpoints_.empty())
+    push(EntryKind::MemoryWord, static_cast<std::uint8_t>(written_[a] ? 1 : 0), static_cast<std::uint16_t>(address),
+         words_[a]);
   words_[a] = static_cast<std::uint16_t>(BitsValue(o_.memory.Value(address)));
   written_[a] = o_.memory.Written(address);
 }
@@ -497,7 +560,7 @@ void History::memorySelectionChanged(int address) {
     selected_ = address;
     return;  // a window's reading moves no machine state
   }
-  if (!markers_.empty()) push({EntryKind::MemorySelection, 0, 0, selected_});
+  if (!checkpoints_.empty()) push(EntryKind::MemorySelection, 0, 0, selected_);
   selected_ = address;
 }
 
@@ -513,9 +576,9 @@ void History::controllerChanged(int row) {
   const std::pair<int, std::uint8_t> now{o_.controllers.Flag(row),
                                          static_cast<std::uint8_t>(BitsValue(o_.controllers.Data(row)))};
   if (now == controllers_[r]) return;
-  if (!markers_.empty())
-    push({EntryKind::Controller, static_cast<std::uint8_t>(controllers_[r].first), static_cast<std::uint16_t>(row),
-          controllers_[r].second});
+  if (!checkpoints_.empty())
+    push(EntryKind::Controller, static_cast<std::uint8_t>(controllers_[r].first), static_cast<std::uint16_t>(row),
+         controllers_[r].second);
   controllers_[r] = now;
 }
 
@@ -535,13 +598,13 @@ void History::interruptButtonChanged(bool) {
 void History::monitorChanged() {
   if (restoring_) return;
   if (!recording()) return userEdit();
-  if (markers_.empty()) {
+  if (checkpoints_.empty()) {
     screen_ = o_.monitor.Save();
     return;
   }
   if (screenSaved_) return;
   screens_.push_back(screen_);
-  push({EntryKind::MonitorScreen, 0, 0, 0});
+  push(EntryKind::MonitorScreen, 0, 0, 0);
   screenSaved_ = true;
 }
 
@@ -551,13 +614,13 @@ void History::screenChanged() { monitorChanged(); }
 void History::keyboardChanged() {
   if (restoring_) return;
   if (!recording()) return userEdit();
-  if (markers_.empty()) {
+  if (checkpoints_.empty()) {
     queue_ = o_.keyboard.Queue();
     return;
   }
   if (queueSaved_) return;
   queues_.push_back(queue_);
-  push({EntryKind::KeyboardQueue, 0, 0, 0});
+  push(EntryKind::KeyboardQueue, 0, 0, 0);
   queueSaved_ = true;
 }
 

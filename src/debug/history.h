@@ -2,14 +2,19 @@
 // marker before every micro-command.
 //
 // Run control calls Mark() as it fetches a micro-command (and when a stopped
-// machine is started, continued or stepped); the marker keeps the small
-// state whole (registers, lamps, run-state text, the traces' variables,
-// counters and line counts, the micro-memory selection) packed into a few
-// dozen bytes. What is large is journalled instead, old value first, as its
-// owner announces the change: memory words and the selection, controllers'
-// flags and data registers, the monitor's screen and the keyboard's queue.
-// Stepping back undoes the journal to a marker, puts its small state back,
-// cuts both traces to its line counts, and lets the machine rest there.
+// machine is started, continued or stepped). Most markers cost a byte: a
+// checkpoint keeps the small state whole (registers, lamps, run-state text,
+// the traces' variables, counters and line counts, the micro-memory
+// selection) at every command boundary, every place the machine rested, after
+// every input, and at least every few dozen micro-commands; between
+// checkpoints the machine ran on its own in the short-period order, so any
+// place there is reached again by putting the checkpoint back and letting run
+// control replay the micro-commands from it. What is large is journalled
+// instead, old value first, as its owner announces the change: memory words
+// and the selection, controllers' flags and data registers, the monitor's
+// screen and the keyboard's queue. Stepping back undoes the journal to a
+// checkpoint, puts its small state back, cuts both traces to its line counts,
+// replays to the marker asked for, and lets the machine rest there.
 //
 // The history covers execution only: an owner's change while run control is
 // not acting and the machine is not running is a user's edit, a load or a
@@ -17,9 +22,12 @@
 // the history ends there.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "core/processor.h"
@@ -88,14 +96,22 @@ class History : MainMemoryListener,
   std::int64_t Depth() const { return depth_; }
 
   // Run control's calls: a marker before a fetch, or where a resting machine
-  // starts, continues or steps (atRest).
-  void Mark(bool atRest = false);
+  // starts, continues or steps (atRest). executesNow: the micro-command runs
+  // whole within this fetch (the short-period order); boundary: it begins a
+  // command.
+  void Mark(bool atRest = false, bool executesNow = false, bool boundary = false);
   void MarkBoundary();
   void DropMark();
 
+  // At most this many markers between two checkpoints (1: every marker is
+  // one). More is cheaper to record; a step back replays up to this many
+  // micro-commands.
+  static constexpr int kCheckpointSpacing = 64;
+  void SetCheckpointSpacing(int markers) { spacing_ = std::max(markers, 1); }
+
   // Markers (micro-commands that can be stepped back over) held now.
-  std::int64_t Size() const { return static_cast<std::int64_t>(markers_.size()); }
-  bool Empty() const { return markers_.empty(); }
+  std::int64_t Size() const { return checkpoints_.empty() || next_ <= oldest_ ? 0 : static_cast<std::int64_t>(next_ - oldest_); }
+  bool Empty() const { return Size() == 0; }
   // Whether a step back in this timing mode has somewhere to go.
   bool CanStepBack(int mode) const;
   // Bytes the journal and the markers take.
@@ -115,6 +131,7 @@ class History : MainMemoryListener,
   // changes are the machine's own, kept in the next marker.
   template <class F>
   void Input(F&& change) {
+    forceCheckpoint_ = true;
     const bool was = input_;
     input_ = true;
     change();
@@ -149,25 +166,53 @@ class History : MainMemoryListener,
  private:
   enum class EntryKind : std::uint8_t { MemoryWord, MemorySelection, Controller, MonitorScreen, KeyboardQueue };
   struct Entry {
+    std::uint64_t marker;  // made by the micro-command after this marker
     EntryKind kind;
     std::uint8_t flag;   // MemoryWord: written; Controller: flag
     std::uint16_t index; // address or row
     std::int32_t value;  // word, data register, selection, or side-store position
   };
-  struct Marker {
-    std::uint64_t journal;  // absolute position of its first entry
-    std::uint64_t bytes;    // absolute position of its packed state
+  // A value packed: a clean bit string or hex digits by number, any other
+  // text by its place in the side store.
+  struct Packed {
+    std::uint32_t value;  // the number, or the text's absolute position
+    std::uint8_t width;
+    std::uint8_t kind;  // 0 bits, 1 hex digits, 2 text
+  };
+  // A short text kept in place (up to 11 bytes), a longer one in the side store.
+  struct ShortText {
+    char bytes[11];
+    std::uint8_t size;  // 0xFF: in the side store at `at`
+    std::uint32_t at;
+  };
+  // The small state whole, at one marker. Plain data: made and dropped at
+  // every command boundary.
+  struct Checkpoint {
+    std::uint64_t marker;
+    std::uint64_t journal;  // absolute position of the first entry after it
+    std::uint64_t texts;    // absolute position of its first side text
     std::int64_t traceLines;
     std::int64_t microLines;
     std::int16_t commandCounter;  // СК as an address
-    std::int16_t microCounter;    // СчМК as a micro-address, -1 when none
     bool boundary;
     bool restingLogged;
-    bool atRest;     // the machine rested here (a start, continue or step)
-    bool shortRest;  // ... in the short period
+    bool atRest;       // the machine rested here (a start, continue or step)
+    bool shortRest;    // ... in the short period
+    bool executesNow;  // its micro-command ran whole within the fetch
+    bool interruptButton;
+    bool runRequest;
     std::int8_t indicatorBar;
+    std::uint8_t runCode;  // 1 running, 2 stopped, 0 the text in runText
     double indicatorLine;
+    std::array<Packed, 10> registers;
+    std::array<Packed, 10> previous;  // at the marker before it
+    std::uint32_t lamps;
+    Packed runText;
+    Packed aluLeft, aluRight, currAddr, currCmd, preMCC;
+    ShortText effectAddr, effectVal;
+    std::int32_t commands, microCommands, microSelected;
   };
+  static_assert(std::is_trivially_copyable_v<Checkpoint>);
 
   // Listener calls.
   void memoryRowChanged(int address) override;
@@ -191,15 +236,28 @@ class History : MainMemoryListener,
   bool recording() const;
   void userEdit();
   void resync();
-  void push(Entry e);
+  void push(EntryKind kind, std::uint8_t flag, std::uint16_t index, std::int32_t value);
   void monitorChanged();
   void keyboardChanged();
-  void packState();
-  void unpackState(const Marker& m);
+  void checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters);
+  void restore(const Checkpoint& c);
+  Packed pack(const BitValue& v);
+  BitValue unpack(const Packed& p, bool hexField) const;
+  ShortText packText(std::string_view t);
+  std::string_view unpackText(const ShortText& t) const;
+  std::uint64_t firstMarker() const { return checkpoints_.front().marker; }
+  void noteTrim() { trimAt_ = checkpoints_.size() > 1 ? checkpoints_[1].marker : ~std::uint64_t{0}; }
+  // The index of the last checkpoint at or before marker m.
+  std::size_t checkpointAt(std::uint64_t m) const;
+  bool isCheckpoint(std::uint64_t m) const;
+  // The journal position of the first entry made after marker m.
+  std::uint64_t journalAt(std::uint64_t m) const;
   // Where a short-period step back may go.
-  static bool ShortStop(const Marker& m) { return m.boundary || m.shortRest; }
-  // Undoes everything after marker i and rests there.
-  void undoTo(std::size_t i, bool logBoundary);
+  static bool ShortStop(const Checkpoint& c) { return c.boundary || c.shortRest; }
+  // Undoes everything after marker m and rests there.
+  void undoTo(std::uint64_t m, bool logBoundary);
+  // Undoes everything after checkpoint i (dropping it and those after).
+  void undoToCheckpoint(std::size_t i);
   // The marker a step back in this mode goes to, or -1.
   std::int64_t stepTarget(int mode) const;
   void trimFront();
@@ -211,15 +269,26 @@ class History : MainMemoryListener,
   bool enabled_ = false;
   bool restoring_ = false;
   bool input_ = false;
+  bool forceCheckpoint_ = false;
   std::int64_t depth_ = kDefaultDepth;
+  int spacing_ = kCheckpointSpacing;
 
-  std::deque<Marker> markers_;
+  std::uint64_t next_ = 0;    // the marker Mark() makes next
+  std::uint64_t oldest_ = 0;  // the oldest marker a step back may go to (the depth's bound)
+  std::uint64_t trimAt_ = ~std::uint64_t{0};  // the second checkpoint's marker
+  std::deque<Checkpoint> checkpoints_;
+  std::deque<std::uint8_t> micro_;  // per marker from firstMarker(): СчМК, 0 when none
   std::deque<Entry> journal_;
   std::uint64_t journalBase_ = 0;  // absolute position of journal_.front()
-  std::deque<std::uint8_t> bytes_;
-  std::uint64_t bytesBase_ = 0;
   std::deque<Monitor::State> screens_;
   std::deque<std::deque<std::uint8_t>> queues_;
+  std::deque<std::string> texts_;  // the checkpoints' odd texts
+  std::uint64_t textsBase_ = 0;    // absolute position of texts_.front()
+
+  // The registers at the last marker (for what the last micro-command
+  // changed), and those the processor's record of changes does not cover.
+  std::array<BitValue, 10> before_;
+  std::uint32_t staleRegisters_ = 0;
 
   // The large state as of now, to know old values when an owner announces
   // a change after making it.

@@ -1,9 +1,13 @@
 // The step-back property: for random micro-programs, dumps, I/O presets and
 // interrupts, N steps and then K steps back leave the whole machine exactly
 // as N - K steps from the start do, and K steps forward again exactly as the
-// first N did. VESK_HISTORY_CASES sets how many cases (longer mode).
+// first N did. And a history that keeps a checkpoint only now and then (and
+// replays from it) goes back exactly as one that keeps every marker whole,
+// after runs, fast runs, inputs and keys typed while running.
+// VESK_HISTORY_CASES sets how many cases (longer mode).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -33,7 +37,7 @@ struct CaseMachine {
   int stepsDone = 0;
   int errors = 0;
 
-  explicit CaseMachine(int index) {
+  explicit CaseMachine(int index, int checkpointSpacing = History::kCheckpointSpacing) {
     CaseRandom r(static_cast<std::uint64_t>(index) * 7919u + 17u);
     m.setErrorHandler([this](const std::string&) { ++errors; });
     m.trace.setClock([] { return std::time_t{1765100000}; });
@@ -66,6 +70,7 @@ struct CaseMachine {
     m.processor.Reset();
     m.trace.set_CCounter(0);
     m.processor.Reg_Set_CommandCounter(CaseRandom::Bits(static_cast<std::uint32_t>(r.below(16)), 11));
+    m.history.SetCheckpointSpacing(checkpointSpacing);
     m.history.SetEnabled(true);
   }
 
@@ -126,4 +131,125 @@ TEST(HistoryProperty, StepsBackAreTheExactInverseOfSteps) {
     ++checked;
   }
   EXPECT_GT(checked, cases * 3 / 4);
+}
+
+namespace {
+
+// Everything a step back shows: the machine and what the last step changed.
+std::string Seen(Machine& m, int mode) {
+  std::string s = MachineSnapshot(m);
+  const History::StepChanges c = m.history.LastStepChanges(mode);
+  s += "\nchanged:";
+  for (const Reg r : c.registers) s += " r" + std::to_string(static_cast<int>(r));
+  for (const int a : c.memoryWritten) s += " w" + std::to_string(a);
+  s += " read " + std::to_string(c.memoryRead);
+  for (const int row : c.controllerRows) s += " c" + std::to_string(row);
+  s += " micro " + std::to_string(c.microAddress) + " size " + std::to_string(m.history.Size()) + " can " +
+       std::to_string(m.history.CanStepBack(1)) + std::to_string(m.history.CanStepBack(2));
+  return s;
+}
+
+// The two machines of a case, driven alike: one whose history replays from
+// sparse checkpoints, one that keeps every marker whole.
+struct Pair {
+  CaseMachine sparse;
+  CaseMachine whole;
+  CaseRandom r;
+  Pair(int index, int spacing) : sparse(index, spacing), whole(index, 1), r(static_cast<std::uint64_t>(index) * 104729u + 5u) {}
+
+  template <class F>
+  void both(F&& f) {
+    f(sparse.m);
+    f(whole.m);
+  }
+  // Runs until the machine rests; false when it does not (a command that
+  // never ends).
+  bool toRest(Machine& m) {
+    m.runControl.P_STOP();
+    for (int tick = 0; tick < 20000; ++tick) {
+      if (m.runControl.Idle()) return true;
+      m.runControl.Tick();
+    }
+    return m.runControl.Idle();
+  }
+  // A run: ticks in either period or fast slices, with the interrupt button
+  // and keys typed while it runs.
+  bool run() {
+    const bool fast = r.percent(50);
+    const int slices = r.between(1, 6);
+    both([](Machine& m) { m.runControl.P_RUN(); });
+    for (int s = 0; s < slices; ++s) {
+      const int length = r.between(1, fast ? 300 : 400);
+      const bool interrupt = r.percent(25);
+      const int key = r.percent(25) ? r.between(32, 126) : -1;
+      both([&](Machine& m) {
+        if (fast) {
+          m.runControl.RunFast(length, std::chrono::steady_clock::now() + std::chrono::hours(1));
+        } else {
+          for (int t = 0; t < length && !m.runControl.Idle(); ++t) m.runControl.Tick();
+        }
+        if (interrupt) m.history.Input([&m] { m.processor.SetInterruptReg(1); });
+        if (key >= 0) m.keyboard.KeyPressed(key);
+      });
+    }
+    return toRest(sparse.m) && toRest(whole.m);
+  }
+};
+
+}  // namespace
+
+TEST(HistoryProperty, SparseCheckpointsGoBackExactlyAsWholeMarkersDo) {
+  int checked = 0, wentBack = 0, sparser = 0;
+  const int cases = CaseCount();
+  const int spacings[] = {2, 3, 7, History::kCheckpointSpacing};
+  for (int index = 0; index < cases; ++index) {
+    Pair p(index, spacings[index % 4]);
+    const int runs = p.r.between(1, 2);
+    bool rested = true;
+    for (int k = 0; k < runs && rested; ++k) rested = p.run();
+    if (!rested) continue;
+    ASSERT_EQ(FirstDifference(Seen(p.sparse.m, p.sparse.c.mode), Seen(p.whole.m, p.whole.c.mode)), "")
+        << "case " << index << " after the run";
+    // Sparse checkpoints: the places between them are replayed on the way back.
+    if (p.sparse.m.history.MemoryBytes() < p.whole.m.history.MemoryBytes()) ++sparser;
+    // Back, in either period, now and then back to a breakpoint.
+    const int back = p.r.between(1, 80);
+    for (int k = 0; k < back; ++k) {
+      const int mode = p.r.percent(60) ? 1 : 2;
+      int breakAt = -1;
+      if (p.r.percent(10)) breakAt = p.r.between(1, 40);
+      bool moved[2] = {false, false};
+      int which = 0;
+      p.both([&](Machine& m) {
+        m.processor.MODE = mode;
+        if (breakAt > 0) {
+          m.breakpoints.Set(BreakKind::Micro, breakAt);
+          moved[which++] = m.history.StepBackToBreakpoint(mode);
+          m.breakpoints.Remove(BreakKind::Micro, breakAt);
+        } else {
+          moved[which++] = m.history.StepBack(mode);
+        }
+      });
+      ASSERT_EQ(moved[0], moved[1]) << "case " << index << " back " << k;
+      if (!moved[0]) break;
+      ++wentBack;
+      if (k < 8 || k % 7 == 0 || k + 1 == back)
+        ASSERT_EQ(FirstDifference(Seen(p.sparse.m, mode), Seen(p.whole.m, mode)), "")
+            << "case " << index << " spacing " << spacings[index % 4] << ", back " << k + 1 << " in mode " << mode
+            << (breakAt > 0 ? " to a breakpoint" : "");
+    }
+    // Forward again from there, and back over what was recorded after the
+    // replay.
+    p.both([&](Machine& m) { m.processor.MODE = p.sparse.c.mode; });
+    if (!p.sparse.steps(3) || !p.whole.steps(3)) continue;
+    for (int k = 0; k < 2; ++k) {
+      const bool a = p.sparse.m.history.StepBack(1), b = p.whole.m.history.StepBack(1);
+      ASSERT_EQ(a, b);
+    }
+    ASSERT_EQ(FirstDifference(Seen(p.sparse.m, 1), Seen(p.whole.m, 1)), "") << "case " << index << " forward and back";
+    ++checked;
+  }
+  EXPECT_GT(checked, cases / 2);
+  EXPECT_GT(wentBack, cases * 5);
+  EXPECT_GT(sparser, cases / 4);
 }
