@@ -21,6 +21,13 @@ constexpr std::size_t kRegisterCount = std::size(kRegisters);
 
 std::size_t IndexOf(Reg r) { return static_cast<std::size_t>(r); }
 
+// РМК and СчМК change with every micro-command; between checkpoints they are
+// known without copying: СчМК from the marker's micro-address, РМК from the
+// word the micro-command before fetched.
+constexpr std::uint32_t kMicroRegisters = (1u << static_cast<unsigned>(Reg::MicroCommand)) |
+                                          (1u << static_cast<unsigned>(Reg::MicroCounter));
+bool IsMicroRegister(std::size_t i) { return ((kMicroRegisters >> i) & 1u) != 0; }
+
 // СчМК as a micro-address, -1 when it names none.
 int MicroAddress(const BitValue& counter) {
   if (counter.isHex(2)) return static_cast<int>(counter.value());
@@ -152,7 +159,7 @@ void History::Mark(bool atRest, bool executesNow, bool boundary) {
     // The machine runs on from the last checkpoint on its own: a replay
     // comes here again. Only the registers at this marker are kept (those
     // the last micro-command changed are copied).
-    for (std::uint32_t m = changedRegisters; m != 0; m &= m - 1) {
+    for (std::uint32_t m = changedRegisters & ~kMicroRegisters; m != 0; m &= m - 1) {
       const auto i = static_cast<std::size_t>(std::countr_zero(m));
       if (i < kRegisterCount) before_[i] = o_.cpu.Value(static_cast<Reg>(i));
     }
@@ -166,7 +173,7 @@ void History::Mark(bool atRest, bool executesNow, bool boundary) {
   if (first) changed();
 }
 
-History::Packed History::pack(const BitValue& v) {
+inline History::Packed History::pack(const BitValue& v) {
   if (v.isBits() && v.width() <= 32) return {v.value(), static_cast<std::uint8_t>(v.width()), 0};
   if (v.isHex() && v.width() <= 8) return {v.value(), static_cast<std::uint8_t>(v.width()), 1};
   texts_.emplace_back(v.text().view());
@@ -198,8 +205,36 @@ std::string_view History::unpackText(const ShortText& t) const {
   return texts_[static_cast<std::size_t>(t.at - textsBase_)];
 }
 
+BitValue History::registerAt(std::uint64_t m, Reg r) const {
+  const Checkpoint& c = checkpoints_[checkpointAt(m)];
+  const std::size_t i = IndexOf(r);
+  if (c.marker == m) return unpack(c.registers[i], r == Reg::MicroCounter);
+  const std::uint64_t first = firstMarker();
+  if (r == Reg::MicroCounter) return BitValue::Hex(micro_[static_cast<std::size_t>(m - first)], 2);
+  if (r == Reg::MicroCommand)
+    return BitValue::Bits(o_.microMemory.Bits(micro_[static_cast<std::size_t>(m - 1 - first)]), 16);
+  // The others as kept for the last marker.
+  return before_[i];
+}
+
 void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters) {
   forceCheckpoint_ = false;
+  // РМК and СчМК at the marker before, while it is there to look at.
+  constexpr std::size_t kCommand = static_cast<std::size_t>(Reg::MicroCommand);
+  constexpr std::size_t kCounter = static_cast<std::size_t>(Reg::MicroCounter);
+  Packed microCommandBefore{}, microCounterBefore{};
+  if (Size() > 0) {
+    const Checkpoint& b = checkpoints_.back();
+    if (b.marker + 1 == next_) {
+      microCommandBefore = b.registers[kCommand];
+      microCounterBefore = b.registers[kCounter];
+    } else {
+      // Between checkpoints: as the micro-commands fetched them.
+      const std::size_t at = static_cast<std::size_t>(next_ - 1 - firstMarker());
+      microCounterBefore = {micro_[at], 2, 1};
+      microCommandBefore = {o_.microMemory.Bits(micro_[at - 1]), 16, 0};
+    }
+  }
   Checkpoint& c = checkpoints_.emplace_back();
   const Processor& cpu = o_.cpu;
   c.marker = next_;
@@ -219,9 +254,15 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
   c.indicatorLine = o_.runControl.Indicator().lineY;
   // The registers at the marker before (as kept), then at this one.
   for (std::size_t i = 0; i < kRegisterCount; ++i) {
+    const bool changed = ((changedRegisters >> i) & 1u) != 0;
+    if (IsMicroRegister(i)) {
+      c.previous[i] = i == kCommand ? microCommandBefore : microCounterBefore;
+      c.registers[i] = pack(cpu.Value(static_cast<Reg>(i)));
+      continue;
+    }
     c.previous[i] = pack(before_[i]);
-    if (((changedRegisters >> i) & 1u) != 0) before_[i] = cpu.Value(static_cast<Reg>(i));
-    c.registers[i] = ((changedRegisters >> i) & 1u) != 0 ? pack(before_[i]) : c.previous[i];
+    if (changed) before_[i] = cpu.Value(static_cast<Reg>(i));
+    c.registers[i] = changed ? pack(before_[i]) : c.previous[i];
   }
   c.lamps = cpu.Lamps();
   // The run-state text is one of two nearly always: a code for those.
@@ -304,12 +345,12 @@ void History::trimFront() {
     ++textsBase_;
   }
   const std::size_t drop = micro_.size() - static_cast<std::size_t>(next_ - front.marker);
-  micro_.erase(micro_.begin(), micro_.begin() + static_cast<std::ptrdiff_t>(drop));
+  micro_.pop_front(drop);
   noteTrim();
 }
 
 std::size_t History::MemoryBytes() const {
-  std::size_t n = checkpoints_.size() * sizeof(Checkpoint) + journal_.size() * sizeof(Entry) + micro_.size() +
+  std::size_t n = checkpoints_.capacity() * sizeof(Checkpoint) + journal_.size() * sizeof(Entry) + micro_.capacity() +
                   screens_.size() * sizeof(Monitor::State);
   for (const auto& t : texts_) n += sizeof(t) + (t.size() > 15 ? t.size() : 0);
   for (const auto& q : queues_) n += q.size() + sizeof(q);
@@ -317,9 +358,14 @@ std::size_t History::MemoryBytes() const {
 }
 
 std::size_t History::checkpointAt(std::uint64_t m) const {
-  const auto it = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), m,
-                                   [](std::uint64_t v, const Checkpoint& c) { return v < c.marker; });
-  return static_cast<std::size_t>(it - checkpoints_.begin()) - 1;
+  // The first checkpoint after m, by halves; the one before it.
+  std::size_t lo = 0, hi = checkpoints_.size();
+  while (lo < hi) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    if (checkpoints_[mid].marker <= m) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo - 1;
 }
 
 bool History::isCheckpoint(std::uint64_t m) const {
@@ -370,8 +416,8 @@ void History::undoToCheckpoint(std::size_t i) {
   texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
   o_.trace.TruncateLines(c.traceLines);
   o_.microTrace.TruncateLines(c.microLines);
-  checkpoints_.erase(checkpoints_.begin() + static_cast<std::ptrdiff_t>(i), checkpoints_.end());
-  micro_.resize(micro_.size() - static_cast<std::size_t>(next_ - c.marker));
+  checkpoints_.truncate(i);
+  micro_.truncate(micro_.size() - static_cast<std::size_t>(next_ - c.marker));
   next_ = c.marker;
   screenSaved_ = queueSaved_ = false;
   noteTrim();
@@ -444,7 +490,7 @@ History::StepChanges History::LastStepChanges(int mode) const {
   for (const Reg r : kRegisters) {
     const std::size_t i = IndexOf(r);
     const bool same = at.marker == m ? unpack(at.registers[i], r == Reg::MicroCounter) == o_.cpu.Value(r)
-                                     : before_[i] == o_.cpu.Value(r);
+                                     : registerAt(m, r) == o_.cpu.Value(r);
     if (!same) c.registers.push_back(r);
   }
   for (std::uint64_t p = journalAt(m); p < journalBase_ + journal_.size(); ++p) {

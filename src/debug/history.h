@@ -39,6 +39,7 @@
 #include "memory/micro_memory.h"
 #include "trace/trace_listener.h"
 #include "util/listeners.h"
+#include "util/ring.h"
 
 namespace vesk {
 
@@ -242,6 +243,8 @@ class History : MainMemoryListener,
   void checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters);
   void restore(const Checkpoint& c);
   Packed pack(const BitValue& v);
+  // Register r at marker m: a checkpoint's, or for the last marker as kept.
+  BitValue registerAt(std::uint64_t m, Reg r) const;
   BitValue unpack(const Packed& p, bool hexField) const;
   ShortText packText(std::string_view t);
   std::string_view unpackText(const ShortText& t) const;
@@ -276,8 +279,8 @@ class History : MainMemoryListener,
   std::uint64_t next_ = 0;    // the marker Mark() makes next
   std::uint64_t oldest_ = 0;  // the oldest marker a step back may go to (the depth's bound)
   std::uint64_t trimAt_ = ~std::uint64_t{0};  // the second checkpoint's marker
-  std::deque<Checkpoint> checkpoints_;
-  std::deque<std::uint8_t> micro_;  // per marker from firstMarker(): СчМК, 0 when none
+  Ring<Checkpoint> checkpoints_;
+  Ring<std::uint8_t> micro_;  // per marker from firstMarker(): СчМК, 0 when none
   std::deque<Entry> journal_;
   std::uint64_t journalBase_ = 0;  // absolute position of journal_.front()
   std::deque<Monitor::State> screens_;
