@@ -95,6 +95,7 @@ void History::resync() {
   queue_ = o_.keyboard.Queue();
   screenSaved_ = queueSaved_ = false;
   for (const Reg r : kRegisters) before_[IndexOf(r)] = o_.cpu.Value(r);
+  boundary_[0] = boundary_[1] = before_;
   o_.cpu.TakeChangedRegisters();
   staleRegisters_ = 0;
 }
@@ -109,7 +110,7 @@ void History::Clear(const std::string& note) {
   texts_.clear();
   journalBase_ = textsBase_ = 0;
   oldest_ = next_;
-  forceCheckpoint_ = false;
+  sparseUntil_ = 0;
   noteTrim();
   if (enabled_) resync();
   if (had) {
@@ -139,38 +140,55 @@ void History::push(EntryKind kind, std::uint8_t flag, std::uint16_t index, std::
   // A change from outside run control (a key typed into a running machine,
   // a byte from the network) is no replay's to repeat: the next place is a
   // checkpoint.
-  if (!o_.runControl.Busy()) forceCheckpoint_ = true;
+  if (!o_.runControl.Busy()) sparseUntil_ = 0;
 }
 
 void History::Mark(bool atRest, bool executesNow, bool boundary) {
   if (!enabled_) return;
+  const PeriodIndicator& indicator = o_.runControl.Indicator();
+  if (executesNow && next_ < sparseUntil_ && !screenSaved_ && !queueSaved_ &&
+      o_.runControl.RestingLogged() == sparseResting_ && indicator.activeBar == sparseBar_ &&
+      indicator.lineY == sparseLine_) {
+    // The machine runs on from the last checkpoint on its own: a replay
+    // comes here again. Only the registers at this marker are kept (those
+    // the last micro-command changed are copied; at a boundary, what they
+    // were too, for a stop there).
+    const std::uint32_t copy =
+        (o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u)) & ~kMicroRegisters;
+    if (boundary) droppedMask_ = copy;
+    for (std::uint32_t m = copy; m != 0; m &= m - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(m));
+      if (i >= kRegisterCount) continue;
+      if (boundary) dropped_[i] = std::move(before_[i]);
+      before_[i] = o_.cpu.Value(static_cast<Reg>(i));
+    }
+    micro_.push_back(MicroEntry(static_cast<int>(o_.cpu.Value(Reg::MicroCounter).value()), boundary,
+                                o_.cpu.Value(Reg::CommandCounter).bitsValue()));
+    if (boundary) boundaryMarked();
+    if (++next_ > oldest_ + static_cast<std::uint64_t>(depth_)) {
+      oldest_ = next_ - static_cast<std::uint64_t>(depth_);
+      if (trimAt_ <= oldest_) trimFront();
+    }
+    return;
+  }
   // The devices' state as of this marker is what the next change journals.
   if (screenSaved_) screen_ = o_.monitor.Save();
   if (queueSaved_) queue_ = o_.keyboard.Queue();
   screenSaved_ = queueSaved_ = false;
-
   const bool first = Size() == 0;
-  const Checkpoint* last = checkpoints_.empty() ? nullptr : &checkpoints_.back();
-  const std::uint32_t changedRegisters = o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u);
-  if (last != nullptr && executesNow && !atRest && !boundary && !forceCheckpoint_ && last->executesNow &&
-      next_ - last->marker < static_cast<std::uint64_t>(spacing_) &&
-      o_.runControl.RestingLogged() == last->restingLogged &&
-      o_.runControl.Indicator().activeBar == last->indicatorBar && o_.runControl.Indicator().lineY == last->indicatorLine) {
-    // The machine runs on from the last checkpoint on its own: a replay
-    // comes here again. Only the registers at this marker are kept (those
-    // the last micro-command changed are copied).
-    for (std::uint32_t m = changedRegisters & ~kMicroRegisters; m != 0; m &= m - 1) {
-      const auto i = static_cast<std::size_t>(std::countr_zero(m));
-      if (i < kRegisterCount) before_[i] = o_.cpu.Value(static_cast<Reg>(i));
-    }
-    micro_.push_back(static_cast<std::uint8_t>(o_.cpu.Value(Reg::MicroCounter).value()));
-  } else {
-    checkpoint(atRest, executesNow, boundary, changedRegisters);
-  }
+  checkpoint(atRest, executesNow, boundary,
+             o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u));
+  if (boundary) boundaryMarked();
   ++next_;
   if (next_ > oldest_ + static_cast<std::uint64_t>(depth_)) oldest_ = next_ - static_cast<std::uint64_t>(depth_);
   if (trimAt_ <= oldest_) trimFront();
   if (first) changed();
+}
+
+void History::boundaryMarked() {
+  lastBoundary_ ^= 1u;
+  std::array<BitValue, 10>& regs = boundary_[lastBoundary_];
+  for (const Reg r : kRegisters) regs[IndexOf(r)] = o_.cpu.Value(r);
 }
 
 inline History::Packed History::pack(const BitValue& v) {
@@ -210,15 +228,14 @@ BitValue History::registerAt(std::uint64_t m, Reg r) const {
   const std::size_t i = IndexOf(r);
   if (c.marker == m) return unpack(c.registers[i], r == Reg::MicroCounter);
   const std::uint64_t first = firstMarker();
-  if (r == Reg::MicroCounter) return BitValue::Hex(micro_[static_cast<std::size_t>(m - first)], 2);
+  if (r == Reg::MicroCounter) return BitValue::Hex(micro_[static_cast<std::size_t>(m - first)] & 0xFFu, 2);
   if (r == Reg::MicroCommand)
-    return BitValue::Bits(o_.microMemory.Bits(micro_[static_cast<std::size_t>(m - 1 - first)]), 16);
+    return BitValue::Bits(o_.microMemory.Bits(static_cast<int>(micro_[static_cast<std::size_t>(m - 1 - first)] & 0xFFu)), 16);
   // The others as kept for the last marker.
   return before_[i];
 }
 
 void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters) {
-  forceCheckpoint_ = false;
   // РМК and СчМК at the marker before, while it is there to look at.
   constexpr std::size_t kCommand = static_cast<std::size_t>(Reg::MicroCommand);
   constexpr std::size_t kCounter = static_cast<std::size_t>(Reg::MicroCounter);
@@ -231,8 +248,8 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
     } else {
       // Between checkpoints: as the micro-commands fetched them.
       const std::size_t at = static_cast<std::size_t>(next_ - 1 - firstMarker());
-      microCounterBefore = {micro_[at], 2, 1};
-      microCommandBefore = {o_.microMemory.Bits(micro_[at - 1]), 16, 0};
+      microCounterBefore = {micro_[at] & 0xFFu, 2, 1};
+      microCommandBefore = {o_.microMemory.Bits(static_cast<int>(micro_[at - 1] & 0xFFu)), 16, 0};
     }
   }
   Checkpoint& c = checkpoints_.emplace_back();
@@ -242,16 +259,20 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
   c.texts = textsBase_ + texts_.size();
   c.traceLines = o_.trace.LinesTotal();
   c.microLines = o_.microTrace.LinesTotal();
-  c.commandCounter = static_cast<std::int16_t>(cpu.Value(Reg::CommandCounter).bitsValue() & 0x7FFu);
-  const int micro = MicroAddress(cpu.Value(Reg::MicroCounter));
-  micro_.push_back(static_cast<std::uint8_t>(micro > 0 ? micro : 0));
-  c.boundary = boundary;
+  micro_.push_back(MicroEntry(MicroAddress(cpu.Value(Reg::MicroCounter)), boundary,
+                              cpu.Value(Reg::CommandCounter).bitsValue()));
   c.restingLogged = o_.runControl.RestingLogged();
   c.atRest = atRest;
   c.shortRest = atRest && cpu.MODE == 2;
   c.executesNow = executesNow;
   c.indicatorBar = static_cast<std::int8_t>(o_.runControl.Indicator().activeBar);
   c.indicatorLine = o_.runControl.Indicator().lineY;
+  // Markers after it go without a checkpoint while the machine runs on as
+  // now (a replay from here does what the run did).
+  sparseUntil_ = executesNow && !atRest ? next_ + static_cast<std::uint64_t>(spacing_) : 0;
+  sparseResting_ = c.restingLogged;
+  sparseBar_ = c.indicatorBar;
+  sparseLine_ = c.indicatorLine;
   // The registers at the marker before (as kept), then at this one.
   for (std::size_t i = 0; i < kRegisterCount; ++i) {
     const bool changed = ((changedRegisters >> i) & 1u) != 0;
@@ -264,6 +285,8 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
     if (changed) before_[i] = cpu.Value(static_cast<Reg>(i));
     c.registers[i] = changed ? pack(before_[i]) : c.previous[i];
   }
+  for (std::size_t i = 0; i < kRegisterCount; ++i) c.boundaryBefore[i] = pack(boundary_[lastBoundary_][i]);
+  droppedMask_ = 0;
   c.lamps = cpu.Lamps();
   // The run-state text is one of two nearly always: a code for those.
   const std::string& runText = cpu.RunStateText();
@@ -309,12 +332,16 @@ void History::restore(const Checkpoint& c) {
 }
 
 void History::MarkBoundary() {
-  if (!checkpoints_.empty() && checkpoints_.back().marker + 1 == next_) checkpoints_.back().boundary = true;
+  if (Size() == 0 || (micro_.back() & kBoundaryBit) != 0) return;
+  micro_.back() = MicroEntry(static_cast<int>(micro_.back() & 0xFFu), true, o_.cpu.Value(Reg::CommandCounter).bitsValue());
+  droppedMask_ = 0;
+  boundaryMarked();
 }
 
 void History::DropMark() {
   if (Size() == 0) return;
   --next_;
+  const bool boundary = (micro_.back() & kBoundaryBit) != 0;
   if (!checkpoints_.empty() && checkpoints_.back().marker == next_) {
     // The registers at the marker before, as the dropped one kept them; the
     // next marker copies them all again.
@@ -324,10 +351,22 @@ void History::DropMark() {
     texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
     checkpoints_.pop_back();
     noteTrim();
+    sparseUntil_ = 0;
+  } else {
+    for (std::uint32_t m = droppedMask_; m != 0; m &= m - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(m));
+      if (i < kRegisterCount) before_[i] = std::move(dropped_[i]);
+    }
+    staleRegisters_ |= droppedMask_;
   }
+  droppedMask_ = 0;
+  if (boundary) lastBoundary_ ^= 1u;
   micro_.pop_back();
   if (oldest_ > next_) oldest_ = next_;
-  if (Size() == 0) changed();
+  if (Size() == 0) {
+    sparseUntil_ = 0;
+    changed();
+  }
 }
 
 void History::trimFront() {
@@ -411,8 +450,13 @@ void History::undoToCheckpoint(std::size_t i) {
   }
   restore(c);
   // The registers at the marker before; the next marker copies them all.
-  for (const Reg r : kRegisters) before_[IndexOf(r)] = unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter);
+  for (const Reg r : kRegisters) {
+    before_[IndexOf(r)] = unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter);
+    boundary_[lastBoundary_][IndexOf(r)] = unpack(c.boundaryBefore[IndexOf(r)], r == Reg::MicroCounter);
+  }
   staleRegisters_ = (1u << kRegisterCount) - 1u;
+  droppedMask_ = 0;
+  sparseUntil_ = 0;
   texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
   o_.trace.TruncateLines(c.traceLines);
   o_.microTrace.TruncateLines(c.microLines);
@@ -429,45 +473,57 @@ void History::undoTo(std::uint64_t m, bool logBoundary) {
   restoring_ = true;
   undoToCheckpoint(i);
   restoring_ = false;
+  bool restingLogged = c.restingLogged;
   if (c.marker == m) {
-    // Where the machine rested, it rests again as it was; a boundary passed
-    // in a run becomes a stop there.
+    // Where the machine rested, it rests again as it was.
     logBoundary = logBoundary && !c.atRest;
-    restoring_ = true;
-    // A stop at a boundary happens in the fetch, after it noted the address.
-    if (logBoundary) o_.microTrace.set_PreMCC(o_.cpu.Micro_Reg_Get_CommandCounter());
-    o_.runControl.RestAt(c.restingLogged, logBoundary, c.indicatorBar, c.indicatorLine);
-    restoring_ = false;
   } else {
     // The run went on from the checkpoint on its own: the same
     // micro-commands again lead to m, marking as they go (the registers
-    // before the last of them included).
-    forceCheckpoint_ = true;
+    // before the last of them and at the last boundary included).
+    sparseUntil_ = 0;
     o_.runControl.Replay(static_cast<std::int64_t>(m - c.marker), c.restingLogged, c.indicatorBar, c.indicatorLine);
-    restoring_ = true;
-    o_.runControl.RestAt(o_.runControl.RestingLogged(), false, c.indicatorBar, c.indicatorLine);
-    restoring_ = false;
+    restingLogged = o_.runControl.RestingLogged();
   }
+  // A boundary passed in a run becomes a stop there; a stop at a boundary
+  // happens in the fetch, after it noted the address.
+  restoring_ = true;
+  if (logBoundary) o_.microTrace.set_PreMCC(o_.cpu.Micro_Reg_Get_CommandCounter());
+  o_.runControl.RestAt(restingLogged, logBoundary, c.indicatorBar, c.indicatorLine);
+  restoring_ = false;
   // The next marker copies every register: what changed since this one is
   // not all in the processor's record.
   staleRegisters_ = (1u << kRegisterCount) - 1u;
   changed();
 }
 
+bool History::shortStop(std::uint64_t m) const {
+  if (isBoundary(m)) return true;
+  const Checkpoint& c = checkpoints_[checkpointAt(m)];
+  return c.marker == m && c.shortRest;
+}
+
+std::int64_t History::lastShortStop(std::uint64_t m) const {
+  if (Size() == 0 || m <= oldest_) return -1;
+  // Walk back with a cursor on the checkpoints rather than a search each.
+  std::size_t ci = checkpointAt(m - 1) + 1;
+  for (std::uint64_t k = m; k-- > oldest_;) {
+    while (ci > 0 && checkpoints_[ci - 1].marker > k) --ci;
+    if (isBoundary(k) || (ci > 0 && checkpoints_[ci - 1].marker == k && checkpoints_[ci - 1].shortRest))
+      return static_cast<std::int64_t>(k);
+  }
+  return -1;
+}
+
 bool History::CanStepBack(int mode) const {
   if (Size() == 0) return false;
-  if (mode != 2) return true;
-  for (std::size_t i = checkpoints_.size(); i-- > 0 && checkpoints_[i].marker >= oldest_;)
-    if (ShortStop(checkpoints_[i])) return true;
-  return false;
+  return mode != 2 || lastShortStop(next_) >= 0;
 }
 
 std::int64_t History::stepTarget(int mode) const {
   if (Size() == 0) return -1;
   if (mode != 2) return static_cast<std::int64_t>(next_ - 1);
-  for (std::size_t i = checkpoints_.size(); i-- > 0 && checkpoints_[i].marker >= oldest_;)
-    if (ShortStop(checkpoints_[i])) return static_cast<std::int64_t>(checkpoints_[i].marker);
-  return -1;
+  return lastShortStop(next_);
 }
 
 bool History::StepBack(int mode) {
@@ -475,7 +531,7 @@ bool History::StepBack(int mode) {
   const std::int64_t t = stepTarget(mode);
   if (t < 0) return false;
   const auto m = static_cast<std::uint64_t>(t);
-  undoTo(m, mode == 2 && checkpoints_[checkpointAt(m)].boundary);
+  undoTo(m, mode == 2 && isBoundary(m));
   return true;
 }
 
@@ -489,7 +545,9 @@ History::StepChanges History::LastStepChanges(int mode) const {
   const Checkpoint& at = checkpoints_[checkpointAt(m)];
   for (const Reg r : kRegisters) {
     const std::size_t i = IndexOf(r);
+    // Between checkpoints: the last marker as kept, or the last boundary.
     const bool same = at.marker == m ? unpack(at.registers[i], r == Reg::MicroCounter) == o_.cpu.Value(r)
+                      : mode == 2    ? boundary_[lastBoundary_][i] == o_.cpu.Value(r)
                                      : registerAt(m, r) == o_.cpu.Value(r);
     if (!same) c.registers.push_back(r);
   }
@@ -517,11 +575,8 @@ bool History::StepBackToBreakpoint(int mode) {
   const Breakpoints& b = o_.breakpoints;
   const std::uint64_t last = next_ - 1;
   const std::uint64_t first = firstMarker();
-  std::size_t ci = checkpoints_.size();  // checkpoints_[ci - 1]: the last at or before marker m
   std::uint64_t end = journalBase_ + journal_.size();
   for (std::uint64_t m = last;; --m) {
-    while (ci > 0 && checkpoints_[ci - 1].marker > m) --ci;
-    const Checkpoint* cp = checkpoints_[ci - 1].marker == m ? &checkpoints_[ci - 1] : nullptr;
     // What micro-command m wrote: a watchpoint stops right after it (in the
     // short period at the next boundary), so only where that place is
     // behind us.
@@ -544,25 +599,26 @@ bool History::StepBackToBreakpoint(int mode) {
       std::optional<std::uint64_t> at = m + 1;
       if (mode == 2) {
         at.reset();
-        for (std::size_t k = ci; k < checkpoints_.size(); ++k)
-          if (checkpoints_[k].marker > m && ShortStop(checkpoints_[k])) {
-            at = checkpoints_[k].marker;
+        for (std::uint64_t k = m + 1; k <= last; ++k)
+          if (shortStop(k)) {
+            at = k;
             break;
           }
       }
       if (at) {
-        undoTo(*at, mode == 2 && checkpoints_[checkpointAt(*at)].boundary);
+        undoTo(*at, mode == 2 && isBoundary(*at));
         o_.breakpoints.RecordHit(watchKind, watchAddress);
         return true;
       }
     }
-    if (cp != nullptr && cp->boundary && b.Stops(BreakKind::Command, cp->commandCounter)) {
-      const int address = cp->commandCounter;
+    const std::uint32_t e = micro_[static_cast<std::size_t>(m - first)];
+    if ((e & kBoundaryBit) != 0 && b.Stops(BreakKind::Command, static_cast<int>(e >> 16))) {
+      const int address = static_cast<int>(e >> 16);
       undoTo(m, true);
       o_.breakpoints.RecordHit(BreakKind::Command, address);
       return true;
     }
-    const int micro = micro_[static_cast<std::size_t>(m - first)];
+    const int micro = static_cast<int>(e & 0xFFu);
     if (micro > 0 && b.Stops(BreakKind::Micro, micro)) {
       undoTo(m, false);
       o_.breakpoints.RecordHit(BreakKind::Micro, micro);
@@ -570,7 +626,7 @@ bool History::StepBackToBreakpoint(int mode) {
     }
     if (m == oldest_) break;
   }
-  undoTo(oldest_, mode == 2 && isCheckpoint(oldest_) && checkpoints_[checkpointAt(oldest_)].boundary);
+  undoTo(oldest_, mode == 2 && isBoundary(oldest_));
   listeners_.each([](HistoryListener& l) { l.historyNote(kUsedUpNote); });
   return true;
 }

@@ -132,7 +132,7 @@ class History : MainMemoryListener,
   // changes are the machine's own, kept in the next marker.
   template <class F>
   void Input(F&& change) {
-    forceCheckpoint_ = true;
+    sparseUntil_ = 0;  // the next marker is a checkpoint
     const bool was = input_;
     input_ = true;
     change();
@@ -194,8 +194,6 @@ class History : MainMemoryListener,
     std::uint64_t texts;    // absolute position of its first side text
     std::int64_t traceLines;
     std::int64_t microLines;
-    std::int16_t commandCounter;  // СК as an address
-    bool boundary;
     bool restingLogged;
     bool atRest;       // the machine rested here (a start, continue or step)
     bool shortRest;    // ... in the short period
@@ -206,7 +204,8 @@ class History : MainMemoryListener,
     std::uint8_t runCode;  // 1 running, 2 stopped, 0 the text in runText
     double indicatorLine;
     std::array<Packed, 10> registers;
-    std::array<Packed, 10> previous;  // at the marker before it
+    std::array<Packed, 10> previous;        // at the marker before it
+    std::array<Packed, 10> boundaryBefore;  // at the last command boundary before it
     std::uint32_t lamps;
     Packed runText;
     Packed aluLeft, aluRight, currAddr, currCmd, preMCC;
@@ -255,8 +254,21 @@ class History : MainMemoryListener,
   bool isCheckpoint(std::uint64_t m) const;
   // The journal position of the first entry made after marker m.
   std::uint64_t journalAt(std::uint64_t m) const;
-  // Where a short-period step back may go.
-  static bool ShortStop(const Checkpoint& c) { return c.boundary || c.shortRest; }
+  // Per marker: its micro-address (0 when none), whether it is a command
+  // boundary, and there СК.
+  static constexpr std::uint32_t kBoundaryBit = 0x100u;
+  static std::uint32_t MicroEntry(int micro, bool boundary, std::uint32_t counter) {
+    return static_cast<std::uint32_t>(micro > 0 ? micro : 0) | (boundary ? kBoundaryBit | ((counter & 0x7FFu) << 16) : 0u);
+  }
+  std::uint32_t entry(std::uint64_t m) const { return micro_[static_cast<std::size_t>(m - firstMarker())]; }
+  bool isBoundary(std::uint64_t m) const { return (entry(m) & kBoundaryBit) != 0; }
+  // Where a short-period step back may go: a boundary, or where the machine
+  // rested in the short period.
+  bool shortStop(std::uint64_t m) const;
+  // The last such place before marker m (not before the oldest), or -1.
+  std::int64_t lastShortStop(std::uint64_t m) const;
+  // A boundary was marked: the registers there are kept.
+  void boundaryMarked();
   // Undoes everything after marker m and rests there.
   void undoTo(std::uint64_t m, bool logBoundary);
   // Undoes everything after checkpoint i (dropping it and those after).
@@ -272,7 +284,13 @@ class History : MainMemoryListener,
   bool enabled_ = false;
   bool restoring_ = false;
   bool input_ = false;
-  bool forceCheckpoint_ = false;
+  // Markers before this one may go without a checkpoint (0: the next marker
+  // is one): within the spacing of the last checkpoint, while nothing from
+  // outside run control changed the machine.
+  std::uint64_t sparseUntil_ = 0;
+  bool sparseResting_ = false;  // run control's state the sparse markers share
+  int sparseBar_ = 0;
+  double sparseLine_ = 0.0;
   std::int64_t depth_ = kDefaultDepth;
   int spacing_ = kCheckpointSpacing;
 
@@ -280,7 +298,7 @@ class History : MainMemoryListener,
   std::uint64_t oldest_ = 0;  // the oldest marker a step back may go to (the depth's bound)
   std::uint64_t trimAt_ = ~std::uint64_t{0};  // the second checkpoint's marker
   Ring<Checkpoint> checkpoints_;
-  Ring<std::uint8_t> micro_;  // per marker from firstMarker(): СчМК, 0 when none
+  Ring<std::uint32_t> micro_;  // per marker from firstMarker(), see MicroEntry
   std::deque<Entry> journal_;
   std::uint64_t journalBase_ = 0;  // absolute position of journal_.front()
   std::deque<Monitor::State> screens_;
@@ -292,6 +310,13 @@ class History : MainMemoryListener,
   // changed), and those the processor's record of changes does not cover.
   std::array<BitValue, 10> before_;
   std::uint32_t staleRegisters_ = 0;
+  // Those a boundary marker overwrote (DropMark puts them back).
+  std::array<BitValue, 10> dropped_;
+  std::uint32_t droppedMask_ = 0;
+  // The registers at the last command boundary marked (boundary_[lastBoundary_])
+  // and at the one before.
+  std::array<std::array<BitValue, 10>, 2> boundary_;
+  std::size_t lastBoundary_ = 0;
 
   // The large state as of now, to know old values when an owner announces
   // a change after making it.

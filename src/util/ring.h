@@ -25,7 +25,8 @@ class Ring {
   // A new last element, default-initialised storage reused: the caller sets
   // every field it reads.
   T& emplace_back() {
-    if (size_ == slots_.size()) grow();
+    if (size_ == slots_.size()) [[unlikely]]
+      grow();
     T& slot = slots_[(head_ + size_) & mask()];
     ++size_;
     return slot;
@@ -49,7 +50,7 @@ class Ring {
 
  private:
   std::size_t mask() const { return slots_.size() - 1; }
-  void grow() {
+  [[gnu::noinline]] void grow() {
     std::vector<T> bigger(slots_.empty() ? 16 : slots_.size() * 2);
     for (std::size_t i = 0; i < size_; ++i) bigger[i] = std::move((*this)[i]);
     slots_ = std::move(bigger);
