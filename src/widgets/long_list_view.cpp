@@ -70,11 +70,14 @@ void LongListView::setModel(QAbstractItemModel* model) {
   rows_.setLineCount(0);
   rows_.setLineCount(rowCount());
   updateGeometries();
+  viewport()->update();
 }
 
 void LongListView::setRowHeight(int pixels) {
   rows_.setRowHeight(pixels);
+  paintedTop_ = rows_.top();
   updateGeometries();
+  viewport()->update();
 }
 
 int LongListView::rowCount() const { return model() != nullptr ? model()->rowCount(rootIndex()) : 0; }
@@ -312,15 +315,23 @@ void LongListView::resizeColumnToContents(int column) {
 }
 
 void LongListView::rowsInserted(const QModelIndex& parent, int start, int end) {
-  if (parent == rootIndex()) rows_.insertLines(start, end - start + 1);
   QAbstractItemView::rowsInserted(parent, start, end);
+  if (parent != rootIndex()) return;
+  rows_.insertLines(start, end - start + 1);
   showRowWindow();
+  repaintFrom(start);
 }
 
 void LongListView::rowsRemoved(const QModelIndex& parent, int start, int end) {
   if (parent != rootIndex()) return;
   rows_.removeLines(start, end - start + 1);
   showRowWindow();
+  // Rows that go at the top renumber every line (and its shade); at the end
+  // only the rows from there down change.
+  if (start == 0)
+    viewport()->update();
+  else
+    repaintFrom(start);
 }
 
 void LongListView::reset() {
@@ -328,6 +339,7 @@ void LongListView::reset() {
   hover_ = QPersistentModelIndex();
   rows_.setLineCount(rowCount());
   showRowWindow();
+  viewport()->update();
 }
 
 void LongListView::updateGeometries() {
@@ -385,13 +397,37 @@ void LongListView::showRowWindow() {
   bar->setRange(0, static_cast<int>(rows_.maximum()));
   bar->setValue(value);
   showing_ = false;
-  viewport()->update();
+  moveRows();
+}
+
+void LongListView::moveRows() {
+  // A line is drawn at the same content y for as long as it is in the list:
+  // what is on screen moves with the view, only the rows it uncovers are
+  // painted.
+  const std::int64_t top = rows_.top();
+  const std::int64_t dy = paintedTop_ - top;
+  paintedTop_ = top;
+  if (dy == 0) return;
+  if (dy > -viewport()->height() && dy < viewport()->height())
+    viewport()->scroll(0, static_cast<int>(dy));
+  else
+    viewport()->update();
+}
+
+void LongListView::repaintFrom(std::int64_t line) {
+  const std::int64_t y = std::max<std::int64_t>(0, rows_.lineTop(line));
+  if (y < viewport()->height()) viewport()->update(0, static_cast<int>(y), viewport()->width(), viewport()->height());
 }
 
 void LongListView::scrollContentsBy(int dx, int dy) {
-  if (dx != 0) header_->setOffset(horizontalScrollBar()->value());
-  if (dy != 0 && !showing_) rows_.setValue(verticalScrollBar()->value());
-  viewport()->update();
+  if (dx != 0) {
+    header_->setOffset(horizontalScrollBar()->value());
+    viewport()->scroll(dx, 0);
+  }
+  if (dy != 0 && !showing_) {
+    rows_.setValue(verticalScrollBar()->value());
+    moveRows();
+  }
 }
 
 bool LongListView::viewportEvent(QEvent* event) {

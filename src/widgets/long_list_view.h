@@ -63,8 +63,11 @@ class LongListView : public QAbstractItemView {
  private:
   void rowsRemoved(const QModelIndex& parent, int start, int end);
   void layOut();
-  // The scroll bar follows the row window (range, page, value).
+  // The scroll bar follows the row window (range, page, value), and the
+  // rows on screen follow the scroll position.
   void showRowWindow();
+  void moveRows();
+  void repaintFrom(std::int64_t line);  // the rows from a line down to the bottom edge
   int rowCount() const;
   QRect rowRect(std::int64_t line) const;  // whole row, viewport coordinates, clamped to int
 
@@ -73,6 +76,7 @@ class LongListView : public QAbstractItemView {
   // Content y of verticalOffset()'s zero: moved only when the offset would
   // leave an int's range, so a mouse drag's start keeps its meaning.
   std::int64_t origin_ = 0;
+  std::int64_t paintedTop_ = 0;  // the content y the pixels on screen were painted for
   QPersistentModelIndex hover_;
   bool showing_ = false;
   bool inGeometry_ = false;

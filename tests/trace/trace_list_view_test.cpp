@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScreen>
+#include <functional>
+#include <vector>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QScrollBar>
@@ -241,6 +244,45 @@ TEST_F(TraceListView, AStepBackAtTheBottomShowsTheNewLastLineAndElsewhereMovesNo
   // Run on: the bottom is followed again.
   addAndShow(20);
   EXPECT_EQ(bottomText(), "L309");
+}
+
+TEST_F(TraceListView, RowsMovedOnScreenMatchRowsPaintedAfresh) {
+  // Scrolling and a step back move the pixels on screen and paint only the
+  // rows uncovered: the screen must show what a full repaint shows.
+  const auto onScreen = [&] {
+    QApplication::processEvents();
+    const QPoint at = list->viewport()->mapTo(&window, QPoint(0, 0));
+    const qreal ratio = window.devicePixelRatio();
+    QImage screen = QGuiApplication::primaryScreen()
+                        ->grabWindow(window.winId(), at.x(), at.y(), list->viewport()->width(),
+                                     list->viewport()->height())
+                        .toImage()
+                        .convertToFormat(QImage::Format_RGB32);
+    screen.setDevicePixelRatio(ratio);
+    return screen;
+  };
+  const auto afresh = [&] { return list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  addAndShow(5);
+  int step = 0;
+  for (const auto& change : std::vector<std::function<void()>>{
+           [&] { log.stepBack(2); },  // a short list: its last rows leave blank space
+           [&] { addAndShow(295); },
+           [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centreOf(296)); },
+           [&] { log.stepBack(1); },
+           [&] { log.stepBack(5); },
+           [&] { addAndShow(3); },
+           [&] { wheel(-1); },
+           [&] { log.stepBack(2); },  // elsewhere: nothing on screen moves
+           [&] { log.addAtLimit(7); window.model()->flush(); },
+           [&] { bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); },
+           [&] { list->horizontalScrollBar()->setValue(30); },
+       }) {
+    change();
+    const QImage shown = onScreen();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(shown == afresh()) << "after change " << step;
+    ++step;
+  }
 }
 
 TEST_F(TraceListView, TooltipsShowTheCellUnderTheMouse) {
