@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace vesk {
 
@@ -250,16 +251,26 @@ void LongListView::initViewItemOption(QStyleOptionViewItem* option) const {
 
 void LongListView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  if (model() == nullptr || header_->count() == 0 || itemDelegate() == nullptr) return;
+  const int columns = header_->count();
+  const std::int64_t first = rows_.firstShown();
+  const std::int64_t last = rows_.lastShown();
+  if (model() == nullptr || columns == 0 || itemDelegate() == nullptr || last < first) return;
+  // Each cell under any of the areas to paint, once (areas apart, such as
+  // the rows a scroll uncovers at the top and at the bottom, paint only theirs).
+  std::vector<bool> wanted(static_cast<std::size_t>(last - first + 1) * columns, false);
+  for (const QRect& area : event->region()) {
+    const std::int64_t top = std::max(first, rows_.lineAt(area.top()));
+    const std::int64_t bottom = std::min(last, rows_.lineAt(area.bottom()));
+    int left = header_->visualIndexAt(area.left());
+    int right = header_->visualIndexAt(area.right());
+    if (left < 0) left = 0;
+    if (right < 0) right = columns - 1;
+    for (std::int64_t line = top; line <= bottom; ++line)
+      for (int v = left; v <= right; ++v) wanted[static_cast<std::size_t>((line - first) * columns + v)] = true;
+  }
+
   QStyleOptionViewItem option;
   initViewItemOption(&option);
-  const QRect area = event->rect();
-  const std::int64_t first = std::max(rows_.firstShown(), rows_.lineAt(area.top()));
-  const std::int64_t last = std::min(rows_.lastShown(), rows_.lineAt(area.bottom()));
-  int left = header_->visualIndexAt(area.left());
-  int right = header_->visualIndexAt(area.right());
-  if (left < 0) left = 0;
-  if (right < 0) right = header_->count() - 1;
   const QModelIndex current = currentIndex();
   const bool focused = (hasFocus() || viewport()->hasFocus()) && current.isValid();
   const bool alternate = alternatingRowColors();
@@ -271,7 +282,8 @@ void LongListView::paintEvent(QPaintEvent* event) {
       else
         option.features &= ~QStyleOptionViewItem::Alternate;
     }
-    for (int v = left; v <= right; ++v) {
+    for (int v = 0; v < columns; ++v) {
+      if (!wanted[static_cast<std::size_t>((line - first) * columns + v)]) continue;
       const int column = header_->logicalIndex(v);
       if (header_->isSectionHidden(column)) continue;
       const QModelIndex index = model()->index(static_cast<int>(line), column, rootIndex());
