@@ -336,11 +336,23 @@ void LongListView::rowsInserted(const QModelIndex& parent, int start, int end) {
 
 void LongListView::rowsRemoved(const QModelIndex& parent, int start, int end) {
   if (parent != rootIndex()) return;
-  rows_.removeLines(start, end - start + 1);
+  const std::int64_t count = end - start + 1;
+  const bool aboveView = end < rows_.firstShown();
+  rows_.removeLines(start, count);
+  if (aboveView) {
+    // The oldest lines went (a trace at its line limit): every line moves up
+    // in the content by the rows that went, and the view with it, so the
+    // lines on screen stay where they are. Their shade follows the row
+    // number: an odd count of rows flips it.
+    paintedTop_ -= count * rows_.rowHeight();
+    showRowWindow();
+    if (count % 2 != 0 && alternatingRowColors()) viewport()->update();
+    return;
+  }
   showRowWindow();
-  // Rows that go at the top renumber every line (and its shade); at the end
-  // only the rows from there down change.
-  if (start == 0)
+  // The lines from the first removed down change; lines in view removed
+  // with older ones renumber every line below them.
+  if (start < rows_.firstShown())
     viewport()->update();
   else
     repaintFrom(start);

@@ -274,6 +274,12 @@ TEST_F(TraceListView, RowsMovedOnScreenMatchRowsPaintedAfresh) {
            [&] { wheel(-1); },
            [&] { log.stepBack(2); },  // elsewhere: nothing on screen moves
            [&] { log.addAtLimit(7); window.model()->flush(); },
+           [&] { log.addAtLimit(8); window.model()->flush(); },
+           [&] { bar->setValue(bar->maximum()); },
+           [&] { log.addAtLimit(4); addAndShow(0); },  // following the newest line at the limit
+           [&] { log.addAtLimit(3); addAndShow(0); },
+           [&] { bar->setValue(2); },
+           [&] { log.addAtLimit(5); window.model()->flush(); },  // the lines in view went
            [&] { bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); },
            [&] { list->horizontalScrollBar()->setValue(30); },
        }) {
