@@ -4,9 +4,10 @@
 // the view has not seen yet are inserted with one beginInsertRows, so a
 // machine logging thousands of lines a second costs the view one insert per
 // batch. Deferred (a fast run), the beat inserts the new rows, and the list
-// holds only the newest kTailRows lines, older rows leaving at the top: a
-// view's cost per insert grows with its row count, and a fast run adds
-// millions. When deferral ends the list shows every line again.
+// holds only the newest kTailRows lines, older rows leaving at the top, while
+// the run adds millions. When deferral ends the list shows every line again.
+// The view (LongListView) pays for a change only by the rows on screen, not
+// by the rows of the list.
 //
 // A trace at its line limit gives up its oldest lines; the next batch (or
 // beat) removes their rows from the top, in one beginRemoveRows, or starts

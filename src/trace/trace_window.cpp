@@ -16,7 +16,7 @@ TraceWindow::TraceWindow(Setup setup, std::string settingsFile, Dialogs* dialogs
     : MachineWindow(std::move(settingsFile), setup.layoutName, dialogs, parent), setup_(std::move(setup)) {
   setWindowTitle(setup_.caption);
   model_ = new TraceTableModel(setup_.source, this);
-  list_ = new QTableView(this);
+  list_ = new LongListView(this);
   list_->setModel(model_);
   ApplyTableLook(*list_, setup_.columnSamples);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);

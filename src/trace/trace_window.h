@@ -4,9 +4,9 @@
 #pragma once
 
 #include <QMenu>
-#include <QTableView>
 #include <functional>
 
+#include "widgets/long_list_view.h"
 #include "widgets/machine_window.h"
 #include "trace/trace_table_model.h"
 #include "util/file_result.h"
@@ -17,7 +17,7 @@ class TraceWindow : public MachineWindow {
   Q_OBJECT
 
  public:
-  QTableView* list() { return list_; }
+  LongListView* list() { return list_; }
   TraceTableModel* model() { return model_; }
   QMenu* contextMenu() { return menu_; }
 
@@ -45,7 +45,7 @@ class TraceWindow : public MachineWindow {
  private:
   Setup setup_;
   TraceTableModel* model_;
-  QTableView* list_;
+  LongListView* list_;
   QMenu* menu_;
   bool atBottom_ = true;
 };

@@ -10,10 +10,14 @@ class QTableView;
 
 namespace vesk {
 
+class LongListView;
+
 QFont ValueFont();
 
 // Sets up the view; widths of all but the last column fit the longest sample
 // text of each column (or its header), the last column stretches.
 void ApplyTableLook(QTableView& view, const QStringList& columnSamples);
+// The same look for a long list (a trace), row height and all.
+void ApplyTableLook(LongListView& view, const QStringList& columnSamples);
 
 }  // namespace vesk
