@@ -233,7 +233,8 @@ bool RunControl::fetch(int mode) {
   const bool mark = history_ != nullptr && !std::exchange(markedAtResume_, false);
   int row = 0;
   RowKey key = RowKey::None;
-  if (counter.isHex(2) && counter.value() != 0) {
+  const bool cleanCounter = counter.isHex(2) && counter.value() != 0;
+  if (cleanCounter) {
     // Two hex digits naming a row: the usual case, read by number.
     row = static_cast<int>(counter.value());
     key = micro_.KeyAt(row);
@@ -251,7 +252,8 @@ bool RunControl::fetch(int mode) {
     }
     row = *MicroMemory::ParseAddress(address);
   }
-  if (history_ != nullptr && key == RowKey::NewCommand) history_->MarkBoundary();
+  // A marker this fetch made knew already whether it begins a command.
+  if (history_ != nullptr && key == RowKey::NewCommand && !(mark && cleanCounter)) history_->MarkBoundary();
   if (key == RowKey::NewCommand) {
     bool stop = false;
     boundary(stop, resumed);

@@ -49,7 +49,7 @@ void History::SetEnabled(bool enabled) {
   enabled_ = enabled;
   if (enabled) {
     o_.memory.listeners().add(this);
-    o_.microMemory.listeners().add(this);
+    o_.microMemory.rowListeners().add(this);
     o_.controllers.listeners().add(this);
     o_.cpu.editListeners().add(this);
     o_.monitor.listeners().add(this);
@@ -65,7 +65,7 @@ void History::SetEnabled(bool enabled) {
     o_.monitor.listeners().remove(this);
     o_.cpu.editListeners().remove(this);
     o_.controllers.listeners().remove(this);
-    o_.microMemory.listeners().remove(this);
+    o_.microMemory.rowListeners().remove(this);
     o_.memory.listeners().remove(this);
   }
   Clear();
@@ -163,7 +163,7 @@ void History::Mark(bool atRest, bool executesNow, bool boundary) {
       before_[i] = o_.cpu.Value(static_cast<Reg>(i));
     }
     micro_.push_back(MicroEntry(static_cast<int>(o_.cpu.Value(Reg::MicroCounter).value()), boundary,
-                                o_.cpu.Value(Reg::CommandCounter).bitsValue()));
+                                boundary ? o_.cpu.Value(Reg::CommandCounter).bitsValue() : 0u));
     if (boundary) boundaryMarked();
     if (++next_ > oldest_ + static_cast<std::uint64_t>(depth_)) {
       oldest_ = next_ - static_cast<std::uint64_t>(depth_);
@@ -171,6 +171,10 @@ void History::Mark(bool atRest, bool executesNow, bool boundary) {
     }
     return;
   }
+  markCheckpoint(atRest, executesNow, boundary);
+}
+
+void History::markCheckpoint(bool atRest, bool executesNow, bool boundary) {
   // The devices' state as of this marker is what the next change journals.
   if (screenSaved_) screen_ = o_.monitor.Save();
   if (queueSaved_) queue_ = o_.keyboard.Queue();
@@ -307,6 +311,7 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
   c.preMCC = pack(o_.microTrace.PreMCCValue());
   c.microCommands = o_.microTrace.MCCounter();
   c.microSelected = o_.microMemory.Selected();
+  c.memorySelected = o_.memory.Selected();
   noteTrim();
 }
 
@@ -329,11 +334,13 @@ void History::restore(const Checkpoint& c) {
   o_.microTrace.set_PreMCC(unpack(c.preMCC, true));
   if (c.microCommands != o_.microTrace.MCCounter()) o_.microTrace.set_MCCounter(c.microCommands);
   o_.microMemory.RestoreSelection(c.microSelected);
+  o_.memory.RestoreSelection(c.memorySelected);
+  selected_ = c.memorySelected;
 }
 
 void History::MarkBoundary() {
   if (Size() == 0 || (micro_.back() & kBoundaryBit) != 0) return;
-  micro_.back() = MicroEntry(static_cast<int>(micro_.back() & 0xFFu), true, o_.cpu.Value(Reg::CommandCounter).bitsValue());
+  micro_.back() |= MicroEntry(0, true, o_.cpu.Value(Reg::CommandCounter).bitsValue());
   droppedMask_ = 0;
   boundaryMarked();
 }
@@ -412,9 +419,13 @@ bool History::isCheckpoint(std::uint64_t m) const {
 }
 
 std::uint64_t History::journalAt(std::uint64_t m) const {
-  const auto it = std::lower_bound(journal_.begin(), journal_.end(), m,
-                                   [](const Entry& e, std::uint64_t v) { return e.marker < v; });
-  return journalBase_ + static_cast<std::uint64_t>(it - journal_.begin());
+  std::size_t lo = 0, hi = journal_.size();
+  while (lo < hi) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    if (journal_[mid].marker < m) lo = mid + 1;
+    else hi = mid;
+  }
+  return journalBase_ + lo;
 }
 
 void History::undoToCheckpoint(std::size_t i) {
@@ -426,10 +437,6 @@ void History::undoToCheckpoint(std::size_t i) {
         o_.memory.RestoreWord(e.index, NumToBits(static_cast<std::uint32_t>(e.value), 16), e.flag != 0);
         words_[e.index] = static_cast<std::uint16_t>(e.value);
         written_[e.index] = e.flag != 0;
-        break;
-      case EntryKind::MemorySelection:
-        o_.memory.RestoreSelection(e.value);
-        selected_ = e.value;
         break;
       case EntryKind::Controller:
         o_.controllers.RestoreRow(e.index, e.flag, NumToBits(static_cast<std::uint32_t>(e.value), 8));
@@ -556,11 +563,12 @@ History::StepChanges History::LastStepChanges(int mode) const {
     if (e.kind == EntryKind::MemoryWord && std::find(c.memoryWritten.begin(), c.memoryWritten.end(), e.index) ==
                                                c.memoryWritten.end())
       c.memoryWritten.push_back(e.index);
-    if (e.kind == EntryKind::MemorySelection) c.memoryRead = o_.memory.Selected();
     if (e.kind == EntryKind::Controller && std::find(c.controllerRows.begin(), c.controllerRows.end(), e.index) ==
                                                c.controllerRows.end())
       c.controllerRows.push_back(e.index);
   }
+  for (std::uint64_t k = m; k < next_; ++k)
+    if ((entry(k) & kReadBit) != 0) c.memoryRead = o_.memory.Selected();
   if (std::find(c.memoryWritten.begin(), c.memoryWritten.end(), c.memoryRead) != c.memoryWritten.end())
     c.memoryRead = -1;
   // The micro-command executed last: the newest line of the micro-command trace.
@@ -662,7 +670,10 @@ void History::memorySelectionChanged(int address) {
     selected_ = address;
     return;  // a window's reading moves no machine state
   }
-  if (!checkpoints_.empty()) push(EntryKind::MemorySelection, 0, 0, selected_);
+  // Where the micro-command after the last marker read is all a step back
+  // needs: checkpoints keep the selection, a replay reads again.
+  if (Size() > 0) micro_.back() |= kReadBit;
+  if (!o_.runControl.Busy()) sparseUntil_ = 0;
   selected_ = address;
 }
 

@@ -10,9 +10,9 @@
 // checkpoints the machine ran on its own in the short-period order, so any
 // place there is reached again by putting the checkpoint back and letting run
 // control replay the micro-commands from it. What is large is journalled
-// instead, old value first, as its owner announces the change: memory words
-// and the selection, controllers' flags and data registers, the monitor's
-// screen and the keyboard's queue. Stepping back undoes the journal to a
+// instead, old value first, as its owner announces the change: memory words,
+// controllers' flags and data registers, the monitor's screen and the
+// keyboard's queue. Stepping back undoes the journal to a
 // checkpoint, puts its small state back, cuts both traces to its line counts,
 // replays to the marker asked for, and lets the machine rest there.
 //
@@ -165,7 +165,7 @@ class History : MainMemoryListener,
   StepChanges LastStepChanges(int mode) const;
 
  private:
-  enum class EntryKind : std::uint8_t { MemoryWord, MemorySelection, Controller, MonitorScreen, KeyboardQueue };
+  enum class EntryKind : std::uint8_t { MemoryWord, Controller, MonitorScreen, KeyboardQueue };
   struct Entry {
     std::uint64_t marker;  // made by the micro-command after this marker
     EntryKind kind;
@@ -210,7 +210,7 @@ class History : MainMemoryListener,
     Packed runText;
     Packed aluLeft, aluRight, currAddr, currCmd, preMCC;
     ShortText effectAddr, effectVal;
-    std::int32_t commands, microCommands, microSelected;
+    std::int32_t commands, microCommands, microSelected, memorySelected;
   };
   static_assert(std::is_trivially_copyable_v<Checkpoint>);
 
@@ -239,6 +239,7 @@ class History : MainMemoryListener,
   void push(EntryKind kind, std::uint8_t flag, std::uint16_t index, std::int32_t value);
   void monitorChanged();
   void keyboardChanged();
+  [[gnu::noinline]] void markCheckpoint(bool atRest, bool executesNow, bool boundary);
   void checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters);
   void restore(const Checkpoint& c);
   Packed pack(const BitValue& v);
@@ -255,8 +256,9 @@ class History : MainMemoryListener,
   // The journal position of the first entry made after marker m.
   std::uint64_t journalAt(std::uint64_t m) const;
   // Per marker: its micro-address (0 when none), whether it is a command
-  // boundary, and there СК.
+  // boundary, and there СК; whether its micro-command read memory.
   static constexpr std::uint32_t kBoundaryBit = 0x100u;
+  static constexpr std::uint32_t kReadBit = 0x200u;
   static std::uint32_t MicroEntry(int micro, bool boundary, std::uint32_t counter) {
     return static_cast<std::uint32_t>(micro > 0 ? micro : 0) | (boundary ? kBoundaryBit | ((counter & 0x7FFu) << 16) : 0u);
   }
@@ -299,7 +301,7 @@ class History : MainMemoryListener,
   std::uint64_t trimAt_ = ~std::uint64_t{0};  // the second checkpoint's marker
   Ring<Checkpoint> checkpoints_;
   Ring<std::uint32_t> micro_;  // per marker from firstMarker(), see MicroEntry
-  std::deque<Entry> journal_;
+  Ring<Entry> journal_;
   std::uint64_t journalBase_ = 0;  // absolute position of journal_.front()
   std::deque<Monitor::State> screens_;
   std::deque<std::deque<std::uint8_t>> queues_;

@@ -85,6 +85,7 @@ void MicroMemory::Micro_WriteMem(std::string_view address, std::string_view valu
   select(a);
   store(a, static_cast<std::uint16_t>(BitsValue(value)));
   listeners_.each([a](MicroMemoryListener& l) { l.microRowChanged(a); });
+  rowListeners_.each([a](MicroMemoryListener& l) { l.microRowChanged(a); });
 }
 
 void MicroMemory::SetRow(int address, std::string_view value, std::string_view comment) {
@@ -103,10 +104,12 @@ void MicroMemory::SetComment(int address, std::string_view comment) {
   comments_[index(address)] = comment;
   ++commentsVersion_;
   listeners_.each([address](MicroMemoryListener& l) { l.microRowChanged(address); });
+  rowListeners_.each([address](MicroMemoryListener& l) { l.microRowChanged(address); });
 }
 
 void MicroMemory::notifyRowsChanged() {
   listeners_.each([](MicroMemoryListener& l) { l.microRowsChanged(); });
+  rowListeners_.each([](MicroMemoryListener& l) { l.microRowsChanged(); });
 }
 
 std::string MicroMemory::AddressText(int address) {

@@ -31,6 +31,9 @@ class MicroMemory {
   MicroMemory();
 
   Listeners<MicroMemoryListener>& listeners() { return listeners_; }
+  // Told of rows changed only, never of the selection a fetch moves (a run
+  // costs these listeners nothing).
+  Listeners<MicroMemoryListener>& rowListeners() { return rowListeners_; }
 
   // address: hex text naming 01..FF (either case); anything else throws
   // MachineError. Selects the row and returns its vertical micro-command.
@@ -86,6 +89,7 @@ class MicroMemory {
   void store(int address, std::uint16_t value);
 
   Listeners<MicroMemoryListener> listeners_;
+  Listeners<MicroMemoryListener> rowListeners_;
   std::array<std::uint16_t, kWords> words_{};
   std::array<std::string, kWords> comments_;
   std::array<std::string, kWords> keys_;

@@ -44,6 +44,9 @@ class LongListView : public QAbstractItemView {
 
  protected slots:
   void rowsInserted(const QModelIndex& parent, int start, int end) override;
+  // No jump to a row by the letters typed: over millions of rows Qt's
+  // search would hold the window for seconds.
+  void keyboardSearch(const QString& /*search*/) override {}
   void updateGeometries() override;
 
  protected:
