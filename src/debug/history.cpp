@@ -94,8 +94,10 @@ void History::resync() {
   screen_ = o_.monitor.Save();
   queue_ = o_.keyboard.Queue();
   screenSaved_ = queueSaved_ = false;
-  for (const Reg r : kRegisters) before_[IndexOf(r)] = o_.cpu.Value(r);
-  boundary_[0] = boundary_[1] = before_;
+  for (const Reg r : kRegisters) {
+    before_[IndexOf(r)].set(o_.cpu.Value(r));
+    boundary_[0][IndexOf(r)] = boundary_[1][IndexOf(r)] = o_.cpu.Value(r);
+  }
   o_.cpu.TakeChangedRegisters();
   staleRegisters_ = 0;
 }
@@ -159,8 +161,8 @@ void History::Mark(bool atRest, bool executesNow, bool boundary) {
     for (std::uint32_t m = copy; m != 0; m &= m - 1) {
       const auto i = static_cast<std::size_t>(std::countr_zero(m));
       if (i >= kRegisterCount) continue;
-      if (boundary) dropped_[i] = std::move(before_[i]);
-      before_[i] = o_.cpu.Value(static_cast<Reg>(i));
+      if (boundary) std::swap(dropped_[i], before_[i]);
+      before_[i].set(o_.cpu.Value(static_cast<Reg>(i)));
     }
     micro_.push_back(MicroEntry(static_cast<int>(o_.cpu.Value(Reg::MicroCounter).value()), boundary,
                                 boundary ? o_.cpu.Value(Reg::CommandCounter).bitsValue() : 0u));
@@ -236,7 +238,7 @@ BitValue History::registerAt(std::uint64_t m, Reg r) const {
   if (r == Reg::MicroCommand)
     return BitValue::Bits(o_.microMemory.Bits(static_cast<int>(micro_[static_cast<std::size_t>(m - 1 - first)] & 0xFFu)), 16);
   // The others as kept for the last marker.
-  return before_[i];
+  return before_[i].get();
 }
 
 void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters) {
@@ -285,9 +287,14 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
       c.registers[i] = pack(cpu.Value(static_cast<Reg>(i)));
       continue;
     }
-    c.previous[i] = pack(before_[i]);
-    if (changed) before_[i] = cpu.Value(static_cast<Reg>(i));
-    c.registers[i] = changed ? pack(before_[i]) : c.previous[i];
+    c.previous[i] = before_[i].packed.kind == 2 ? pack(before_[i].odd) : before_[i].packed;
+    if (changed) {
+      const BitValue& now = cpu.Value(static_cast<Reg>(i));
+      before_[i].set(now);
+      c.registers[i] = pack(now);
+    } else {
+      c.registers[i] = c.previous[i];
+    }
   }
   for (std::size_t i = 0; i < kRegisterCount; ++i) c.boundaryBefore[i] = pack(boundary_[lastBoundary_][i]);
   droppedMask_ = 0;
@@ -353,7 +360,7 @@ void History::DropMark() {
     // The registers at the marker before, as the dropped one kept them; the
     // next marker copies them all again.
     const Checkpoint& c = checkpoints_.back();
-    for (const Reg r : kRegisters) before_[IndexOf(r)] = unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter);
+    for (const Reg r : kRegisters) before_[IndexOf(r)].set(unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter));
     staleRegisters_ = (1u << kRegisterCount) - 1u;
     texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
     checkpoints_.pop_back();
@@ -362,7 +369,7 @@ void History::DropMark() {
   } else {
     for (std::uint32_t m = droppedMask_; m != 0; m &= m - 1) {
       const auto i = static_cast<std::size_t>(std::countr_zero(m));
-      if (i < kRegisterCount) before_[i] = std::move(dropped_[i]);
+      if (i < kRegisterCount) std::swap(before_[i], dropped_[i]);
     }
     staleRegisters_ |= droppedMask_;
   }
@@ -458,7 +465,7 @@ void History::undoToCheckpoint(std::size_t i) {
   restore(c);
   // The registers at the marker before; the next marker copies them all.
   for (const Reg r : kRegisters) {
-    before_[IndexOf(r)] = unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter);
+    before_[IndexOf(r)].set(unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter));
     boundary_[lastBoundary_][IndexOf(r)] = unpack(c.boundaryBefore[IndexOf(r)], r == Reg::MicroCounter);
   }
   staleRegisters_ = (1u << kRegisterCount) - 1u;

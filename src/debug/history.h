@@ -180,6 +180,26 @@ class History : MainMemoryListener,
     std::uint8_t width;
     std::uint8_t kind;  // 0 bits, 1 hex digits, 2 text
   };
+  // A register's value kept cheaply: a clean one by number, another whole.
+  struct Kept {
+    Packed packed{};  // kind 2: in `odd`
+    BitValue odd;
+    void set(const BitValue& v) {
+      if (v.isBits() && v.width() <= 32) {
+        packed = {v.value(), static_cast<std::uint8_t>(v.width()), 0};
+      } else if (v.isHex() && v.width() <= 8) {
+        packed = {v.value(), static_cast<std::uint8_t>(v.width()), 1};
+      } else {
+        packed = {0, 0, 2};
+        odd = v;
+      }
+    }
+    BitValue get() const {
+      if (packed.kind == 0) return BitValue::Bits(packed.value, packed.width);
+      if (packed.kind == 1) return BitValue::Hex(packed.value, packed.width);
+      return odd;
+    }
+  };
   // A short text kept in place (up to 11 bytes), a longer one in the side store.
   struct ShortText {
     char bytes[11];
@@ -310,10 +330,10 @@ class History : MainMemoryListener,
 
   // The registers at the last marker (for what the last micro-command
   // changed), and those the processor's record of changes does not cover.
-  std::array<BitValue, 10> before_;
+  std::array<Kept, 10> before_;
   std::uint32_t staleRegisters_ = 0;
   // Those a boundary marker overwrote (DropMark puts them back).
-  std::array<BitValue, 10> dropped_;
+  std::array<Kept, 10> dropped_;
   std::uint32_t droppedMask_ = 0;
   // The registers at the last command boundary marked (boundary_[lastBoundary_])
   // and at the one before.
