@@ -81,6 +81,7 @@ void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, dou
   fast_ = false;
   restingLogged_ = restingLogged;
   markedAtResume_ = false;
+  if (history_ != nullptr) history_->RunControlMoved();
   cpu_.bIsRunning_Act = false;
   if (logBoundary && !restingLogged_) {
     trace_.AddLine();
@@ -96,6 +97,7 @@ void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, dou
   }
   indicator_.activeBar = activeBar;
   indicator_.lineY = lineY;
+  if (history_ != nullptr) history_->RunControlMoved();
   listeners_.each([](RunControlListener& l) { l.indicatorMoved(); });
 }
 
@@ -157,7 +159,10 @@ void RunControl::fail(int number, const std::string& description) {
 void RunControl::boundary(bool& stop, bool resumed) {
   stop = false;
   if (!restingLogged_) trace_.AddLine();
-  restingLogged_ = false;
+  if (restingLogged_) {
+    restingLogged_ = false;
+    if (history_ != nullptr) history_->RunControlMoved();
+  }
   if (replaying_) return;  // the run went on here
   if (step_ == Step::MicroCommand) return;  // a full-period step always fetches
   if (step_ == Step::Command && !stepLeftBoundary_) {

@@ -17,15 +17,15 @@ namespace {
 
 constexpr Reg kRegisters[] = {Reg::A,   Reg::Data,   Reg::Command, Reg::CommandCounter, Reg::Address,
                               Reg::Key, Reg::Buffer, Reg::State,   Reg::MicroCommand,   Reg::MicroCounter};
-constexpr std::size_t kRegisterCount = std::size(kRegisters);
+constexpr std::size_t kRegisterCount = History::kRegisterCount;
+static_assert(std::size(kRegisters) == kRegisterCount);
 
 std::size_t IndexOf(Reg r) { return static_cast<std::size_t>(r); }
 
 // РМК and СчМК change with every micro-command; between checkpoints they are
 // known without copying: СчМК from the marker's micro-address, РМК from the
 // word the micro-command before fetched.
-constexpr std::uint32_t kMicroRegisters = (1u << static_cast<unsigned>(Reg::MicroCommand)) |
-                                          (1u << static_cast<unsigned>(Reg::MicroCounter));
+constexpr std::uint32_t kMicroRegisters = History::kMicroRegisters;
 bool IsMicroRegister(std::size_t i) { return ((kMicroRegisters >> i) & 1u) != 0; }
 
 // СчМК as a micro-address, -1 when it names none.
@@ -37,7 +37,7 @@ int MicroAddress(const BitValue& counter) {
 
 }  // namespace
 
-History::History(HistoryOwners owners) : o_(owners) {
+History::History(HistoryOwners owners) : o_(owners), indicator_(&owners.runControl.Indicator()) {
   commandWatch_.history = this;
   microWatch_.history = this;
 }
@@ -96,7 +96,8 @@ void History::resync() {
   screenSaved_ = queueSaved_ = false;
   for (const Reg r : kRegisters) {
     before_[IndexOf(r)].set(o_.cpu.Value(r));
-    boundary_[0][IndexOf(r)] = boundary_[1][IndexOf(r)] = o_.cpu.Value(r);
+    boundary_[0][IndexOf(r)].set(o_.cpu.Value(r));
+    boundary_[1][IndexOf(r)].set(o_.cpu.Value(r));
   }
   o_.cpu.TakeChangedRegisters();
   staleRegisters_ = 0;
@@ -145,36 +146,7 @@ void History::push(EntryKind kind, std::uint8_t flag, std::uint16_t index, std::
   if (!o_.runControl.Busy()) sparseUntil_ = 0;
 }
 
-void History::Mark(bool atRest, bool executesNow, bool boundary) {
-  if (!enabled_) return;
-  const PeriodIndicator& indicator = o_.runControl.Indicator();
-  if (executesNow && next_ < sparseUntil_ && !screenSaved_ && !queueSaved_ &&
-      o_.runControl.RestingLogged() == sparseResting_ && indicator.activeBar == sparseBar_ &&
-      indicator.lineY == sparseLine_) {
-    // The machine runs on from the last checkpoint on its own: a replay
-    // comes here again. Only the registers at this marker are kept (those
-    // the last micro-command changed are copied; at a boundary, what they
-    // were too, for a stop there).
-    const std::uint32_t copy =
-        (o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u)) & ~kMicroRegisters;
-    if (boundary) droppedMask_ = copy;
-    for (std::uint32_t m = copy; m != 0; m &= m - 1) {
-      const auto i = static_cast<std::size_t>(std::countr_zero(m));
-      if (i >= kRegisterCount) continue;
-      if (boundary) std::swap(dropped_[i], before_[i]);
-      before_[i].set(o_.cpu.Value(static_cast<Reg>(i)));
-    }
-    micro_.push_back(MicroEntry(static_cast<int>(o_.cpu.Value(Reg::MicroCounter).value()), boundary,
-                                boundary ? o_.cpu.Value(Reg::CommandCounter).bitsValue() : 0u));
-    if (boundary) boundaryMarked();
-    if (++next_ > oldest_ + static_cast<std::uint64_t>(depth_)) {
-      oldest_ = next_ - static_cast<std::uint64_t>(depth_);
-      if (trimAt_ <= oldest_) trimFront();
-    }
-    return;
-  }
-  markCheckpoint(atRest, executesNow, boundary);
-}
+void History::RunControlMoved() { sparseUntil_ = 0; }
 
 void History::markCheckpoint(bool atRest, bool executesNow, bool boundary) {
   // The devices' state as of this marker is what the next change journals.
@@ -193,8 +165,8 @@ void History::markCheckpoint(bool atRest, bool executesNow, bool boundary) {
 
 void History::boundaryMarked() {
   lastBoundary_ ^= 1u;
-  std::array<BitValue, 10>& regs = boundary_[lastBoundary_];
-  for (const Reg r : kRegisters) regs[IndexOf(r)] = o_.cpu.Value(r);
+  std::array<Kept, 10>& regs = boundary_[lastBoundary_];
+  for (const Reg r : kRegisters) regs[IndexOf(r)].set(o_.cpu.Value(r));
 }
 
 inline History::Packed History::pack(const BitValue& v) {
@@ -276,7 +248,6 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
   // Markers after it go without a checkpoint while the machine runs on as
   // now (a replay from here does what the run did).
   sparseUntil_ = executesNow && !atRest ? next_ + static_cast<std::uint64_t>(spacing_) : 0;
-  sparseResting_ = c.restingLogged;
   sparseBar_ = c.indicatorBar;
   sparseLine_ = c.indicatorLine;
   // The registers at the marker before (as kept), then at this one.
@@ -296,7 +267,10 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
       c.registers[i] = c.previous[i];
     }
   }
-  for (std::size_t i = 0; i < kRegisterCount; ++i) c.boundaryBefore[i] = pack(boundary_[lastBoundary_][i]);
+  for (std::size_t i = 0; i < kRegisterCount; ++i) {
+    const Kept& k = boundary_[lastBoundary_][i];
+    c.boundaryBefore[i] = k.packed.kind == 2 ? pack(k.odd) : k.packed;
+  }
   droppedMask_ = 0;
   c.lamps = cpu.Lamps();
   // The run-state text is one of two nearly always: a code for those.
@@ -466,7 +440,7 @@ void History::undoToCheckpoint(std::size_t i) {
   // The registers at the marker before; the next marker copies them all.
   for (const Reg r : kRegisters) {
     before_[IndexOf(r)].set(unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter));
-    boundary_[lastBoundary_][IndexOf(r)] = unpack(c.boundaryBefore[IndexOf(r)], r == Reg::MicroCounter);
+    boundary_[lastBoundary_][IndexOf(r)].set(unpack(c.boundaryBefore[IndexOf(r)], r == Reg::MicroCounter));
   }
   staleRegisters_ = (1u << kRegisterCount) - 1u;
   droppedMask_ = 0;
@@ -561,7 +535,7 @@ History::StepChanges History::LastStepChanges(int mode) const {
     const std::size_t i = IndexOf(r);
     // Between checkpoints: the last marker as kept, or the last boundary.
     const bool same = at.marker == m ? unpack(at.registers[i], r == Reg::MicroCounter) == o_.cpu.Value(r)
-                      : mode == 2    ? boundary_[lastBoundary_][i] == o_.cpu.Value(r)
+                      : mode == 2    ? boundary_[lastBoundary_][i].get() == o_.cpu.Value(r)
                                      : registerAt(m, r) == o_.cpu.Value(r);
     if (!same) c.registers.push_back(r);
   }

@@ -24,13 +24,16 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "core/processor.h"
+#include "core/run_control.h"
 #include "debug/breakpoints.h"
 #include "io/controllers.h"
 #include "io/keyboard.h"
@@ -78,6 +81,12 @@ class History : MainMemoryListener,
                 KeyboardListener {
  public:
   static constexpr std::int64_t kDefaultDepth = 100000;
+  static constexpr std::size_t kRegisterCount = 10;
+  // РМК and СчМК change with every micro-command; between checkpoints they are
+  // known without copying: СчМК from the marker's micro-address, РМК from the
+  // word the micro-command before fetched.
+  static constexpr std::uint32_t kMicroRegisters = (1u << static_cast<unsigned>(Reg::MicroCommand)) |
+                                                   (1u << static_cast<unsigned>(Reg::MicroCounter));
   static inline const std::string kClearedNote = "История шагов назад очищена: машина изменена вне выполнения";
   static inline const std::string kNetworkNote = "История шагов назад прервана: байт ушёл в сеть и не вернётся";
   static inline const std::string kUsedUpNote = "История шагов назад исчерпана";
@@ -100,9 +109,19 @@ class History : MainMemoryListener,
   // starts, continues or steps (atRest). executesNow: the micro-command runs
   // whole within this fetch (the short-period order); boundary: it begins a
   // command.
-  void Mark(bool atRest = false, bool executesNow = false, bool boundary = false);
+  void Mark(bool atRest = false, bool executesNow = false, bool boundary = false) {
+    if (!enabled_) return;
+    if (executesNow && next_ < sparseUntil_ && !screenSaved_ && !queueSaved_ &&
+        indicator_->activeBar == sparseBar_ && indicator_->lineY == sparseLine_)
+      markBetween(boundary);
+    else markCheckpoint(atRest, executesNow, boundary);
+  }
   void MarkBoundary();
   void DropMark();
+
+  // Run control's own state that markers between checkpoints share (whether
+  // the command before is logged) moved: the next marker is a checkpoint.
+  void RunControlMoved();
 
   // At most this many markers between two checkpoints (1: every marker is
   // one). More is cheaper to record; a step back replays up to this many
@@ -259,6 +278,28 @@ class History : MainMemoryListener,
   void push(EntryKind kind, std::uint8_t flag, std::uint16_t index, std::int32_t value);
   void monitorChanged();
   void keyboardChanged();
+  // A marker between checkpoints: the machine runs on from the last one on
+  // its own, and a replay comes here again. Only the registers at this marker
+  // are kept (those the last micro-command changed are copied; at a boundary,
+  // what they were too, for a stop there).
+  void markBetween(bool boundary) {
+    const std::uint32_t copy =
+        (o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u)) & ~kMicroRegisters;
+    if (boundary) droppedMask_ = copy;
+    for (std::uint32_t m = copy; m != 0; m &= m - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(m));
+      if (i >= kRegisterCount) continue;
+      if (boundary) std::swap(dropped_[i], before_[i]);
+      before_[i].set(o_.cpu.Value(static_cast<Reg>(i)));
+    }
+    micro_.push_back(MicroEntry(static_cast<int>(o_.cpu.Value(Reg::MicroCounter).value()), boundary,
+                                boundary ? o_.cpu.Value(Reg::CommandCounter).bitsValue() : 0u));
+    if (boundary) boundaryMarked();
+    if (++next_ > oldest_ + static_cast<std::uint64_t>(depth_)) {
+      oldest_ = next_ - static_cast<std::uint64_t>(depth_);
+      if (trimAt_ <= oldest_) trimFront();
+    }
+  }
   [[gnu::noinline]] void markCheckpoint(bool atRest, bool executesNow, bool boundary);
   void checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters);
   void restore(const Checkpoint& c);
@@ -310,7 +351,8 @@ class History : MainMemoryListener,
   // is one): within the spacing of the last checkpoint, while nothing from
   // outside run control changed the machine.
   std::uint64_t sparseUntil_ = 0;
-  bool sparseResting_ = false;  // run control's state the sparse markers share
+  // ... and where the period indicator stood there.
+  const PeriodIndicator* indicator_ = nullptr;
   int sparseBar_ = 0;
   double sparseLine_ = 0.0;
   std::int64_t depth_ = kDefaultDepth;
@@ -337,7 +379,7 @@ class History : MainMemoryListener,
   std::uint32_t droppedMask_ = 0;
   // The registers at the last command boundary marked (boundary_[lastBoundary_])
   // and at the one before.
-  std::array<std::array<BitValue, 10>, 2> boundary_;
+  std::array<std::array<Kept, 10>, 2> boundary_;
   std::size_t lastBoundary_ = 0;
 
   // The large state as of now, to know old values when an owner announces
