@@ -395,10 +395,6 @@ std::size_t History::checkpointAt(std::uint64_t m) const {
   return lo - 1;
 }
 
-bool History::isCheckpoint(std::uint64_t m) const {
-  return !checkpoints_.empty() && checkpoints_[checkpointAt(m)].marker == m;
-}
-
 std::uint64_t History::journalAt(std::uint64_t m) const {
   std::size_t lo = 0, hi = journal_.size();
   while (lo < hi) {

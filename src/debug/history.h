@@ -2,19 +2,21 @@
 // marker before every micro-command.
 //
 // Run control calls Mark() as it fetches a micro-command (and when a stopped
-// machine is started, continued or stepped). Most markers cost a byte: a
-// checkpoint keeps the small state whole (registers, lamps, run-state text,
-// the traces' variables, counters and line counts, the micro-memory
-// selection) at every command boundary, every place the machine rested, after
-// every input, and at least every few dozen micro-commands; between
-// checkpoints the machine ran on its own in the short-period order, so any
-// place there is reached again by putting the checkpoint back and letting run
-// control replay the micro-commands from it. What is large is journalled
-// instead, old value first, as its owner announces the change: memory words,
-// controllers' flags and data registers, the monitor's screen and the
-// keyboard's queue. Stepping back undoes the journal to a
-// checkpoint, puts its small state back, cuts both traces to its line counts,
-// replays to the marker asked for, and lets the machine rest there.
+// machine is started, continued or stepped). Most markers cost four bytes
+// (their micro-address, whether they begin a command and there СК, whether
+// their micro-command read memory). A checkpoint keeps the small state whole
+// (registers, lamps, run-state text, the traces' variables, counters and line
+// counts, the selections) where the machine rested, after an input or a
+// change from outside run control, where run control's own state moved, and
+// at least every few dozen micro-commands; between checkpoints the machine ran
+// on its own in the short-period order, so any place there is reached again
+// by putting the checkpoint back and letting run control replay the
+// micro-commands from it. What is large is journalled instead, old value
+// first, as its owner announces the change: memory words, controllers' flags
+// and data registers, the monitor's screen and the keyboard's queue. Stepping
+// back undoes the journal to a checkpoint, puts its small state back, cuts
+// both traces to its line counts, replays to the marker asked for, and lets
+// the machine rest there.
 //
 // The history covers execution only: an owner's change while run control is
 // not acting and the machine is not running is a user's edit, a load or a
@@ -225,8 +227,8 @@ class History : MainMemoryListener,
     std::uint8_t size;  // 0xFF: in the side store at `at`
     std::uint32_t at;
   };
-  // The small state whole, at one marker. Plain data: made and dropped at
-  // every command boundary.
+  // The small state whole, at one marker. Plain data, in a ring: made and
+  // dropped every few dozen micro-commands of a run.
   struct Checkpoint {
     std::uint64_t marker;
     std::uint64_t journal;  // absolute position of the first entry after it
@@ -313,7 +315,6 @@ class History : MainMemoryListener,
   void noteTrim() { trimAt_ = checkpoints_.size() > 1 ? checkpoints_[1].marker : ~std::uint64_t{0}; }
   // The index of the last checkpoint at or before marker m.
   std::size_t checkpointAt(std::uint64_t m) const;
-  bool isCheckpoint(std::uint64_t m) const;
   // The journal position of the first entry made after marker m.
   std::uint64_t journalAt(std::uint64_t m) const;
   // Per marker: its micro-address (0 when none), whether it is a command
