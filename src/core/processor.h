@@ -70,7 +70,6 @@ class Processor {
   // changes made until the matching MachineRests are the machine's own.
   void MachineActs() { ++acting_; }
   void MachineRests() { --acting_; }
-  bool Acting() const { return acting_ > 0; }
   // Registers set or restored since the last call (bit r = Reg r).
   std::uint32_t TakeChangedRegisters() { return std::exchange(changed_, 0u); }
 

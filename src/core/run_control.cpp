@@ -70,8 +70,7 @@ void RunControl::P_RUN() {
 
 void RunControl::P_STOP() { cpu_.bIsRunning_Act = false; }
 
-void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY) {
-  const BusyScope busy(*this);
+void RunControl::settle(bool restingLogged) {
   enabled_ = 1;
   counter_ = 0;
   step_ = Step::None;
@@ -81,6 +80,11 @@ void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, dou
   fast_ = false;
   restingLogged_ = restingLogged;
   markedAtResume_ = false;
+}
+
+void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, double lineY) {
+  const BusyScope busy(*this);
+  settle(restingLogged);
   if (history_ != nullptr) history_->RunControlMoved();
   cpu_.bIsRunning_Act = false;
   if (logBoundary && !restingLogged_) {
@@ -290,14 +294,7 @@ void RunControl::Replay(std::int64_t count, bool restingLogged, int activeBar, d
   const BusyScope busy(*this);
   indicator_.activeBar = activeBar;
   indicator_.lineY = lineY;
-  enabled_ = 1;
-  counter_ = 0;
-  step_ = Step::None;
-  resumed_ = false;
-  watchStop_ = false;
-  haltedInside_ = false;
-  markedAtResume_ = false;
-  restingLogged_ = restingLogged;
+  settle(restingLogged);
   replaying_ = true;
   for (std::int64_t i = 0; i < count; ++i)
     if (!fetch(2)) break;

@@ -142,6 +142,8 @@ class RunControl {
   enum class Step { None, Command, MicroCommand };
 
   void moveIndicator(int bar);
+  // Period 1, nothing pending, no step, resume or stop under way.
+  void settle(bool restingLogged);
   // Period 1 past its threshold: the boundary, the fetch, and in `mode` 2 the
   // execution. True when a micro-command was executed.
   bool fetch(int mode);

@@ -279,3 +279,39 @@ TEST(ProcessorFlags, FlagsOfAnyStateTextReadAndChangeAsTheBitHelpersDo) {
     EXPECT_EQ(p.Reg_Get_State(), expected) << t;
   }
 }
+
+TEST(ProcessorListeners, EditListenersHearOnlyWhatIsDoneWhileTheMachineDoesNotActAndTheRecordKeepsAll) {
+  Processor p;
+  Recorder all, edits;
+  p.listeners().add(&all);
+  p.editListeners().add(&edits);
+  p.TakeChangedRegisters();
+
+  p.Reg_Set_A(kOnes16);  // a user's edit
+  p.MachineActs();
+  p.Reg_Set_Data(kOnes16);  // the machine's own
+  p.SetInterruptReg(1);
+  p.LV_Set(3, true);
+  p.MachineActs();  // nested
+  p.Reg_Set_Key(kOnes16);
+  p.MachineRests();
+  p.Reg_Set_Command(kOnes16);  // still acting
+  p.MachineRests();
+  p.Reg_Set_Buffer(kOnes16);  // an edit again
+
+  EXPECT_EQ(all.regs, (std::vector<Reg>{Reg::A, Reg::Data, Reg::State, Reg::Key, Reg::Command, Reg::Buffer}));
+  EXPECT_EQ(edits.regs, (std::vector<Reg>{Reg::A, Reg::Buffer}));
+  EXPECT_TRUE(edits.buttons.empty());
+  EXPECT_TRUE(edits.lamps.empty());
+  EXPECT_EQ(all.buttons, std::vector<bool>{true});
+  EXPECT_EQ(p.Lamps(), 1u << 3);
+
+  // Every register set since the last look, whoever set it.
+  const std::uint32_t changed = p.TakeChangedRegisters();
+  for (const Reg r : {Reg::A, Reg::Data, Reg::State, Reg::Key, Reg::Command, Reg::Buffer})
+    EXPECT_NE(changed & (1u << static_cast<unsigned>(r)), 0u) << static_cast<int>(r);
+  EXPECT_EQ(changed & (1u << static_cast<unsigned>(Reg::Address)), 0u);
+  EXPECT_EQ(p.TakeChangedRegisters(), 0u);
+  p.LV_Set(3, false);
+  EXPECT_EQ(p.Lamps(), 0u);
+}
