@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "memory/row_file.h"
 #include "util/cp1251.h"
 #include "util/text_file.h"
 
@@ -39,26 +40,13 @@ std::string Quoted(const Json& v) {
 
 std::string Key(std::string_view key) { return "«" + std::string(key) + "»"; }
 
-bool IsHex(std::string_view s) {
-  if (s.empty()) return false;
-  for (const char c : s)
-    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) return false;
-  return true;
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 // 1 to maxDigits hex digits of either case, as upper-case text.
 std::string Hex(const Json& v, std::size_t maxDigits, const std::string& where) {
   const std::string digits = "1 to " + std::to_string(maxDigits) + " hex digits";
   if (!v.is_string()) Fail(where + ": must be a text of " + digits + ", not " + Quoted(v));
   const std::string s = v.get<std::string>();
-  if (!IsHex(s) || s.size() > maxDigits) Fail(where + ": must be " + digits + ", not " + Quoted(v));
-  return Upper(s);
+  if (!IsHexDigits(s) || s.size() > maxDigits) Fail(where + ": must be " + digits + ", not " + Quoted(v));
+  return UpperAscii(s);
 }
 
 int Bit(const Json& v, bool numberAllowed, const std::string& where) {
@@ -70,7 +58,7 @@ int Bit(const Json& v, bool numberAllowed, const std::string& where) {
 // An address key of 1 to maxDigits hex digits, at most highest.
 int Address(const std::string& key, std::size_t maxDigits, int highest, const std::string& where,
             const std::string& range) {
-  if (!IsHex(key) || key.size() > maxDigits || std::stoi(key, nullptr, 16) > highest)
+  if (!IsHexDigits(key) || key.size() > maxDigits || std::stoi(key, nullptr, 16) > highest)
     Fail(where + " " + Key(key) + ": " + range);
   return std::stoi(key, nullptr, 16);
 }

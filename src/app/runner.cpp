@@ -17,23 +17,11 @@
 #include "format/bit_string.h"
 #include "memory/dump_file.h"
 #include "memory/micro_program_file.h"
+#include "memory/row_file.h"
 
 namespace vesk {
 
 namespace {
-
-bool IsHexDigits(std::string_view s) {
-  if (s.empty()) return false;
-  for (const char c : s)
-    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) return false;
-  return true;
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 std::optional<std::int64_t> ParseCount(const std::string& s) {
   if (s.empty() || s.size() > 18) return std::nullopt;
@@ -60,7 +48,7 @@ std::optional<RunnerOptions::Io> ParseIo(const std::string& s) {
     data = data.substr(0, colon);
   }
   if (!IsHexDigits(address) || address.size() > 2 || !IsHexDigits(data) || data.size() > 2) return std::nullopt;
-  return RunnerOptions::Io{HexToNum(address), FitWidth(HexToBin(Upper(data)), 8).str(), flag};
+  return RunnerOptions::Io{HexToNum(address), FitWidth(HexToBin(UpperAscii(data)), 8).str(), flag};
 }
 
 }  // namespace
@@ -158,7 +146,7 @@ std::pair<std::optional<RunnerOptions>, std::string> ParseRunnerArgs(const std::
     else if (a == "--start") {
       if (v.size() > 3 || !Machine::StartAddress(v))
         return fail("--start takes an address of main memory, 000 to 7FF, not '" + v + "'");
-      o.start = Upper(v);
+      o.start = UpperAscii(v);
       o.startGiven = true;
     } else if (a == "--mode") {
       if (v == "short") o.mode = 2;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/runner.h"
+#include "app/runner_fixture.h"
 #include "memory/micro_program_file.h"
 #include "support/temp_dir.h"
 #include "support/tiny_micro_program.h"
@@ -17,38 +18,10 @@ using namespace vesk;
 
 namespace {
 
-struct BatchFixture : ::testing::Test {
-  vesk::testing::TempDir dir;
-  std::string micro;
-  std::ostringstream out, err;
-
+struct BatchFixture : vesk::testing::TinyRunnerFixture {
   void SetUp() override {
-    MicroMemory mm;
-    vesk::testing::LoadTinyMicroProgram(mm);
-    micro = dir.file("tiny.mpdmp");
-    ASSERT_TRUE(SaveMicroProgram(mm, micro).ok);
+    TinyRunnerFixture::SetUp();
     std::filesystem::create_directory(dir.file("subs"));
-  }
-  std::string file(const std::string& name, const std::string& bytes) {
-    vesk::testing::WriteBytes(dir.file(name), bytes);
-    return dir.file(name);
-  }
-  std::string dump(const std::string& name, const std::vector<std::string>& words) {
-    std::string bytes;
-    for (std::size_t a = 0; a < 2048; ++a) bytes += (a < words.size() ? words[a] : "0000") + "\r\n";
-    return file(name, bytes);
-  }
-  // Runs with the test's folder as the program's folder, which holds no
-  // shipped micro-program.
-  int run(std::vector<std::string> args) {
-    out.str("");
-    err.str("");
-    auto [options, why] = ParseRunnerArgs(args);
-    if (!options) {
-      err << why;
-      return kRunUsageError;
-    }
-    return RunHeadless(*options, dir.path(), out, err);
   }
   std::vector<std::string> lines() const {
     std::vector<std::string> all;

@@ -8,6 +8,7 @@
 
 #include "app/machine.h"
 #include "app/runner.h"
+#include "app/runner_fixture.h"
 #include "memory/micro_program_file.h"
 #include "support/temp_dir.h"
 #include "support/tiny_micro_program.h"
@@ -144,37 +145,7 @@ TEST(ExpectationsCheck, ListsEveryDifferenceInAFixedOrder) {
   EXPECT_TRUE(CheckExpectations(m, Read(R"({"А": "36", "memory": {"20": "0036"}, "stopped": false})"), false).empty());
 }
 
-struct ExpectRunFixture : ::testing::Test {
-  vesk::testing::TempDir dir;
-  std::string micro;
-  std::ostringstream out, err;
-
-  void SetUp() override {
-    MicroMemory mm;
-    vesk::testing::LoadTinyMicroProgram(mm);
-    micro = dir.file("tiny.mpdmp");
-    ASSERT_TRUE(SaveMicroProgram(mm, micro).ok);
-  }
-  std::string file(const std::string& name, const std::string& bytes) {
-    vesk::testing::WriteBytes(dir.file(name), bytes);
-    return dir.file(name);
-  }
-  std::string dump(const std::string& name, const std::vector<std::string>& words) {
-    std::string bytes;
-    for (std::size_t a = 0; a < 2048; ++a) bytes += (a < words.size() ? words[a] : "0000") + "\r\n";
-    return file(name, bytes);
-  }
-  int run(std::vector<std::string> args) {
-    out.str("");
-    err.str("");
-    auto [options, why] = ParseRunnerArgs(args);
-    if (!options) {
-      err << why;
-      return kRunUsageError;
-    }
-    return RunHeadless(*options, dir.path(), out, err);
-  }
-};
+using ExpectRunFixture = vesk::testing::TinyRunnerFixture;
 
 TEST_F(ExpectRunFixture, ExitsZeroWhenEverythingHoldsAndFiveWithTheListWhenNot) {
   // А := 3, then РД (the write command itself, 4020) to 020 and 021.

@@ -1,5 +1,6 @@
 // vesk-run called in-process on the small test micro-program, with dumps
-// written into a scratch folder.
+// written into a scratch folder (the test's folder is the program's folder,
+// which holds no shipped micro-program: a run that looks for one fails).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,13 +29,16 @@ struct TinyRunnerFixture : ::testing::Test {
     const FileResult saved = SaveMicroProgram(mm, micro);
     ASSERT_TRUE(saved.ok) << saved.error;
   }
+  // A file of these bytes in the scratch folder.
+  std::string file(const std::string& name, const std::string& bytes) {
+    WriteBytes(dir.file(name), bytes);
+    return dir.file(name);
+  }
   // A dump holding the given words from address 0 (the rest zero).
   std::string dump(const std::string& name, const std::vector<std::string>& words) {
     std::string bytes;
     for (std::size_t a = 0; a < 2048; ++a) bytes += (a < words.size() ? words[a] : "0000") + "\r\n";
-    const std::string path = dir.file(name);
-    WriteBytes(path, bytes);
-    return path;
+    return file(name, bytes);
   }
   int run(const std::vector<std::string>& args) {
     out.str("");

@@ -7,6 +7,7 @@
 
 #include "app/runner.h"
 #include "memory/micro_memory.h"
+#include "app/runner_fixture.h"
 #include "memory/micro_program_file.h"
 #include "state/state_file.h"
 #include "support/temp_dir.h"
@@ -16,35 +17,7 @@ using namespace vesk;
 
 namespace {
 
-struct RunnerStateFixture : ::testing::Test {
-  vesk::testing::TempDir dir;
-  std::string micro;
-  std::ostringstream out, err;
-
-  void SetUp() override {
-    MicroMemory mm;
-    vesk::testing::LoadTinyMicroProgram(mm);
-    micro = dir.file("tiny.mpdmp");
-    ASSERT_TRUE(SaveMicroProgram(mm, micro).ok);
-  }
-  std::string dump(const std::string& name, const std::vector<std::string>& words) {
-    std::string bytes;
-    for (std::size_t a = 0; a < 2048; ++a) bytes += (a < words.size() ? words[a] : "0000") + "\r\n";
-    vesk::testing::WriteBytes(dir.file(name), bytes);
-    return dir.file(name);
-  }
-  // Runs with the test's folder as the program's folder, which holds no
-  // shipped micro-program: a run that looks for one fails.
-  int run(std::vector<std::string> args) {
-    out.str("");
-    err.str("");
-    auto [options, why] = ParseRunnerArgs(args);
-    if (!options) {
-      err << why;
-      return kRunUsageError;
-    }
-    return RunHeadless(*options, dir.path(), out, err);
-  }
+struct RunnerStateFixture : vesk::testing::TinyRunnerFixture {
   MachineState read(const std::string& path) {
     const StateRead r = LoadStateFile(path);
     EXPECT_TRUE(r.ok) << r.error;

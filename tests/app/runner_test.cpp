@@ -14,6 +14,7 @@
 #include <string>
 
 #include "memory/micro_memory.h"
+#include "app/runner_fixture.h"
 #include "memory/micro_program_file.h"
 #include "support/bound_socket.h"
 #include "support/temp_dir.h"
@@ -24,37 +25,7 @@ using namespace vesk;
 
 namespace {
 
-struct RunnerFixture : ::testing::Test {
-  vesk::testing::TempDir dir;
-  std::string micro;
-  std::ostringstream out, err;
-
-  void SetUp() override {
-    MicroMemory mm;
-    vesk::testing::LoadTinyMicroProgram(mm);
-    micro = dir.file("tiny.mpdmp");
-    const FileResult saved = SaveMicroProgram(mm, micro);
-    ASSERT_TRUE(saved.ok) << saved.error;
-  }
-  // A dump holding the given words from address 0 (the rest zero).
-  std::string dump(const std::string& name, const std::vector<std::string>& words) {
-    std::string bytes;
-    for (int a = 0; a < 2048; ++a) bytes += (static_cast<std::size_t>(a) < words.size() ? words[static_cast<std::size_t>(a)] : "0000") + "\r\n";
-    const std::string path = dir.file(name);
-    vesk::testing::WriteBytes(path, bytes);
-    return path;
-  }
-  int run(std::vector<std::string> args) {
-    out.str("");
-    err.str("");
-    auto [options, why] = ParseRunnerArgs(args);
-    if (!options) {
-      err << why;
-      return kRunUsageError;
-    }
-    return RunHeadless(*options, dir.path(), out, err);
-  }
-};
+using RunnerFixture = vesk::testing::TinyRunnerFixture;
 
 }  // namespace
 
