@@ -170,15 +170,13 @@ void History::boundaryMarked() {
 }
 
 inline History::Packed History::pack(const BitValue& v) {
-  if (v.isBits() && v.width() <= 32) return {v.value(), static_cast<std::uint8_t>(v.width()), 0};
-  if (v.isHex() && v.width() <= 8) return {v.value(), static_cast<std::uint8_t>(v.width()), 1};
+  if (const Packed p = Packed::Of(v); p.kind != 2) return p;
   texts_.emplace_back(v.text().view());
   return {static_cast<std::uint32_t>(textsBase_ + texts_.size() - 1), 0, 2};
 }
 
 BitValue History::unpack(const Packed& p, bool hexField) const {
-  if (p.kind == 0) return BitValue::Bits(p.value, p.width);
-  if (p.kind == 1) return BitValue::Hex(p.value, p.width);
+  if (p.kind != 2) return p.Clean();
   const std::string& t = texts_[static_cast<std::size_t>(p.value - textsBase_)];
   return hexField ? BitValue::OfHex(t) : BitValue::OfBits(t);
 }

@@ -200,26 +200,24 @@ class History : MainMemoryListener,
     std::uint32_t value;  // the number, or the text's absolute position
     std::uint8_t width;
     std::uint8_t kind;  // 0 bits, 1 hex digits, 2 text
+    // A clean value by number; kind 2 (and nothing else) for any other.
+    static Packed Of(const BitValue& v) {
+      if (v.isBits() && v.width() <= 32) return {v.value(), static_cast<std::uint8_t>(v.width()), 0};
+      if (v.isHex() && v.width() <= 8) return {v.value(), static_cast<std::uint8_t>(v.width()), 1};
+      return {0, 0, 2};
+    }
+    // The clean value (kind 0 or 1).
+    BitValue Clean() const { return kind == 0 ? BitValue::Bits(value, width) : BitValue::Hex(value, width); }
   };
   // A register's value kept cheaply: a clean one by number, another whole.
   struct Kept {
     Packed packed{};  // kind 2: in `odd`
     BitValue odd;
     void set(const BitValue& v) {
-      if (v.isBits() && v.width() <= 32) {
-        packed = {v.value(), static_cast<std::uint8_t>(v.width()), 0};
-      } else if (v.isHex() && v.width() <= 8) {
-        packed = {v.value(), static_cast<std::uint8_t>(v.width()), 1};
-      } else {
-        packed = {0, 0, 2};
-        odd = v;
-      }
+      packed = Packed::Of(v);
+      if (packed.kind == 2) odd = v;
     }
-    BitValue get() const {
-      if (packed.kind == 0) return BitValue::Bits(packed.value, packed.width);
-      if (packed.kind == 1) return BitValue::Hex(packed.value, packed.width);
-      return odd;
-    }
+    BitValue get() const { return packed.kind == 2 ? odd : packed.Clean(); }
   };
   // A short text kept in place (up to 11 bytes), a longer one in the side store.
   struct ShortText {
