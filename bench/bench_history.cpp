@@ -1,6 +1,7 @@
 // The step-back history:
 //  1. speed of a long run in virtual time (as vesk-run runs, traces not
-//     stored) with the history off and on, and the cost in percent;
+//     stored) with the history off and on, and the cost in percent: the
+//     median over rounds of one run each way (a quarter of the count each);
 //  2. depth and memory of the history after the run (default depth);
 //  3. the time of one step back over a whole command with both trace windows
 //     open (offscreen) on a trace of a million command lines, including the
@@ -9,13 +10,15 @@
 // Usage: bench_history [micro-commands for 1] [command lines for 3]
 //        (defaults 20000000 and 1000000). With ONLY=0 or ONLY=1 in the
 //        environment, only one run of part 1 with the history off or on
-//        (for a profiler).
+//        (for a profiler). SPACING=n in the environment: a checkpoint at
+//        least every n markers instead of the default.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "app/machine.h"
@@ -30,6 +33,10 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+void Configure(History& h) {
+  if (const char* spacing = std::getenv("SPACING")) h.SetCheckpointSpacing(std::atoi(spacing));
+}
+
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
 // Memory all zero: increments forever, 12 micro-commands each (the tiny
@@ -42,16 +49,25 @@ void Prepare(Machine& m) {
   m.processor.MODE = 2;
 }
 
+// The CPU time this thread has used: unlike the wall clock, it leaves out
+// the time a shared machine gave to others.
+double ThreadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
 double RunRate(bool history, long count) {
   Machine m;
   Prepare(m);
   m.trace.setStoring(false);
   m.microTrace.setStoring(false);
+  Configure(m.history);
   m.history.SetEnabled(history);
   m.Start("000");
-  const auto start = Clock::now();
+  const double start = ThreadSeconds();
   while (m.microTrace.MCCounter() < count) m.runControl.Tick();
-  return count / Seconds(start);
+  return count / (ThreadSeconds() - start);
 }
 
 }  // namespace
@@ -65,19 +81,40 @@ int main(int argc, char** argv) {
     std::printf("%s %.2f\n", only, RunRate(h, count) / 1e6);
     return 0;
   }
-  // 1. Best of five each, alternating (a shared machine's speed wanders).
-  double off = 0, on = 0;
-  for (int round = 0; round < 5; ++round) {
-    off = std::max(off, RunRate(false, count));
-    on = std::max(on, RunRate(true, count));
+  // 1. Rounds of one run each way, in turn first; the cost of each round
+  //    from its own pair, the median of those (a shared machine's speed
+  //    wanders from one second to the next).
+  constexpr int kRounds = 15;
+  const long each = std::max(count / 4, 1L);
+  std::vector<double> offRates, onRates, costs;
+  for (int round = 0; round < kRounds; ++round) {
+    double off = 0, on = 0;
+    if (round % 2 == 0) {
+      off = RunRate(false, each);
+      on = RunRate(true, each);
+    } else {
+      on = RunRate(true, each);
+      off = RunRate(false, each);
+    }
+    offRates.push_back(off);
+    onRates.push_back(on);
+    costs.push_back((1.0 - on / off) * 100.0);
   }
-  std::printf("run in virtual time: history off %.2f, on %.2f million micro-commands per second; cost %.1f %%\n",
-              off / 1e6, on / 1e6, (1.0 - on / off) * 100.0);
+  const auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  };
+  std::sort(costs.begin(), costs.end());
+  std::printf("run in virtual time (%d rounds of %ld micro-commands each way, CPU time): history off %.2f, on %.2f "
+              "million micro-commands per second (medians); cost: median %.1f %%, middle half %.1f to %.1f %%\n",
+              kRounds, each, median(offRates) / 1e6, median(onRates) / 1e6, costs[costs.size() / 2],
+              costs[costs.size() / 4], costs[costs.size() * 3 / 4]);
 
   // 2.
   {
     Machine m;
     Prepare(m);
+    Configure(m.history);
     m.history.SetEnabled(true);
     m.Start("000");
     while (m.microTrace.MCCounter() < 3 * History::kDefaultDepth) m.runControl.Tick();
@@ -93,6 +130,7 @@ int main(int argc, char** argv) {
   Machine m;
   Prepare(m);
   m.trace.setClock([] { return std::time_t{1765100000}; });
+  Configure(m.history);
   m.history.SetEnabled(true);
   frmTrace trace(m.trace, dir.file("cfg.ini"));
   frmMicroTrace micro(m.microTrace, dir.file("cfg.ini"));
@@ -112,20 +150,23 @@ int main(int argc, char** argv) {
   std::printf("trace windows: %lld command lines and %lld micro-command lines in %.1f s\n",
               static_cast<long long>(m.trace.LineCount()), static_cast<long long>(m.microTrace.LineCount()),
               Seconds(fill));
-  std::vector<double> times;
+  std::vector<double> times, alone;
   for (int i = 0; i < 20; ++i) {
     QElapsedTimer t;
     t.start();
     if (!m.history.StepBack(2)) break;
+    alone.push_back(t.nsecsElapsed() / 1e6);
     trace.model()->flush();
     micro.model()->flush();
     QApplication::processEvents();
     times.push_back(t.nsecsElapsed() / 1e6);
   }
   std::sort(times.begin(), times.end());
+  std::sort(alone.begin(), alone.end());
   if (!times.empty())
-    std::printf("one step back of a whole command, windows included: median %.2f ms, worst %.2f ms (%zu steps)\n",
-                times[times.size() / 2], times.back(), times.size());
+    std::printf("one step back of a whole command, windows included: median %.2f ms, worst %.2f ms (%zu steps; "
+                "the machine's part alone: median %.2f ms)\n",
+                times[times.size() / 2], times.back(), times.size(), alone[alone.size() / 2]);
   std::printf("trace windows now: %d and %d rows\n", trace.model()->rowCount(), micro.model()->rowCount());
 
   times.clear();

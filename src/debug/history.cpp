@@ -54,13 +54,13 @@ void History::SetEnabled(bool enabled) {
     o_.cpu.editListeners().add(this);
     o_.monitor.listeners().add(this);
     o_.keyboard.listeners().add(this);
-    o_.trace.listeners().add(&commandWatch_);
-    o_.microTrace.listeners().add(&microWatch_);
+    o_.trace.clearListeners().add(&commandWatch_);
+    o_.microTrace.clearListeners().add(&microWatch_);
     o_.runControl.setHistory(this);
   } else {
     o_.runControl.setHistory(nullptr);
-    o_.microTrace.listeners().remove(&microWatch_);
-    o_.trace.listeners().remove(&commandWatch_);
+    o_.microTrace.clearListeners().remove(&microWatch_);
+    o_.trace.clearListeners().remove(&commandWatch_);
     o_.keyboard.listeners().remove(this);
     o_.monitor.listeners().remove(this);
     o_.cpu.editListeners().remove(this);
@@ -94,11 +94,13 @@ void History::resync() {
   screen_ = o_.monitor.Save();
   queue_ = o_.keyboard.Queue();
   screenSaved_ = queueSaved_ = false;
+  odds_.clear();
   for (const Reg r : kRegisters) {
-    before_[IndexOf(r)].set(o_.cpu.Value(r));
-    boundary_[0][IndexOf(r)].set(o_.cpu.Value(r));
-    boundary_[1][IndexOf(r)].set(o_.cpu.Value(r));
+    keep(before_[IndexOf(r)], o_.cpu.Value(r));
+    keep(boundary_[0][IndexOf(r)], o_.cpu.Value(r));
+    keep(boundary_[1][IndexOf(r)], o_.cpu.Value(r));
   }
+  dropped_ = before_;
   o_.cpu.TakeChangedRegisters();
   staleRegisters_ = 0;
 }
@@ -163,10 +165,37 @@ void History::markCheckpoint(bool atRest, bool executesNow, bool boundary) {
   if (first) changed();
 }
 
+void History::keepOdd(Kept& k, const BitValue& v) {
+  // The pool keeps what the marks refer to; past its bound, only those.
+  constexpr std::size_t kOddPoolBound = 256;
+  if (odds_.size() >= kOddPoolBound) {
+    std::vector<BitValue> live;
+    const auto relocate = [&](Kept& held) {
+      if (held.packed.kind != 2 || &held == &k) return;
+      if (held.packed.value >= odds_.size()) {
+        held.packed = {0, 0, 0};  // refers to nothing any more
+        return;
+      }
+      live.push_back(odds_[held.packed.value]);
+      held.packed.value = static_cast<std::uint32_t>(live.size() - 1);
+    };
+    for (Kept& held : before_) relocate(held);
+    for (Kept& held : dropped_) relocate(held);
+    for (auto& regs : boundary_)
+      for (Kept& held : regs) relocate(held);
+    odds_ = std::move(live);
+  }
+  odds_.push_back(v);
+  k.packed.value = static_cast<std::uint32_t>(odds_.size() - 1);
+}
+
 void History::boundaryMarked() {
+  // The registers kept for this marker are the registers now, but for РМК
+  // and СчМК.
   lastBoundary_ ^= 1u;
   std::array<Kept, 10>& regs = boundary_[lastBoundary_];
-  for (const Reg r : kRegisters) regs[IndexOf(r)].set(o_.cpu.Value(r));
+  regs = before_;
+  for (const Reg r : {Reg::MicroCommand, Reg::MicroCounter}) keep(regs[IndexOf(r)], o_.cpu.Value(r));
 }
 
 inline History::Packed History::pack(const BitValue& v) {
@@ -208,7 +237,7 @@ BitValue History::registerAt(std::uint64_t m, Reg r) const {
   if (r == Reg::MicroCommand)
     return BitValue::Bits(o_.microMemory.Bits(static_cast<int>(micro_[static_cast<std::size_t>(m - 1 - first)] & 0xFFu)), 16);
   // The others as kept for the last marker.
-  return before_[i].get();
+  return kept(before_[i]);
 }
 
 void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters) {
@@ -256,18 +285,17 @@ void History::checkpoint(bool atRest, bool executesNow, bool boundary, std::uint
       c.registers[i] = pack(cpu.Value(static_cast<Reg>(i)));
       continue;
     }
-    c.previous[i] = before_[i].packed.kind == 2 ? pack(before_[i].odd) : before_[i].packed;
+    c.previous[i] = packKept(before_[i]);
     if (changed) {
       const BitValue& now = cpu.Value(static_cast<Reg>(i));
-      before_[i].set(now);
+      keep(before_[i], now);
       c.registers[i] = pack(now);
     } else {
       c.registers[i] = c.previous[i];
     }
   }
   for (std::size_t i = 0; i < kRegisterCount; ++i) {
-    const Kept& k = boundary_[lastBoundary_][i];
-    c.boundaryBefore[i] = k.packed.kind == 2 ? pack(k.odd) : k.packed;
+    c.boundaryBefore[i] = packKept(boundary_[lastBoundary_][i]);
   }
   droppedMask_ = 0;
   c.lamps = cpu.Lamps();
@@ -321,7 +349,10 @@ void History::MarkBoundary() {
   if (Size() == 0 || (micro_.back() & kBoundaryBit) != 0) return;
   micro_.back() |= MicroEntry(0, true, o_.cpu.Value(Reg::CommandCounter).bitsValue());
   droppedMask_ = 0;
-  boundaryMarked();
+  // The registers as they are now (what changed since the last marker is
+  // not in the registers kept for it).
+  lastBoundary_ ^= 1u;
+  for (const Reg r : kRegisters) keep(boundary_[lastBoundary_][IndexOf(r)], o_.cpu.Value(r));
 }
 
 void History::DropMark() {
@@ -332,8 +363,8 @@ void History::DropMark() {
     // The registers at the marker before, as the dropped one kept them; the
     // next marker copies them all again.
     const Checkpoint& c = checkpoints_.back();
-    for (const Reg r : kRegisters) before_[IndexOf(r)].set(unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter));
-    staleRegisters_ = (1u << kRegisterCount) - 1u;
+    for (const Reg r : kRegisters) keep(before_[IndexOf(r)], unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter));
+    staleRegisters_ = kAllRegisters;
     texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
     checkpoints_.pop_back();
     noteTrim();
@@ -433,10 +464,10 @@ void History::undoToCheckpoint(std::size_t i) {
   restore(c);
   // The registers at the marker before; the next marker copies them all.
   for (const Reg r : kRegisters) {
-    before_[IndexOf(r)].set(unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter));
-    boundary_[lastBoundary_][IndexOf(r)].set(unpack(c.boundaryBefore[IndexOf(r)], r == Reg::MicroCounter));
+    keep(before_[IndexOf(r)], unpack(c.previous[IndexOf(r)], r == Reg::MicroCounter));
+    keep(boundary_[lastBoundary_][IndexOf(r)], unpack(c.boundaryBefore[IndexOf(r)], r == Reg::MicroCounter));
   }
-  staleRegisters_ = (1u << kRegisterCount) - 1u;
+  staleRegisters_ = kAllRegisters;
   droppedMask_ = 0;
   sparseUntil_ = 0;
   texts_.resize(static_cast<std::size_t>(c.texts - textsBase_));
@@ -475,7 +506,7 @@ void History::undoTo(std::uint64_t m, bool logBoundary) {
   restoring_ = false;
   // The next marker copies every register: what changed since this one is
   // not all in the processor's record.
-  staleRegisters_ = (1u << kRegisterCount) - 1u;
+  staleRegisters_ = kAllRegisters;
   changed();
 }
 
@@ -529,7 +560,7 @@ History::StepChanges History::LastStepChanges(int mode) const {
     const std::size_t i = IndexOf(r);
     // Between checkpoints: the last marker as kept, or the last boundary.
     const bool same = at.marker == m ? unpack(at.registers[i], r == Reg::MicroCounter) == o_.cpu.Value(r)
-                      : mode == 2    ? boundary_[lastBoundary_][i].get() == o_.cpu.Value(r)
+                      : mode == 2    ? kept(boundary_[lastBoundary_][i]) == o_.cpu.Value(r)
                                      : registerAt(m, r) == o_.cpu.Value(r);
     if (!same) c.registers.push_back(r);
   }
@@ -694,6 +725,7 @@ void History::monitorChanged() {
   screens_.push_back(screen_);
   push(EntryKind::MonitorScreen, 0, 0, 0);
   screenSaved_ = true;
+  sparseUntil_ = 0;  // the next marker keeps the state as of now
 }
 
 void History::cellChanged(int, int) { monitorChanged(); }
@@ -710,6 +742,7 @@ void History::keyboardChanged() {
   queues_.push_back(queue_);
   push(EntryKind::KeyboardQueue, 0, 0, 0);
   queueSaved_ = true;
+  sparseUntil_ = 0;  // the next marker keeps the state as of now
 }
 
 void History::keysAppended(std::size_t) { keyboardChanged(); }

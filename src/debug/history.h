@@ -8,7 +8,7 @@
 // (registers, lamps, run-state text, the traces' variables, counters and line
 // counts, the selections) where the machine rested, after an input or a
 // change from outside run control, where run control's own state moved, and
-// at least every few dozen micro-commands; between checkpoints the machine ran
+// at least every few hundred micro-commands; between checkpoints the machine ran
 // on its own in the short-period order, so any place there is reached again
 // by putting the checkpoint back and letting run control replay the
 // micro-commands from it. What is large is journalled instead, old value
@@ -113,8 +113,7 @@ class History : MainMemoryListener,
   // command.
   void Mark(bool atRest = false, bool executesNow = false, bool boundary = false) {
     if (!enabled_) return;
-    if (executesNow && next_ < sparseUntil_ && !screenSaved_ && !queueSaved_ &&
-        indicator_->activeBar == sparseBar_ && indicator_->lineY == sparseLine_)
+    if (executesNow && next_ < sparseUntil_ && indicator_->activeBar == sparseBar_ && indicator_->lineY == sparseLine_)
       markBetween(boundary);
     else markCheckpoint(atRest, executesNow, boundary);
   }
@@ -128,7 +127,7 @@ class History : MainMemoryListener,
   // At most this many markers between two checkpoints (1: every marker is
   // one). More is cheaper to record; a step back replays up to this many
   // micro-commands.
-  static constexpr int kCheckpointSpacing = 64;
+  static constexpr int kCheckpointSpacing = 256;
   void SetCheckpointSpacing(int markers) { spacing_ = std::max(markers, 1); }
 
   // Markers (micro-commands that can be stepped back over) held now.
@@ -200,25 +199,22 @@ class History : MainMemoryListener,
     std::uint32_t value;  // the number, or the text's absolute position
     std::uint8_t width;
     std::uint8_t kind;  // 0 bits, 1 hex digits, 2 text
-    // A clean value by number; kind 2 (and nothing else) for any other.
+    // A clean value by number (a clean text has at most 32 bits or 8 hex
+    // digits); kind 2 (and nothing else) for any other.
     static Packed Of(const BitValue& v) {
-      if (v.isBits() && v.width() <= 32) return {v.value(), static_cast<std::uint8_t>(v.width()), 0};
-      if (v.isHex() && v.width() <= 8) return {v.value(), static_cast<std::uint8_t>(v.width()), 1};
-      return {0, 0, 2};
+      if (v.isOdd()) return {0, 0, 2};
+      return {v.value(), static_cast<std::uint8_t>(v.width()), static_cast<std::uint8_t>(v.isHex() ? 1 : 0)};
     }
     // The clean value (kind 0 or 1).
     BitValue Clean() const { return kind == 0 ? BitValue::Bits(value, width) : BitValue::Hex(value, width); }
   };
-  // A register's value kept cheaply: a clean one by number, another whole.
+  // A register's value kept cheaply: a clean one by number, another by its
+  // place in the pool of odd values (keep() and kept()). Plain data: the
+  // marks copy these around.
   struct Kept {
-    Packed packed{};  // kind 2: in `odd`
-    BitValue odd;
-    void set(const BitValue& v) {
-      packed = Packed::Of(v);
-      if (packed.kind == 2) odd = v;
-    }
-    BitValue get() const { return packed.kind == 2 ? odd : packed.Clean(); }
+    Packed packed{};
   };
+  static_assert(std::is_trivially_copyable_v<Kept>);
   // A short text kept in place (up to 11 bytes), a longer one in the side store.
   struct ShortText {
     char bytes[11];
@@ -226,7 +222,7 @@ class History : MainMemoryListener,
     std::uint32_t at;
   };
   // The small state whole, at one marker. Plain data, in a ring: made and
-  // dropped every few dozen micro-commands of a run.
+  // dropped every few hundred micro-commands of a run.
   struct Checkpoint {
     std::uint64_t marker;
     std::uint64_t journal;  // absolute position of the first entry after it
@@ -284,13 +280,12 @@ class History : MainMemoryListener,
   // what they were too, for a stop there).
   void markBetween(bool boundary) {
     const std::uint32_t copy =
-        (o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u)) & ~kMicroRegisters;
+        (o_.cpu.TakeChangedRegisters() | std::exchange(staleRegisters_, 0u)) & (kAllRegisters & ~kMicroRegisters);
     if (boundary) droppedMask_ = copy;
     for (std::uint32_t m = copy; m != 0; m &= m - 1) {
       const auto i = static_cast<std::size_t>(std::countr_zero(m));
-      if (i >= kRegisterCount) continue;
-      if (boundary) std::swap(dropped_[i], before_[i]);
-      before_[i].set(o_.cpu.Value(static_cast<Reg>(i)));
+      if (boundary) dropped_[i] = before_[i];
+      keep(before_[i], o_.cpu.Value(static_cast<Reg>(i)));
     }
     micro_.push_back(MicroEntry(static_cast<int>(o_.cpu.Value(Reg::MicroCounter).value()), boundary,
                                 boundary ? o_.cpu.Value(Reg::CommandCounter).bitsValue() : 0u));
@@ -301,6 +296,14 @@ class History : MainMemoryListener,
     }
   }
   [[gnu::noinline]] void markCheckpoint(bool atRest, bool executesNow, bool boundary);
+  void keep(Kept& k, const BitValue& v) {
+    k.packed = Packed::Of(v);
+    if (k.packed.kind == 2) keepOdd(k, v);
+  }
+  [[gnu::noinline]] void keepOdd(Kept& k, const BitValue& v);
+  BitValue kept(const Kept& k) const { return k.packed.kind == 2 ? odds_[k.packed.value] : k.packed.Clean(); }
+  // As a checkpoint keeps it.
+  Packed packKept(const Kept& k) { return k.packed.kind == 2 ? pack(odds_[k.packed.value]) : k.packed; }
   void checkpoint(bool atRest, bool executesNow, bool boundary, std::uint32_t changedRegisters);
   void restore(const Checkpoint& c);
   Packed pack(const BitValue& v);
@@ -329,7 +332,8 @@ class History : MainMemoryListener,
   bool shortStop(std::uint64_t m) const;
   // The last such place before marker m (not before the oldest), or -1.
   std::int64_t lastShortStop(std::uint64_t m) const;
-  // A boundary was marked: the registers there are kept.
+  // The marker just made (its registers kept in before_) is a boundary: the
+  // registers there are kept.
   void boundaryMarked();
   // Undoes everything after marker m and rests there.
   void undoTo(std::uint64_t m, bool logBoundary);
@@ -380,6 +384,11 @@ class History : MainMemoryListener,
   // and at the one before.
   std::array<std::array<Kept, 10>, 2> boundary_;
   std::size_t lastBoundary_ = 0;
+  static constexpr std::uint32_t kAllRegisters = (1u << kRegisterCount) - 1u;
+  // The odd values the Kept above refer to (texts a register holds that are
+  // no clean number: only a user's direct write makes one). Older ones no
+  // Kept refers to are dropped when the pool grows past a bound.
+  std::vector<BitValue> odds_;
 
   // The large state as of now, to know old values when an owner announces
   // a change after making it.

@@ -59,6 +59,8 @@ class BitValue {
   // Exactly `digits` upper-case hex digits.
   bool isHex(int digits) const { return hex_ && width_ == digits; }
   bool isHex() const { return hex_; }
+  // Neither: any other text, kept as it is.
+  bool isOdd() const { return odd_; }
   // The value of a clean text (isBits or isHex).
   std::uint32_t value() const { return value_; }
   // Characters of a clean text.

@@ -105,6 +105,7 @@ void CommandTrace::TruncateLines(std::int64_t total) {
 void CommandTrace::ClearLog() {
   log_.clear();
   listeners_.each([](TraceListener& l) { l.logCleared(); });
+  clears_.each([](TraceListener& l) { l.logCleared(); });
 }
 
 void CommandTrace::cells(const Line& line, const OddTexts* odd, std::string_view effectAddr, std::string_view effectVal,

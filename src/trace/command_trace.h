@@ -30,6 +30,9 @@ class CommandTrace {
   explicit CommandTrace(const Processor& cpu);
 
   Listeners<TraceListener>& listeners() { return listeners_; }
+  // Told only that ClearLog emptied the list (logCleared): a listener here
+  // costs a run nothing.
+  Listeners<TraceListener>& clearListeners() { return clears_; }
 
   // Address the current command was fetched from (СК after row 02).
   Word CURR_ADDR() const { return currAddr_.text(); }
@@ -97,6 +100,7 @@ class CommandTrace {
 
   const Processor& cpu_;
   Listeners<TraceListener> listeners_;
+  Listeners<TraceListener> clears_;
   BitValue currAddr_, currCmd_;
   Word effectAddr_, effectVal_;
   // The effect texts of the line added last (stored lines keep theirs in the

@@ -110,6 +110,7 @@ void MicroTrace::TruncateLines(std::int64_t total) {
 void MicroTrace::ClearLog() {
   log_.clear();
   listeners_.each([](TraceListener& l) { l.logCleared(); });
+  clears_.each([](TraceListener& l) { l.logCleared(); });
 }
 
 void MicroTrace::cells(const Line& line, const OddTexts* odd, std::array<std::string, kColumns>& out) const {

@@ -34,6 +34,9 @@ class MicroTrace {
   MicroTrace(const Processor& cpu, const MicroMemory& microMemory);
 
   Listeners<TraceListener>& listeners() { return listeners_; }
+  // Told only that ClearLog emptied the list (logCleared): a listener here
+  // costs a run nothing.
+  Listeners<TraceListener>& clearListeners() { return clears_; }
 
   // СчМК before the fetch, as run control stores it.
   Word PreMCC() const { return preMCC_.text(); }
@@ -101,6 +104,7 @@ class MicroTrace {
   const Processor& cpu_;
   const MicroMemory& micro_;
   Listeners<TraceListener> listeners_;
+  Listeners<TraceListener> clears_;
   BitValue preMCC_;
   std::int32_t mcCounter_ = 0;
   PackedLog<Line, OddTexts> log_;
