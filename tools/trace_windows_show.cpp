@@ -13,8 +13,7 @@
 #include <string>
 
 #include "app/machine.h"
-#include "memory/dump_file.h"
-#include "memory/micro_program_file.h"
+#include "common/shipped_example.h"
 #include "trace/frm_micro_trace.h"
 #include "trace/frm_trace.h"
 
@@ -25,11 +24,7 @@ int main(int argc, char** argv) {
   const long lines = argc > 1 ? std::atol(argv[1]) : 300;
   Machine m;
   const std::string source = VESK_SOURCE_DIR;
-  if (!LoadMicroProgram(m.microMemory, source + "/microprograms/vesk.mpdmp").ok ||
-      !Mem_LoadDump(m.memory, source + "/examples/multiply.vdmp").ok) {
-    std::fprintf(stderr, "cannot load the shipped micro-program or example\n");
-    return 1;
-  }
+  if (!vesk::tools::LoadShippedExample(m, source)) return 1;
   m.runControl.SetIntervals(0, 0, 0);
   m.processor.MODE = 2;
   const auto far = std::chrono::steady_clock::now() + std::chrono::hours(1);

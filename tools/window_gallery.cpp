@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/machine.h"
+#include "common/shipped_example.h"
 #include "core/frm_processor1.h"
 #include "format/bit_string.h"
 #include "io/frm_controllers.h"
@@ -122,11 +123,7 @@ int main(int argc, char** argv) {
   frmTrace trace(m.trace, settings);
   frmMicroTrace microTrace(m.microTrace, settings);
   const std::string source = VESK_SOURCE_DIR;
-  if (!LoadMicroProgram(m.microMemory, source + "/microprograms/vesk.mpdmp").ok ||
-      !Mem_LoadDump(m.memory, source + "/examples/multiply.vdmp").ok) {
-    std::fprintf(stderr, "cannot load the shipped micro-program or example\n");
-    return 1;
-  }
+  if (!vesk::tools::LoadShippedExample(m, source)) return 1;
   m.runControl.SetIntervals(0, 0, 0);
   m.processor.MODE = 2;
   m.processor.Reset();
