@@ -645,17 +645,6 @@ bool History::StepBackToBreakpoint(int mode) {
   return true;
 }
 
-History::Touched History::TouchedSinceLastMark() const {
-  Touched t;
-  if (Size() == 0) return t;
-  for (std::uint64_t p = journalAt(next_ - 1); p < journalBase_ + journal_.size(); ++p) {
-    const Entry& e = journal_[static_cast<std::size_t>(p - journalBase_)];
-    if (e.kind == EntryKind::MemoryWord) t.memoryWords.push_back(e.index);
-    if (e.kind == EntryKind::Controller) t.controllerRows.push_back(e.index);
-  }
-  return t;
-}
-
 // Listener calls.
 
 void History::memoryRowChanged(int address) {

@@ -162,15 +162,6 @@ class History : MainMemoryListener,
   // Forgets everything; the note is told when something was forgotten.
   void Clear(const std::string& note = {});
 
-  // The journal since the last marker touched these (for the windows'
-  // highlights of what the last step changed): memory words written and
-  // controllers changed, by address / row.
-  struct Touched {
-    std::vector<int> memoryWords;
-    std::vector<int> controllerRows;
-  };
-  Touched TouchedSinceLastMark() const;
-
   // What the last step changed (the last command in the short period, the
   // last micro-command in the full one), as a step back would undo it:
   // registers whose text differs, memory words written, the word read last,
