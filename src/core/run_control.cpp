@@ -101,7 +101,6 @@ void RunControl::RestAt(bool restingLogged, bool logBoundary, int activeBar, dou
   }
   indicator_.activeBar = activeBar;
   indicator_.lineY = lineY;
-  if (history_ != nullptr) history_->RunControlMoved();
   listeners_.each([](RunControlListener& l) { l.indicatorMoved(); });
 }
 
